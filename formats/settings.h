@@ -1,0 +1,75 @@
+// kestrav.ini: what the viewer remembers between runs.
+#pragma once
+
+#include "ini_file.h"
+
+#include <array>
+#include <string>
+
+namespace kestrava {
+
+// One stored camera: X spin, Y tilt, Z zoom.
+struct StoredView {
+    float X = 0;
+    float Y = 0;
+    float Z = 1;
+};
+
+struct Settings {
+    std::array<std::string, 2> UserIds{"100000", "800000"};  // IVAO, VATSIM
+    std::string ColourTheme = "default.dc";
+    bool DisableSmooth = false;
+    bool DisableCountries = false;
+    // Window geometry in screen pixels (fractions allowed).
+    double WindowLeft = 0;
+    double WindowTop = 0;
+    double WindowWidth = 800;
+    double WindowHeight = 600;
+    bool AutoDownload = false;
+    int DownloadMinutes = 5;
+    int Timeout = 15;
+    std::string Proxy = "0";
+    bool TextForce = false;
+    // Where each network publishes its status file; users may point these
+    // at a mirror or at the demo feed.
+    std::array<std::string, 2> StatusUrls{
+        "https://www.ivao.aero/whazzup/status.txt",
+        "https://status.vatsim.net/data/status.txt"};
+    std::array<StoredView, 3> Views{StoredView{13.34f, -54.15f, 1.49f},
+                                    StoredView{-97.72f, -46.23f, 0.75f},
+                                    StoredView{-27.68f, -36.71f, 0.43f}};
+    bool ShowLatLon = true;
+    bool ShowPlanes = true;
+    bool ShowPlaneLabels = true;
+    bool ShowATC = true;
+    bool ShowATCLabels = true;
+    bool ShowAirports = true;
+    bool ShowAirportLabels = true;
+    bool ShowInbounds = false;
+    bool ShowActualHeading = false;
+};
+
+// The size of the primary screen in pixels, for centring the window.
+struct ScreenSize {
+    int Width = 1024;
+    int Height = 768;
+};
+
+// Settings from an already read file (missing keys take their defaults).
+Settings ReadSettings(const IniFile& ini, ScreenSize screen);
+
+// Writes every key the viewer owns into `ini`; Proxy and TextForce are never
+// written. The caller stores the window geometry to be saved (the one from
+// before full-screen mode while it is on) into `settings` first.
+void WriteSettings(IniFile& ini, const Settings& settings);
+
+// The reading rules of the file, shared with the settings editor.
+bool ReadFlag(const IniFile& ini, const char* section, const char* key, bool fallback);
+int ReadClampedInteger(const IniFile& ini, const char* section, const char* key,
+                       const char* fallback, int low, int high);
+
+// The two files beside the program.
+std::string SettingsPath();  // <program folder>/kestrav.ini
+std::string FriendsPath();   // <program folder>/data/friends.dat
+
+}  // namespace kestrava

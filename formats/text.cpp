@@ -1,0 +1,242 @@
+#include "text.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <limits>
+
+namespace kestrava {
+
+double ReadNumber(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    size_t start = i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    size_t digitsStart = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    size_t intDigits = i - digitsStart;
+    size_t fracDigits = 0;
+    if (i < text.size() && text[i] == '.') {
+        size_t j = i + 1;
+        while (j < text.size() && text[j] >= '0' && text[j] <= '9') ++j;
+        fracDigits = j - i - 1;
+        if (intDigits + fracDigits > 0) i = j;
+    }
+    if (intDigits + fracDigits == 0) return 0.0;
+    size_t end = i;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+        size_t expStart = j;
+        while (j < text.size() && text[j] >= '0' && text[j] <= '9') ++j;
+        if (j > expStart) end = j;
+    }
+    std::string_view number = text.substr(start, end - start);
+    if (!number.empty() && number[0] == '+') number.remove_prefix(1);
+    double value = 0.0;
+    auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (result.ec == std::errc::result_out_of_range) {
+        return (number[0] == '-') ? -std::numeric_limits<double>::infinity()
+                                  : std::numeric_limits<double>::infinity();
+    }
+    return value;
+}
+
+double RoundHalfEven(double value) {
+    if (!std::isfinite(value)) return value;
+    double floorValue = std::floor(value);
+    double diff = value - floorValue;
+    if (diff > 0.5) return floorValue + 1.0;
+    if (diff < 0.5) return floorValue;
+    return (std::fmod(floorValue, 2.0) == 0.0) ? floorValue : floorValue + 1.0;
+}
+
+std::int16_t ToInt16(double value) {
+    if (std::isnan(value)) return 0;
+    double r = RoundHalfEven(value);
+    if (r > 32767.0) return 32767;
+    if (r < -32768.0) return -32768;
+    return static_cast<std::int16_t>(r);
+}
+
+namespace {
+std::string TrimNumber(std::string s) {
+    auto e = s.find_first_of("eE");
+    std::string exponent;
+    if (e != std::string::npos) {
+        exponent = s.substr(e);
+        s.resize(e);
+    }
+    if (s.find('.') != std::string::npos) {
+        while (!s.empty() && s.back() == '0') s.pop_back();
+        if (!s.empty() && s.back() == '.') s.pop_back();
+    }
+    if (s == "-0") s = "0";
+    return s + exponent;
+}
+
+std::string FormatSignificant(double value, int digits) {
+    if (!std::isfinite(value)) return "0";
+    if (value == 0.0) return "0";
+    char buffer[64];
+    std::to_chars_result r =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+    return TrimNumber(std::string(buffer, r.ptr));
+}
+}  // namespace
+
+std::string FormatSingle(float value) { return FormatSignificant(static_cast<double>(value), 7); }
+
+std::string FormatDecimal(double value) { return FormatSignificant(value, 7); }
+
+std::string ZeroPad(long value, int digits) {
+    std::string s = std::to_string(value < 0 ? -value : value);
+    while (static_cast<int>(s.size()) < digits) s.insert(s.begin(), '0');
+    return value < 0 ? "-" + s : s;
+}
+
+std::string Trim(std::string_view text) {
+    size_t b = 0, e = text.size();
+    while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
+    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
+    return std::string(text.substr(b, e - b));
+}
+
+std::string ToUpper(std::string_view text) {
+    std::string s(text);
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+std::string ToLower(std::string_view text) {
+    std::string s(text);
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
+}
+
+bool EndsWith(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+std::vector<std::string> Split(std::string_view text, std::string_view separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (true) {
+        size_t pos = text.find(separator, start);
+        if (pos == std::string_view::npos) {
+            parts.emplace_back(text.substr(start));
+            return parts;
+        }
+        parts.emplace_back(text.substr(start, pos - start));
+        start = pos + separator.size();
+    }
+}
+
+std::vector<std::string> SplitNetworkLines(std::string_view text) {
+    std::vector<std::string> lines = Split(text, "\r\n");
+    if (lines.size() < 5) lines = Split(text, "\r");
+    if (lines.size() < 5) lines = Split(text, "\n");
+    return lines;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) return false;
+    lines.clear();
+    std::string current;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(current);
+            current.clear();
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        } else {
+            current.push_back(c);
+        }
+    }
+    if (!current.empty()) lines.push_back(current);
+    return true;
+}
+
+namespace {
+// Code points of 0x80..0x9F in Windows-1252; 0 where the code is unassigned.
+constexpr std::array<char16_t, 32> kHigh = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, unsigned cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+}  // namespace
+
+std::string Cp1252ToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (unsigned char c : text) {
+        unsigned cp = c;
+        if (c >= 0x80 && c < 0xA0) cp = kHigh[c - 0x80] ? kHigh[c - 0x80] : c;
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+std::string Utf8ToCp1252(std::string_view text) {
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        unsigned cp;
+        size_t len;
+        if (c < 0x80) { cp = c; len = 1; }
+        else if ((c & 0xE0) == 0xC0 && i + 1 < text.size()) { cp = ((c & 0x1Fu) << 6) | (text[i + 1] & 0x3F); len = 2; }
+        else if ((c & 0xF0) == 0xE0 && i + 2 < text.size()) {
+            cp = ((c & 0x0Fu) << 12) | ((text[i + 1] & 0x3Fu) << 6) | (text[i + 2] & 0x3F); len = 3;
+        } else if ((c & 0xF8) == 0xF0 && i + 3 < text.size()) { cp = 0x110000; len = 4; }
+        else { cp = '?'; len = 1; }
+        i += len;
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) { out.push_back(static_cast<char>(cp)); continue; }
+        char mapped = '?';
+        for (size_t k = 0; k < kHigh.size(); ++k)
+            if (kHigh[k] && kHigh[k] == cp) mapped = static_cast<char>(0x80 + k);
+        out.push_back(mapped);
+    }
+    return out;
+}
+
+}  // namespace kestrava

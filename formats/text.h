@@ -1,0 +1,61 @@
+// Text and number helpers shared by every program.
+//
+// Text is 8-bit ANSI (Windows-1252) throughout; numbers are read and written
+// with "." whatever the locale, never through the C locale functions.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrava {
+
+// The value of the longest leading decimal number (leading blanks skipped,
+// optional sign, digits, optional "." fraction, optional exponent); 0 when
+// the text does not start with a number.
+double ReadNumber(std::string_view text);
+
+// Round to the nearest whole number, halves to the even neighbour.
+double RoundHalfEven(double value);
+
+// Nearest 16-bit integer (halves to even), saturated at the type's limits.
+std::int16_t ToInt16(double value);
+
+// A single-precision value with up to 7 significant digits, without trailing
+// zeros and without a decimal point for whole numbers ("47.5", "-0.25", "19").
+std::string FormatSingle(float value);
+
+// A decimal number with up to 7 significant digits, no trailing zeros.
+std::string FormatDecimal(double value);
+
+// Whole number with at least `digits` digits, left-padded with "0".
+std::string ZeroPad(long value, int digits);
+
+std::string Trim(std::string_view text);          // blanks at both ends
+std::string ToUpper(std::string_view text);       // ASCII letters only
+std::string ToLower(std::string_view text);
+bool StartsWith(std::string_view text, std::string_view prefix);
+bool EndsWith(std::string_view text, std::string_view suffix);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// Split at every occurrence of the separator; "a::b" gives "a", "", "b".
+std::vector<std::string> Split(std::string_view text, std::string_view separator);
+
+// Split a whole file into lines the way the network files are read: at
+// "\r\n"; when that gives fewer than 5 elements at "\r"; when still fewer at
+// "\n". The last element is whatever follows the final separator.
+std::vector<std::string> SplitNetworkLines(std::string_view text);
+
+// Read a text file line by line (CR LF, LF or CR ends a line). False when the
+// file cannot be opened.
+bool ReadLines(const std::string& path, std::vector<std::string>& lines);
+
+// Whole file into memory; false when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& bytes);
+
+// Windows-1252 bytes to UTF-8 and back (unmappable characters become "?").
+std::string Cp1252ToUtf8(std::string_view text);
+std::string Utf8ToCp1252(std::string_view text);
+
+}  // namespace kestrava

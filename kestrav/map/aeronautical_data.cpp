@@ -1,0 +1,44 @@
+#include "aeronautical_data.h"
+
+#include "formats/files.h"
+
+namespace kestrava {
+
+namespace {
+void Announce(NetworkModel& model, DisplayHooks& display, const std::string& text) {
+    SetStatus(model, display, text);
+    display.DrawScene();
+}
+
+void Missing(NetworkModel& model, DisplayHooks& display, AeronauticalLoad& load,
+             const std::string& name) {
+    load.Missing.push_back(name);
+    Announce(model, display, "Could not read data/" + name);
+}
+}  // namespace
+
+AeronauticalLoad LoadSectorsAndAirports(NetworkModel& model, DisplayHooks& display,
+                                        const std::string& dataFolder,
+                                        const PolygonHandler& compile) {
+    AeronauticalLoad load;
+    if (!model.AirportIndex.Empty() || !model.SectorIndex.Empty()) return load;
+    const auto counted = [&](int number, const std::vector<GeoPoint>& points) {
+        ++load.Polygons;
+        compile(number, points);
+    };
+
+    Announce(model, display, "Loading components...");
+    if (!ReadPolygonFile(dataFolder + "/firdisplay.dat", counted))
+        Missing(model, display, load, "firdisplay.dat");
+    const std::string supplement = dataFolder + "/firdisplay.sup";
+    if (FileExists(supplement)) ReadPolygonFile(supplement, counted);
+
+    Announce(model, display, "Loading aeronautical data...");
+    if (!ReadKeyedFile(dataFolder + "/airports.dat", model.AirportIndex))
+        Missing(model, display, load, "airports.dat");
+    if (!ReadKeyedFile(dataFolder + "/firlist.dat", model.SectorIndex))
+        Missing(model, display, load, "firlist.dat");
+    return load;
+}
+
+}  // namespace kestrava

@@ -1,0 +1,26 @@
+// Start-up load of the sector outlines, the airports and the sector list.
+#pragma once
+
+#include "formats/sector_files.h"
+#include "kestrav/network/model.h"
+
+#include <string>
+#include <vector>
+
+namespace kestrava {
+
+struct AeronauticalLoad {
+    int Polygons = 0;                  // handed to the compiler, the supplement included
+    std::vector<std::string> Missing;  // files that could not be read
+};
+
+// Reads firdisplay.dat (and firdisplay.sup when present) polygon by polygon
+// into `compile`, then airports.dat into AirportIndex and firlist.dat into
+// SectorIndex, with the status messages of each stage. Does nothing when
+// either index already holds an entry. A missing file is named in the status
+// line and skipped.
+AeronauticalLoad LoadSectorsAndAirports(NetworkModel& model, DisplayHooks& display,
+                                        const std::string& dataFolder,
+                                        const PolygonHandler& compile);
+
+}  // namespace kestrava

@@ -1,0 +1,251 @@
+#include "map_window.h"
+
+#include "formats/files.h"
+#include "formats/line_files.h"
+#include "formats/text.h"
+#include "kestrav/render/display_lists.h"
+#include "kestrav/render/geography.h"
+#include "kestrav/render/gl_text.h"
+#include "kestrav/render/sector_lists.h"
+#include "kestrav/map/aeronautical_data.h"
+
+#include <GL/gl.h>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QOpenGLContext>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QSurfaceFormat>
+
+#include <cmath>
+
+namespace kestrava {
+
+namespace {
+
+void ShowCriticalError(const char* text) {
+    QMessageBox::critical(nullptr, QStringLiteral("Error"), QString::fromLatin1(text));
+}
+
+QSurfaceFormat ViewerSurfaceFormat() {
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setVersion(2, 1);
+    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    format.setRedBufferSize(8);
+    format.setGreenBufferSize(8);
+    format.setBlueBufferSize(8);
+    format.setDepthBufferSize(16);
+    format.setStencilBufferSize(1);
+    format.setSwapInterval(0);
+    return format;
+}
+
+}  // namespace
+
+MapWindow::MapWindow() {
+    setSurfaceType(QSurface::OpenGLSurface);
+    setFormat(ViewerSurfaceFormat());
+    setFlags(Qt::Window | Qt::FramelessWindowHint);
+    setTitle(QStringLiteral("Kestrava"));
+}
+
+MapWindow::~MapWindow() { ShutdownOpenGL(); }
+
+int MapWindow::PixelWidth() const { return static_cast<int>(std::lround(width() * devicePixelRatio())); }
+int MapWindow::PixelHeight() const { return static_cast<int>(std::lround(height() * devicePixelRatio())); }
+
+bool MapWindow::StartUp() {
+    // Pixels must be square: one twips-per-pixel factor serves both axes.
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpiX = screen ? screen->logicalDotsPerInchX() : 96.0;
+    const double dpiY = screen ? screen->logicalDotsPerInchY() : 96.0;
+    if (1440.0 / dpiX != 1440.0 / dpiY) {
+        ShowCriticalError("Anisotropic screen. Kestrava will now exit.");
+        return false;
+    }
+    TwipsPerPixel = static_cast<float>(1440.0 / dpiX);
+
+    Model.DownloadIdle = false;
+    Overlay.AboutVisible = true;
+    Overlay.OverlayMode = 8;
+    Switches.FriendsOnly = false;
+    Switches.CountriesShown = true;
+
+    LoadSettings();
+    Model.StatusUrl = Config.StatusUrls;
+    setGeometry(static_cast<int>(Config.WindowLeft), static_cast<int>(Config.WindowTop),
+                static_cast<int>(Config.WindowWidth), static_cast<int>(Config.WindowHeight));
+    View = Camera{Config.Views[0].X, Config.Views[0].Y, Config.Views[0].Z};
+    Theme = LoadColourTheme(ProgramPath("colours/" + Config.ColourTheme));
+
+    QCoreApplication::processEvents();
+
+    if (!InitOpenGL()) {
+        ShowCriticalError("Could not enable OpenGL");
+        return false;
+    }
+    SetInitialGlState(Theme);
+    show();
+    if (MakeCurrent()) {
+        glViewport(0, 0, PixelWidth(), PixelHeight());
+        glClear(GL_COLOR_BUFFER_BIT);
+        context_->swapBuffers(this);
+    }
+
+    BuildWindowFrame();
+    BuildSplash();
+    BuildNetworkMarks();
+
+    LoadAeronauticalData();
+
+    ShowStatus("Loading geographical data...");
+    LoadGeographicalData();
+
+    Model.StatusText = "Ready";
+    BuildStatusLine();
+    Overlay.AboutVisible = false;
+    if (MakeCurrent()) glDeleteLists(lists::kSplash, 1);
+    DrawScene();
+
+    Overlay.OverlayMode = 0;
+    Model.DownloadIdle = true;
+    return true;
+}
+
+bool MapWindow::InitOpenGL() {
+    create();
+    context_ = std::make_unique<QOpenGLContext>();
+    context_->setFormat(requestedFormat());
+    if (!context_->create() || !context_->makeCurrent(this)) {
+        context_.reset();
+        return false;
+    }
+    BuildGlyphSets();
+    return true;
+}
+
+void MapWindow::ShutdownOpenGL() {
+    if (!context_) return;
+    if (context_->makeCurrent(this)) ShutdownGlyphSets();
+    context_->doneCurrent();
+    context_.reset();
+}
+
+bool MapWindow::MakeCurrent() { return context_ && context_->makeCurrent(this); }
+
+void MapWindow::LoadSettings() {
+    IniFile ini;
+    ini.Load(SettingsPath());
+    ScreenSize size;
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        size.Width = screen->geometry().width();
+        size.Height = screen->geometry().height();
+    }
+    Config = ReadSettings(ini, size);
+    LoadFriends(FriendsPath(), Model.Friends);
+}
+
+void MapWindow::SaveSettings() {
+    if (!FullScreen) {
+        Config.WindowLeft = x();
+        Config.WindowTop = y();
+        Config.WindowWidth = width();
+        Config.WindowHeight = height();
+    }
+    SaveFriends(FriendsPath(), Model.Friends);
+    IniFile ini;
+    ini.Load(SettingsPath());
+    WriteSettings(ini, Config);
+    ini.Save(SettingsPath());
+}
+
+void MapWindow::ShowStatus(const std::string& text) {
+    Model.StatusText = text;
+    BuildStatusLine();
+    DrawScene();
+}
+
+void MapWindow::BuildStatusLine() {
+    if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
+    kestrava::BuildStatusLine(Model.StatusText, PixelWidth(), PixelHeight());
+}
+
+// The drawn frame, the client-count bar, the network marks and the splash
+// arrive with the window frame; until then the status line is all there is.
+void MapWindow::BuildWindowFrame() { BuildStatusLine(); }
+void MapWindow::BuildSplash() {}
+void MapWindow::BuildNetworkMarks() {}
+void MapWindow::BuildClientCountBar() {}
+
+void MapWindow::LoadAeronauticalData() {
+    LoadSectorsAndAirports(Model, *this, ProgramPath("data"),
+                           [this](int number, const std::vector<GeoPoint>& outline) {
+                               if (MakeCurrent()) BuildSectorLists(number, outline, Theme);
+                           });
+}
+
+void MapWindow::LoadGeographicalData() {
+    if (!MakeCurrent()) return;
+    BuildGridList(Theme);
+    BuildGlobeList(Theme);
+    DrawScene();
+
+    std::vector<LineSegment> coast;
+    if (!ReadLineSegments(ProgramPath("data/coastline.dat"), false, coast))
+        ShowStatus("Could not read data/coastline.dat");
+    if (!MakeCurrent()) return;
+    BuildCoastlineList(coast, Theme);
+    if (Config.DisableCountries) return;
+    DrawScene();
+
+    std::vector<LineSegment> borders;
+    if (!ReadLineSegments(ProgramPath("data/countries.dat"), true, borders))
+        ShowStatus("Could not read data/countries.dat");
+    if (!MakeCurrent()) return;
+    BuildBorderList(borders, Theme);
+}
+
+void MapWindow::DrawScene() {
+    if (exiting_ || !isExposed() || PixelWidth() <= 0 || PixelHeight() <= 0 ||
+        windowState() == Qt::WindowMinimized || !MakeCurrent())
+        return;
+    FrameInputs frame{View, Config, Switches, Overlay, Theme, Model.CurrentNetwork,
+                      PixelWidth(), PixelHeight()};
+    kestrava::DrawScene(frame);
+    context_->swapBuffers(this);
+}
+
+void MapWindow::ExitViewer() {
+    if (exiting_) return;
+    exiting_ = true;
+    ShutdownOpenGL();
+    SaveSettings();
+    QCoreApplication::processEvents();
+    QCoreApplication::exit(0);
+}
+
+bool MapWindow::event(QEvent* e) {
+    // However the window is closed, the user's settings are saved.
+    if (e->type() == QEvent::Close) {
+        ExitViewer();
+        e->accept();
+        return true;
+    }
+    return QWindow::event(e);
+}
+
+void MapWindow::exposeEvent(QExposeEvent*) { DrawScene(); }
+
+void MapWindow::resizeEvent(QResizeEvent*) {
+    if (PixelWidth() <= 0 || PixelHeight() <= 0 || windowState() == Qt::WindowMinimized) return;
+    BuildWindowFrame();
+    BuildClientCountBar();
+    BuildNetworkMarks();
+    if (Overlay.OverlayMode != 8) Overlay.OverlayMode = 0;
+    DrawScene();
+}
+
+}  // namespace kestrava

@@ -1,0 +1,13 @@
+// One viewer per program folder: a second start in the same folder ends
+// silently, while separate installations do not block each other.
+#pragma once
+
+#include <string>
+
+namespace kestrava {
+
+// Takes the folder's lock for the life of the process; false when another
+// running viewer holds it.
+bool ClaimSingleInstance(const std::string& programFolder);
+
+}  // namespace kestrava

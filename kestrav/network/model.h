@@ -1,0 +1,132 @@
+// The client model: one Snapshot per network, the download bookkeeping and
+// the few values every part of the viewer shares (status line, lookups).
+#pragma once
+
+#include "formats/friends.h"
+#include "formats/keyed_index.h"
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kestrava {
+
+constexpr int kMaxPilots = 1400;
+constexpr int kMaxAtcClients = 700;
+constexpr int kMaxServerUrls = 9;
+constexpr std::uint8_t kIvao = 0;
+constexpr std::uint8_t kVatsim = 1;
+constexpr std::uint8_t kMerged = 2;
+
+struct PilotClient {
+    std::string Callsign;
+    std::string MemberId;
+    std::string RealName;
+    std::string HomeAirport;
+    std::int16_t Rating = 0;
+    std::int16_t AdminRating = 0;
+    float Latitude = 0;
+    float Longitude = 0;
+    float Altitude = 0;
+    float GroundSpeed = 0;
+    std::int16_t Heading = 0;
+    std::int16_t Course = 0;
+    std::string AircraftType;
+    std::string FlightRules;
+    std::string Departure;
+    float DepLatitude = 0;
+    float DepLongitude = 0;
+    std::string Destination;
+    float DestLatitude = 0;
+    float DestLongitude = 0;
+    std::string Alternate;
+    std::string Transponder;
+    std::int16_t PersonsOnBoard = 0;
+    std::string PlannedAltitude;
+    std::string CruiseSpeed;
+    std::string Route;
+    std::string Remarks;
+    std::string DepartureTime;
+    std::string EnrouteTime;
+    std::string AircraftFull;
+    std::string FlightKind;
+    std::string LogonTime;
+    std::string Server;
+    std::string Software;
+};
+
+struct AtcClient {
+    std::string Callsign;
+    std::string MemberId;
+    std::string RealName;
+    std::int16_t Facility = 0;  // 0 observer, 2 ATIS, 3 DEL/GND, 4 TWR, 5 APP/DEP, 6 CTR, 7 FSS
+    std::int16_t Rating = 0;
+    std::int16_t AdminRating = 0;
+    std::string Location;
+    std::string AtisText;
+    std::string Frequency;
+    float Latitude = 0;
+    float Longitude = 0;
+    float ReportedLatitude = 0;
+    float ReportedLongitude = 0;
+    float VisualRange = 0;
+    std::string LogonTime;
+    std::string Server;
+    std::string Software;
+};
+
+using Clock = std::chrono::system_clock;
+
+// One network's last snapshot and its download bookkeeping. The arrays are
+// allocated once at full size and never cleared: slots beyond the counts
+// are stale and never read.
+struct Snapshot {
+    std::vector<PilotClient> Pilots = std::vector<PilotClient>(kMaxPilots);
+    std::int16_t PilotCount = 0;
+    std::vector<AtcClient> AtcClients = std::vector<AtcClient>(kMaxAtcClients);
+    std::int16_t AtcCount = 0;
+    std::int16_t ObserverCount = 0;
+    std::string UpdateStamp;
+    std::int16_t ReloadMinutes = 0;
+    Clock::time_point LastDownload{};  // epoch until the first success
+    bool DataFresh = false;
+    bool DownloadFailed = false;
+    std::vector<std::string> DataUrls;  // at most kMaxServerUrls each
+    std::vector<std::string> GzipUrls;
+    std::string ProfileUrl;
+};
+
+// What the model asks of the window after it changes something shown. The
+// map window implements it; tests record the calls.
+class DisplayHooks {
+public:
+    virtual ~DisplayHooks() = default;
+    virtual void BuildStatusLine() {}
+    virtual void BuildNetworkMarks() {}
+    virtual void BuildClientCountBar() {}
+    virtual void DrawScene() {}
+};
+
+struct NetworkModel {
+    std::uint8_t CurrentNetwork = kIvao;
+    std::array<std::string, 2> NetworkName{"IVAO", "VATSIM"};
+    std::array<std::string, 2> StatusUrl;
+    std::string StatusText;
+    bool DownloadIdle = true;
+    std::int16_t AutoCountdown = 0;
+    std::array<Snapshot, 2> Networks;
+    std::array<std::int16_t, 3> ClientTotal{};  // slot 2: both networks merged
+    KeyedIndex AirportIndex;
+    KeyedIndex SectorIndex;
+    FriendList Friends;
+    // The time source; tests replace it to move the clock.
+    std::function<Clock::time_point()> Now = [] { return Clock::now(); };
+};
+
+// StatusText = text, then the status line is rebuilt.
+void SetStatus(NetworkModel& model, DisplayHooks& display, const std::string& text);
+
+}  // namespace kestrava

@@ -1,0 +1,39 @@
+// The display-list numbers: one namespace for the whole viewer.
+#pragma once
+
+namespace kestrava::lists {
+
+// Scene lists of network n (0 IVAO, 1 VATSIM, 2 merged): 10n+10 .. 10n+18.
+constexpr unsigned SceneBase(int network) { return 10u * static_cast<unsigned>(network) + 10u; }
+constexpr unsigned kScenePlanes = 0;
+constexpr unsigned kScenePlaneLabels = 1;
+constexpr unsigned kSceneAirports = 2;
+constexpr unsigned kSceneAirportLabels = 3;
+constexpr unsigned kSceneInbounds = 4;
+constexpr unsigned kSceneAtcFills = 5;
+constexpr unsigned kSceneAtcBorders = 6;
+constexpr unsigned kSceneAtcLabels = 7;
+constexpr unsigned kSceneAtcPoints = 8;
+constexpr unsigned kSceneListCount = 9;
+
+constexpr unsigned kPopup = 40;
+constexpr unsigned kPanel = 41;           // list window or airport window
+constexpr unsigned kRouteHighlight = 42;
+constexpr unsigned kWindowFrame = 50;
+constexpr unsigned kGrid = 51;
+constexpr unsigned kGlobe = 52;
+constexpr unsigned kCoastlines = 53;
+constexpr unsigned kBorders = 54;
+constexpr unsigned kStatusLine = 55;
+constexpr unsigned kClientCountBar = 56;
+constexpr unsigned kNetworkMarks = 57;
+constexpr unsigned kSplash = 58;
+
+// Sector s: fill list s, outline list s + kSectorOutline.
+constexpr unsigned kSectorOutline = 10000;
+
+constexpr unsigned kGlyphSmallBase = 64725;
+constexpr unsigned kGlyphBoldBase = 65000;
+constexpr unsigned kGlyphCount = 255;
+
+}  // namespace kestrava::lists

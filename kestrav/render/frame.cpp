@@ -1,0 +1,107 @@
+#include "frame.h"
+
+#include "display_lists.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+namespace kestrava {
+
+namespace {
+GLint RoundPixel(double value) { return static_cast<GLint>(std::lround(value)); }
+}  // namespace
+
+void DrawCore(const FrameInputs& f) {
+    const Settings& s = f.settings;
+    const unsigned base = lists::SceneBase(f.network);
+    glEnable(GL_POINT_SMOOTH);
+    glPointSize(3.0f * std::pow(2.0f * f.camera.Zoom, 0.2f));
+    if (!s.DisableSmooth) glEnable(GL_LINE_SMOOTH);
+    glCallList(lists::kGlobe);
+    if (s.ShowLatLon) glCallList(lists::kGrid);
+    if (f.switches.CountriesShown && !s.DisableCountries) glCallList(lists::kBorders);
+    glDisable(GL_LINE_SMOOTH);
+    if (s.ShowATC) {
+        glCallList(base + lists::kSceneAtcFills);
+        glCallList(base + lists::kSceneAtcBorders);
+    }
+    if (!s.DisableSmooth) {
+        glEnable(GL_LINE_SMOOTH);
+        glCallList(lists::kCoastlines);
+        glDisable(GL_LINE_SMOOTH);
+    } else {
+        glCallList(lists::kCoastlines);
+    }
+    glLineWidth(1);
+    if (s.ShowAirports) {
+        glCallList(base + lists::kSceneAirports);
+        if (s.ShowAirportLabels) glCallList(base + lists::kSceneAirportLabels);
+    }
+    if (s.ShowATC) {
+        if (s.ShowATCLabels) glCallList(base + lists::kSceneAtcLabels);
+        glCallList(base + lists::kSceneAtcPoints);
+    }
+    glLineWidth(2);
+    glCallList(lists::kRouteHighlight);
+    glLineWidth(1);
+    if (s.ShowInbounds && s.ShowAirports && !f.switches.FriendsOnly)
+        glCallList(base + lists::kSceneInbounds);
+    if (s.ShowPlanes) {
+        glCallList(base + lists::kScenePlanes);
+        if (s.ShowPlaneLabels) glCallList(base + lists::kScenePlaneLabels);
+    }
+}
+
+void DrawScene(FrameInputs& f) {
+    if (f.width <= 0 || f.height <= 0) return;
+    const double w = f.width, h = f.height;
+    glClear(GL_COLOR_BUFFER_BIT);
+    glLoadIdentity();
+    glOrtho(-1, 1, -1, 1, -10, 1);
+    NormaliseCamera(f.camera);
+    glPushMatrix();
+    const float zoom = f.camera.Zoom;
+    glTranslatef(0, 0, zoom > 2 ? 1 - zoom : -1);
+    glRotatef(f.camera.Tilt, -1, 0, 0);
+    glRotatef(f.camera.Spin, 0, -1, 0);
+    glViewport(RoundPixel(w / 2 - h), RoundPixel(-h / 2), RoundPixel(2 * h), RoundPixel(2 * h));
+    glScalef(zoom, zoom, zoom);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    DrawCore(f);
+
+    glViewport(0, 0, f.width, f.height);
+    glLoadIdentity();
+    glLineWidth(2);
+    glCallList(lists::kWindowFrame);
+    glCallList(lists::kNetworkMarks);
+    if (f.overlay.AboutVisible) glCallList(lists::kSplash);
+    const Rgb border = f.theme.Get(Colour::ScreenBorder);
+    glColor4f(border.Red, border.Green, border.Blue, 1);
+    // The frame list leaves the bold glyph set selected; say so here too, so
+    // the status line is bold whether or not that list exists.
+    glListBase(lists::kGlyphBoldBase);
+    glCallList(lists::kStatusLine);
+    glLineWidth(1);
+    glCallList(lists::kClientCountBar);
+    switch (f.overlay.OverlayMode) {
+        case 1:
+        case 2:
+            glCallList(lists::kPopup);
+            break;
+        case 3:
+        case 5:
+            glCallList(lists::kPanel);
+            break;
+        case 4:
+        case 6:
+            glCallList(lists::kPanel);
+            glCallList(lists::kPopup);
+            break;
+        default:
+            break;
+    }
+    glPopMatrix();
+}
+
+}  // namespace kestrava

@@ -1,0 +1,18 @@
+// Paths and small helpers for the tests.
+#pragma once
+
+#include <string>
+
+namespace testsupport {
+
+std::string SourcePath(const std::string& relative);    // in the source tree
+std::string RealDataPath(const std::string& relative);  // in ../shared/realdata
+std::string BinPath(const std::string& relative);       // in build/bin
+
+// A fresh empty folder under the system's temporary folder.
+std::string MakeTempFolder(const std::string& tag);
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+
+}  // namespace testsupport

@@ -1,0 +1,75 @@
+#include "gl_fixture.h"
+
+#include <QSurfaceFormat>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace testsupport {
+
+void EnsureGuiApplication() {
+    static int argc = 1;
+    static char name[] = "viewer_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+}
+
+GlWindow::GlWindow(int width, int height) : width_(width), height_(height) {
+    EnsureGuiApplication();
+    QSurfaceFormat format;
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setVersion(2, 1);
+    format.setDepthBufferSize(16);
+    format.setStencilBufferSize(1);
+    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    window_ = std::make_unique<QWindow>();
+    window_->setSurfaceType(QSurface::OpenGLSurface);
+    window_->setFormat(format);
+    window_->setFlags(Qt::Window | Qt::FramelessWindowHint);
+    window_->resize(width, height);
+    window_->create();
+    window_->show();
+    context_ = std::make_unique<QOpenGLContext>();
+    context_->setFormat(format);
+    ready_ = context_->create() && context_->makeCurrent(window_.get());
+    if (ready_) {
+        glViewport(0, 0, width, height);
+        glMatrixMode(GL_MODELVIEW);
+        glEnable(GL_BLEND);
+    }
+}
+
+GlWindow::~GlWindow() {
+    if (context_) context_->doneCurrent();
+}
+
+bool GlWindow::MakeCurrent() { return context_ && context_->makeCurrent(window_.get()); }
+
+void GlWindow::Swap() { context_->swapBuffers(window_.get()); }
+
+std::array<int, 3> GlWindow::Pixel(int x, int y) const {
+    unsigned char rgba[4] = {0, 0, 0, 0};
+    glFinish();
+    glReadBuffer(GL_BACK);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return {rgba[0], rgba[1], rgba[2]};
+}
+
+bool GlWindow::HasStencil() const {
+    GLint bits = 0;
+    glGetIntegerv(GL_STENCIL_BITS, &bits);
+    return bits >= 1;
+}
+
+std::array<int, 3> Bytes(float r, float g, float b) {
+    return {static_cast<int>(std::lround(r * 255)), static_cast<int>(std::lround(g * 255)),
+            static_cast<int>(std::lround(b * 255))};
+}
+
+bool Near(const std::array<int, 3>& a, const std::array<int, 3>& b, int tolerance) {
+    for (int i = 0; i < 3; ++i)
+        if (std::abs(a[i] - b[i]) > tolerance) return false;
+    return true;
+}
+
+}  // namespace testsupport

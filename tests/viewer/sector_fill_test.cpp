@@ -1,0 +1,104 @@
+#include "gl_fixture.h"
+#include "kestrav/render/display_lists.h"
+#include "kestrav/render/sector_lists.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace kestrava;
+using testsupport::Bytes;
+using testsupport::Near;
+
+namespace {
+
+constexpr float kZoom = 5;
+constexpr int kSize = 400;
+
+class SectorFill : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window = std::make_unique<testsupport::GlWindow>(kSize, kSize);
+        ASSERT_TRUE(window->Ready());
+        ASSERT_TRUE(window->HasStencil()) << "the fill needs a stencil bit";
+        theme = LoadColourTheme("/nonexistent.dc");
+        ParseColourText(theme, Colour::CTRFill, "C08040");
+        glClearColor(0, 0, 0, 0);
+    }
+    // The globe seen straight at 0N 0E, magnified.
+    void Draw(std::initializer_list<int> sectors) {
+        glViewport(0, 0, kSize, kSize);
+        glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        glLoadIdentity();
+        glOrtho(-1, 1, -1, 1, -10, 1);
+        glTranslatef(0, 0, -1);
+        glScalef(kZoom, kZoom, kZoom);
+        for (int s : sectors) glCallList(static_cast<GLuint>(s));
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    }
+    // Whether the fill colour shows at a latitude and longitude.
+    bool Filled(float lat, float lon) {
+        const double k = 3.14159 / 180;
+        const double x = std::cos(lat * k) * std::sin(lon * k);
+        const double y = std::sin(lat * k);
+        const int px = static_cast<int>((x * kZoom + 1) / 2 * kSize);
+        const int py = static_cast<int>((y * kZoom + 1) / 2 * kSize);
+        const Rgb fill = theme.Get(Colour::CTRFill);
+        return Near(window->Pixel(px, py), Bytes(fill.Red, fill.Green, fill.Blue));
+    }
+    std::unique_ptr<testsupport::GlWindow> window;
+    ColourTheme theme;
+};
+
+std::vector<GeoPoint> Outline(std::initializer_list<std::pair<float, float>> points) {
+    std::vector<GeoPoint> outline;
+    for (auto [lat, lon] : points) outline.push_back({lat, lon});
+    return outline;
+}
+
+}  // namespace
+
+TEST_F(SectorFill, AnLShapeFillsItsInsideAndNotItsNotch) {
+    BuildSectorLists(700, Outline({{-4, -4}, {-4, 4}, {0, 4}, {0, 0}, {4, 0}, {4, -4}, {-4, -4}}), theme);
+    Draw({700});
+    EXPECT_TRUE(Filled(-2, 2));
+    EXPECT_TRUE(Filled(-2, -2));
+    EXPECT_TRUE(Filled(2, -2));
+    EXPECT_FALSE(Filled(2, 2));  // the notch
+    EXPECT_FALSE(Filled(6, 6));
+}
+
+TEST_F(SectorFill, ASelfCrossingOutlineLeavesItsTwiceCoveredRegionEmpty) {
+    // A five-pointed star drawn in one stroke covers its centre twice.
+    std::vector<GeoPoint> star;
+    for (int i = 0; i <= 5; ++i) {
+        const double a = (90 + 144 * i) * 3.14159265 / 180;
+        star.push_back({static_cast<float>(4 * std::sin(a)), static_cast<float>(4 * std::cos(a))});
+    }
+    BuildSectorLists(701, star, theme);
+    Draw({701});
+    EXPECT_FALSE(Filled(0, 0));
+    EXPECT_TRUE(Filled(3, 0));  // inside the top point
+    EXPECT_FALSE(Filled(-3.5f, 0));
+}
+
+TEST_F(SectorFill, TwoOverlappingSectorsEachFillTheirOwnArea) {
+    BuildSectorLists(702, Outline({{-3, -5}, {-3, 1}, {3, 1}, {3, -5}}), theme);
+    BuildSectorLists(703, Outline({{-2, -1}, {-2, 5}, {2, 5}, {2, -1}}), theme);
+    Draw({702, 703});
+    EXPECT_TRUE(Filled(0, -4));   // first only
+    EXPECT_TRUE(Filled(0, 4));    // second only
+    EXPECT_TRUE(Filled(0, 0));    // both: filled, not cancelled
+    EXPECT_TRUE(Filled(2.5f, -0.5f));
+    EXPECT_FALSE(Filled(2.5f, 3));
+}
+
+TEST_F(SectorFill, ARepeatedNumberReplacesTheEarlierListsAndOutlineIsDrawn) {
+    BuildSectorLists(704, Outline({{-3, -3}, {-3, 3}, {3, 3}, {3, -3}}), theme);
+    BuildSectorLists(704, Outline({{-3, 4}, {-3, 6}, {3, 6}, {3, 4}}), theme);
+    Draw({704});
+    EXPECT_FALSE(Filled(0, 0));
+    EXPECT_TRUE(Filled(0, 5));
+    EXPECT_EQ(glIsList(704 + lists::kSectorOutline), GL_TRUE);
+}

@@ -1,0 +1,72 @@
+#include "formats/ini_file.h"
+#include "support/test_support.h"
+#include "viewer_process.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace testsupport;
+
+TEST(ViewerExit, ClosingThroughTheWindowSystemSavesSettingsAndFriends) {
+    const std::string folder = CopyProgramFolder("exit");
+    WriteFile(folder + "/kestrav.ini",
+              "; kept as written\r\n[User]\r\nIVAO_ID=654321\r\n[Display]\r\nWindowWidth=900\r\n"
+              "WindowHeight=650\r\nWindowLeft=10\r\nWindowTop=20\r\n[Network]\r\nProxy=me:pw@h:1\r\n"
+              "DownloadMinutes=45\r\n[Zoom]\r\nZ3=43\r\n[Extra]\r\nmine=1\r\n");
+    WriteFile(folder + "/data/friends.dat", "111111\r\n\"222222\"\r\n");
+
+    ViewerProcess viewer(folder + "/kestrav");
+    ASSERT_TRUE(viewer.WaitForWindow("Kestrava", 30)) << "no viewer window";
+    ASSERT_TRUE(viewer.RequestClose());
+    ASSERT_EQ(viewer.WaitForExit(30), 0);
+
+    kestrava::IniFile ini;
+    ASSERT_TRUE(ini.Load(folder + "/kestrav.ini"));
+    EXPECT_EQ(ini.Get("User", "IVAO_ID", ""), "654321");
+    EXPECT_EQ(ini.Get("User", "VATSIM_ID", ""), "800000");
+    EXPECT_EQ(ini.Get("Display", "WindowWidth", ""), "900");
+    EXPECT_EQ(ini.Get("Display", "WindowHeight", ""), "650");
+    EXPECT_EQ(ini.Get("Display", "WindowLeft", ""), "10");
+    EXPECT_EQ(ini.Get("Display", "WindowTop", ""), "20");
+    EXPECT_EQ(ini.Get("Network", "DownloadMinutes", ""), "30");
+    EXPECT_EQ(ini.Get("Network", "Proxy", ""), "me:pw@h:1");
+    EXPECT_FALSE(ini.Find("Network", "TextForce").has_value());
+    EXPECT_EQ(ini.Get("Zoom", "Z3", ""), "43");
+    EXPECT_EQ(ini.Get("Zoom", "X1", ""), "1334");
+    EXPECT_EQ(ini.Get("Map", "ShowInbounds", ""), "0");
+    EXPECT_EQ(ini.Get("Extra", "mine", ""), "1");
+    EXPECT_EQ(ReadFile(folder + "/kestrav.ini").rfind("; kept as written\r\n", 0), 0u);
+    EXPECT_EQ(ReadFile(folder + "/data/friends.dat"), "111111\r\n222222\r\n");
+}
+
+TEST(ViewerStart, ASecondStartInTheSameFolderEndsSilently) {
+    const std::string folder = CopyProgramFolder("single");
+    ViewerProcess first(folder + "/kestrav");
+    ASSERT_TRUE(first.WaitForWindow("Kestrava", 30));
+    ViewerProcess second(folder + "/kestrav");
+    EXPECT_EQ(second.WaitForExit(20), 0);
+    // Another installation is not blocked by the first one.
+    const std::string other = CopyProgramFolder("single-other");
+    ViewerProcess third(other + "/kestrav");
+    EXPECT_TRUE(third.Running());
+    third.WaitForExit(1);
+    EXPECT_TRUE(third.Running());
+    first.RequestClose();
+    EXPECT_EQ(first.WaitForExit(30), 0);
+}
+
+TEST(ViewerStart, StartsWithoutSettingsThemeOrMapData) {
+    const std::string folder = CopyProgramFolder("bare");
+    std::filesystem::remove_all(folder + "/colours");
+    std::filesystem::remove(folder + "/data/coastline.dat");
+    std::filesystem::remove(folder + "/data/countries.dat");
+    ViewerProcess viewer(folder + "/kestrav");
+    ASSERT_TRUE(viewer.WaitForWindow("Kestrava", 30));
+    ASSERT_TRUE(viewer.RequestClose());
+    ASSERT_EQ(viewer.WaitForExit(30), 0);
+    kestrava::IniFile ini;
+    ASSERT_TRUE(ini.Load(folder + "/kestrav.ini"));
+    EXPECT_EQ(ini.Get("Display", "ColourTheme", ""), "default.dc");
+    EXPECT_EQ(ini.Get("Display", "WindowWidth", ""), "800");
+}

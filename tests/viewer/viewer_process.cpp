@@ -1,0 +1,115 @@
+#include "viewer_process.h"
+
+#include "support/test_support.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+namespace testsupport {
+
+namespace {
+
+Window FindWindow(Display* display, Window parent, const std::string& title) {
+    Window root, parentOut, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, parent, &root, &parentOut, &children, &count)) return 0;
+    Window found = 0;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        char* name = nullptr;
+        if (XFetchName(display, children[i], &name) && name) {
+            XWindowAttributes attributes;
+            if (title == name && XGetWindowAttributes(display, children[i], &attributes) &&
+                attributes.map_state == IsViewable)
+                found = children[i];
+            XFree(name);
+        }
+        if (!found) found = FindWindow(display, children[i], title);
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+}  // namespace
+
+std::string CopyProgramFolder(const std::string& tag) {
+    const std::string folder = MakeTempFolder(tag);
+    std::filesystem::copy(BinPath(""), folder,
+                          std::filesystem::copy_options::recursive |
+                              std::filesystem::copy_options::overwrite_existing);
+    return folder;
+}
+
+ViewerProcess::ViewerProcess(const std::string& programPath) {
+    pid_ = fork();
+    if (pid_ == 0) {
+        execl(programPath.c_str(), programPath.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+}
+
+ViewerProcess::~ViewerProcess() {
+    if (Running()) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, &status_, 0);
+    }
+}
+
+bool ViewerProcess::Running() {
+    if (pid_ <= 0) return false;
+    int status = 0;
+    pid_t r = waitpid(pid_, &status, WNOHANG);
+    if (r == pid_) {
+        status_ = status;
+        pid_ = -1;
+        return false;
+    }
+    return true;
+}
+
+bool ViewerProcess::WaitForWindow(const std::string& title, double seconds) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return false;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline && Running()) {
+        window_ = FindWindow(display, DefaultRootWindow(display), title);
+        if (window_) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    XCloseDisplay(display);
+    return window_ != 0;
+}
+
+bool ViewerProcess::RequestClose() {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display || !window_) return false;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window_;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    Status sent = XSendEvent(display, window_, False, NoEventMask, &event);
+    XFlush(display);
+    XCloseDisplay(display);
+    return sent != 0;
+}
+
+int ViewerProcess::WaitForExit(double seconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (!Running()) return WIFEXITED(status_) ? WEXITSTATUS(status_) : -2;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return -1;
+}
+
+}  // namespace testsupport

@@ -7,6 +7,7 @@
 #include "kestrav/render/geography.h"
 #include "kestrav/render/gl_text.h"
 #include "kestrav/render/sector_lists.h"
+#include "kestrav/render/window_frame.h"
 #include "kestrav/map/aeronautical_data.h"
 
 #include <GL/gl.h>
@@ -173,12 +174,26 @@ void MapWindow::BuildStatusLine() {
     kestrava::BuildStatusLine(Model.StatusText, PixelWidth(), PixelHeight());
 }
 
-// The drawn frame, the client-count bar, the network marks and the splash
-// arrive with the window frame; until then the status line is all there is.
-void MapWindow::BuildWindowFrame() { BuildStatusLine(); }
-void MapWindow::BuildSplash() {}
-void MapWindow::BuildNetworkMarks() {}
-void MapWindow::BuildClientCountBar() {}
+void MapWindow::BuildWindowFrame() {
+    if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
+    kestrava::BuildWindowFrame(Theme, PixelWidth(), PixelHeight());
+    BuildStatusLine();
+}
+
+void MapWindow::BuildSplash() {
+    if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
+    kestrava::BuildSplash(Theme, PixelWidth(), PixelHeight());
+}
+
+void MapWindow::BuildNetworkMarks() {
+    if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
+    kestrava::BuildNetworkMarks(Model, Theme, PixelWidth(), PixelHeight());
+}
+
+void MapWindow::BuildClientCountBar() {
+    if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
+    kestrava::BuildClientCountBar(Model, Theme, PixelWidth(), PixelHeight());
+}
 
 void MapWindow::LoadAeronauticalData() {
     LoadSectorsAndAirports(Model, *this, ProgramPath("data"),

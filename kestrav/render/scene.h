@@ -1,0 +1,65 @@
+// The traffic on the globe: one network's snapshot (or both merged) turned
+// into nine display lists, the shapes they are made of, and the route
+// highlight.
+#pragma once
+
+#include "formats/colour_theme.h"
+#include "formats/settings.h"
+#include "kestrav/network/model.h"
+
+#include <array>
+#include <string>
+
+namespace kestrava {
+
+// Per network index 0, 1 and 2 (merged): its lists match its snapshot.
+struct SceneState {
+    std::array<bool, 3> SceneBuilt{};
+};
+
+// What the builders read besides the model.
+struct SceneContext {
+    NetworkModel& model;
+    DisplayHooks& display;
+    const ColourTheme& theme;
+    const Settings& settings;  // ShowActualHeading
+    bool friendsOnly;
+    SceneState& state;
+    std::string dataFolder;  // where the downloaded whazzup.txt lies
+};
+
+// Rebuilds lists 10n+10 .. 10n+18 of network n (0 or 1) unless they are
+// built already, then reports the shown data in the status line.
+void BuildNetworkScene(SceneContext& scene, int n);
+
+// Lists 30 .. 38 (no inbound markers) for both networks together.
+void BuildMergedScene(SceneContext& scene);
+
+// Whether a client passes the friends-only filter.
+bool IsShown(const NetworkModel& model, bool friendsOnly, const std::string& memberId);
+
+// Shapes, compiled into the scene lists.
+void DrawPlaneSymbol(PilotClient& pilot, bool showActualHeading, const ColourTheme& theme);
+void DrawApproachFill(const AtcClient& atc, const ColourTheme& theme);
+void DrawApproachBorder(const AtcClient& atc, const ColourTheme& theme);
+void DrawTowerFill(const AtcClient& atc, const ColourTheme& theme);
+void DrawTowerBorder(const AtcClient& atc, const ColourTheme& theme);
+void DrawGroundStar(const AtcClient& atc, const ColourTheme& theme);
+void DrawAtisSpokes(const AtcClient& atc, const ColourTheme& theme);
+void DrawInboundMarker(const PilotClient& pilot, const ColourTheme& theme);
+
+// A fading line along the great circle from one point to another.
+void DrawGreatCircle(float fromLat, float fromLon, float toLat, float toLon, const ColourTheme& theme);
+
+// List 42 for one pilot: dashed to its departure, solid to its destination.
+void BuildRouteHighlight(const NetworkModel& model, const PilotClient& pilot, const ColourTheme& theme);
+// List 42 for an airport: every shown pilot leaving it (dashed) or bound for
+// it (solid), then its code.
+void BuildAirportRouteHighlight(const NetworkModel& model, int network, bool friendsOnly,
+                                const std::string& code, const ColourTheme& theme);
+void ClearRouteHighlight();
+
+// Deletes the nine scene lists of network index n.
+void DiscardSceneLists(int n);
+
+}  // namespace kestrava

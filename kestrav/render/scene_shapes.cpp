@@ -1,0 +1,171 @@
+// The shapes of the scene: aircraft arrows, controller areas and symbols,
+// inbound wedges and great-circle lines.
+#include "display_lists.h"
+#include "geography.h"
+#include "gl_text.h"
+#include "overlay.h"
+#include "scene.h"
+
+#include "kestrav/network/values.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+namespace kestrava {
+
+namespace {
+
+// A point at angle theta (0 north, clockwise) and radius r degrees around a
+// centre; the latitude offset is scaled by the cosine of the latitude.
+void ShapeVertex(float lat, float lon, double theta, double r) {
+    const double c = std::cos(lat * kDegree);
+    GlobeVertex(static_cast<float>(lat + r * c * std::cos(theta * kDegree)),
+                static_cast<float>(lon + r * std::sin(theta * kDegree)));
+}
+
+void Fan(const AtcClient& a, const ColourTheme& theme, Colour centre, Colour rim,
+         std::initializer_list<double> angles, double r) {
+    glBegin(GL_TRIANGLE_FAN);
+    SetColour(theme, centre);
+    GlobeVertex(a.Latitude, a.Longitude);
+    SetColour(theme, rim);
+    for (double theta : angles) ShapeVertex(a.Latitude, a.Longitude, theta, r);
+    glEnd();
+}
+
+// Into the plane tangent to the globe at a point: +y north, +x east.
+void EnterLocalFrame(float lat, float lon) {
+    glPushMatrix();
+    glTranslatef(GlobeX(lat, lon), GlobeY(lat), GlobeZ(lat, lon));
+    glRotatef(lon, 0, 1, 0);
+    glRotatef(lat, -1, 0, 0);
+}
+
+}  // namespace
+
+void DrawPlaneSymbol(PilotClient& p, bool showActualHeading, const ColourTheme& theme) {
+    const float s = p.GroundSpeed < 50 ? 0.00075f : 0.0015f;
+    const float angle = static_cast<float>(showActualHeading ? p.Heading : p.Course);
+    EnterLocalFrame(p.Latitude, p.Longitude);
+    glRotatef(angle + 180, 0, 0, -1);
+    const float outline[4][2] = {{0, -s}, {-0.5f * s, s}, {0, 0.5f * s}, {0.5f * s, s}};
+    SetColour(theme, Colour::PlaneFill);
+    glBegin(GL_POLYGON);
+    for (auto& v : outline) glVertex3f(v[0], v[1], 0);
+    glEnd();
+    SetColour(theme, Colour::PlaneBorder);
+    glBegin(GL_LINE_STRIP);
+    for (auto& v : outline) glVertex3f(v[0], v[1], 0);
+    glVertex3f(0, -s, 0);
+    glEnd();
+    if (p.GroundSpeed > 50) {
+        if (p.GroundSpeed > 2000) p.GroundSpeed = 2000;
+        glBegin(GL_POLYGON);
+        SetColour(theme, Colour::PlaneBorder, 0.2f);
+        glVertex3f(0.5f * s, s, 0);
+        glVertex3f(0, 0.5f * s, 0);
+        glVertex3f(-0.5f * s, s, 0);
+        SetColour(theme, Colour::PlaneBorder, 0);
+        glVertex3f(0, 0.5f * s + s * p.GroundSpeed / 50, 0);
+        glEnd();
+    }
+    glPopMatrix();
+}
+
+void DrawApproachFill(const AtcClient& a, const ColourTheme& theme) {
+    Fan(a, theme, Colour::APPFillCenter, Colour::APPFillOut, {-30, 30, 90, 150, 210, 270, 330}, 0.7);
+}
+
+void DrawApproachBorder(const AtcClient& a, const ColourTheme& theme) {
+    SetColour(theme, Colour::APPBorder);
+    glBegin(GL_LINE_LOOP);
+    for (double theta = 30; theta <= 330; theta += 60) ShapeVertex(a.Latitude, a.Longitude, theta, 0.7);
+    glEnd();
+}
+
+void DrawTowerFill(const AtcClient& a, const ColourTheme& theme) {
+    glBegin(GL_TRIANGLE_FAN);
+    SetColour(theme, Colour::TWRFillCenter);
+    GlobeVertex(a.Latitude, a.Longitude);
+    SetColour(theme, Colour::TWRFillOut);
+    for (int theta = 0; theta <= 360; theta += 10) ShapeVertex(a.Latitude, a.Longitude, theta, 0.25);
+    glEnd();
+}
+
+void DrawTowerBorder(const AtcClient& a, const ColourTheme& theme) {
+    SetColour(theme, Colour::TWRBorder);
+    glBegin(GL_LINE_LOOP);
+    for (int theta = 0; theta < 360; theta += 10) ShapeVertex(a.Latitude, a.Longitude, theta, 0.25);
+    glEnd();
+}
+
+void DrawGroundStar(const AtcClient& a, const ColourTheme& theme) {
+    const float lat = a.Latitude, lon = a.Longitude;
+    const float c = static_cast<float>(std::cos(lat * kDegree));
+    const float o = 0.25f, i = 0.07f;
+    // North, inner north-east, east, ... inner north-west, north again.
+    const float star[9][2] = {{o * c, 0}, {i * c, i},   {0, o},  {-i * c, i}, {-o * c, 0},
+                              {-i * c, -i}, {0, -o}, {i * c, -i}, {o * c, 0}};
+    glBegin(GL_TRIANGLE_FAN);
+    SetColour(theme, Colour::TWRFillCenter);
+    GlobeVertex(lat, lon);
+    SetColour(theme, Colour::TWRFillOut);
+    for (auto& v : star) GlobeVertex(lat + v[0], lon + v[1]);
+    glEnd();
+    SetColour(theme, Colour::TWRBorder);
+    glBegin(GL_LINE_STRIP);
+    for (auto& v : star) GlobeVertex(lat + v[0], lon + v[1]);
+    glEnd();
+}
+
+void DrawAtisSpokes(const AtcClient& a, const ColourTheme& theme) {
+    glBegin(GL_LINES);
+    for (int k = 0; k < 16; ++k) {
+        SetColour(theme, Colour::TWRBorder, 0);
+        GlobeVertex(a.Latitude, a.Longitude);
+        SetColour(theme, Colour::TWRBorder, 1);
+        ShapeVertex(a.Latitude, a.Longitude, 12.25 + 22.5 * k, 0.25);
+    }
+    glEnd();
+}
+
+void DrawInboundMarker(const PilotClient& p, const ColourTheme& theme) {
+    EnterLocalFrame(p.DestLatitude, p.DestLongitude);
+    glRotatef(Bearing(p.DestLatitude, p.DestLongitude, p.Latitude, p.Longitude), 0, 0, -1);
+    glBegin(GL_POLYGON);
+    SetColour(theme, Colour::Highlight, 0.2f);
+    glVertex3f(0, 0, 0);
+    SetColour(theme, Colour::Highlight, 0);
+    glVertex3f(-0.0004f, 0.0095f, 0);
+    glVertex3f(0, 0.01f, 0);
+    glVertex3f(0.0004f, 0.0095f, 0);
+    glEnd();
+    glPopMatrix();
+}
+
+void DrawGreatCircle(float fromLat, float fromLon, float toLat, float toLon, const ColourTheme& theme) {
+    if ((toLat == 0 && toLon == 0) || (fromLat == 0 && fromLon == 0)) return;
+    double delta = toLon - fromLon;
+    if (delta < -180)
+        delta += 360;
+    else if (delta > 180)
+        delta -= 360;
+    if (delta == 0) return;
+    const double f = fromLat * kDegree, t = toLat * kDegree, d = delta * kDegree;
+    glBegin(GL_LINE_STRIP);
+    GlobeVertex(fromLat, fromLon);
+    for (int step = 0; step <= 100; ++step) {
+        const double along = delta * step / 100;
+        const double a = along * kDegree;
+        const double lat = std::atan((std::sin(f) * std::cos(t) * std::sin(a - d) -
+                                      std::cos(f) * std::sin(t) * std::sin(a)) /
+                                     (std::cos(t) * std::cos(f) * std::sin(-d))) / kDegree;
+        SetColour(theme, Colour::Highlight, static_cast<float>(along / delta / 4 + 0.15));
+        GlobeVertex(static_cast<float>(lat), static_cast<float>(fromLon + along));
+    }
+    GlobeVertex(toLat, toLon);
+    glEnd();
+}
+
+}  // namespace kestrava

@@ -1,0 +1,220 @@
+#include "gl_fixture.h"
+#include "kestrav/network/values.h"
+#include "kestrav/render/display_lists.h"
+#include "kestrav/render/frame.h"
+#include "kestrav/render/geography.h"
+#include "kestrav/render/gl_text.h"
+#include "kestrav/render/scene.h"
+#include "kestrav/render/sector_lists.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+using namespace kestrava;
+using testsupport::Bytes;
+using testsupport::Near;
+
+namespace {
+
+constexpr int kW = 600, kH = 600;
+
+struct NoDisplay : DisplayHooks {};
+
+class ScenePixels : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window = std::make_unique<testsupport::GlWindow>(kW, kH);
+        ASSERT_TRUE(window->Ready());
+        theme = LoadColourTheme("/nonexistent.dc");
+        BuildGlyphSets();
+        SetInitialGlState(theme);
+        glClearColor(0, 0, 0, 0);
+        settings.ShowActualHeading = true;
+        settings.ShowLatLon = false;
+        settings.ShowPlaneLabels = false;  // labels would cover the symbols
+        model.ClientTotal[0] = 10;
+        model.Networks[0].UpdateStamp = "20201231143200";
+    }
+    PilotClient& AddPilot(const std::string& id, float lat, float lon, float speed, int heading) {
+        Snapshot& s = model.Networks[0];
+        PilotClient& p = s.Pilots[static_cast<size_t>(s.PilotCount++)];
+        p = PilotClient{};
+        p.Callsign = "TEST" + id;
+        p.MemberId = id;
+        p.Latitude = lat;
+        p.Longitude = lon;
+        p.GroundSpeed = speed;
+        p.Heading = static_cast<std::int16_t>(heading);
+        return p;
+    }
+    AtcClient& AddAtc(const std::string& id, int facility, float lat, float lon, const std::string& location) {
+        Snapshot& s = model.Networks[0];
+        AtcClient& a = s.AtcClients[static_cast<size_t>(s.AtcCount++)];
+        a = AtcClient{};
+        a.Callsign = location + "_X";
+        a.MemberId = id;
+        a.Facility = static_cast<std::int16_t>(facility);
+        a.Latitude = lat;
+        a.Longitude = lon;
+        a.Location = location;
+        return a;
+    }
+    void Build(bool friendsOnly = false) {
+        switches.FriendsOnly = friendsOnly;
+        state = SceneState{};
+        SceneContext scene{model, display, theme, settings, friendsOnly, state, folder};
+        BuildNetworkScene(scene, 0);
+    }
+    void Draw() {
+        FrameInputs frame{camera, settings, switches, overlay, theme, 0, kW, kH};
+        DrawScene(frame);
+    }
+    // Screen position of a point near the camera's centre (north up).
+    std::pair<int, int> Screen(float lat, float lon) const {
+        const double k = 3.14159 / 180;
+        const double x = std::cos(lat * k) * std::sin((lon - camera.Spin) * k);
+        const double y = std::sin((lat + camera.Tilt) * k);
+        return {static_cast<int>(kW / 2.0 + x * camera.Zoom * kH), static_cast<int>(kH / 2.0 + y * camera.Zoom * kH)};
+    }
+    std::array<int, 3> At(float lat, float lon) {
+        auto [x, y] = Screen(lat, lon);
+        return window->Pixel(x, y);
+    }
+    bool IsColour(float lat, float lon, Colour c, int tolerance = 6) {
+        const Rgb rgb = theme.Get(c);
+        return Near(At(lat, lon), Bytes(rgb.Red, rgb.Green, rgb.Blue), tolerance);
+    }
+    bool AnyNear(float lat, float lon, int radius, Colour c) {
+        auto [x, y] = Screen(lat, lon);
+        const Rgb rgb = theme.Get(c);
+        for (int dx = -radius; dx <= radius; ++dx)
+            for (int dy = -radius; dy <= radius; ++dy)
+                if (Near(window->Pixel(x + dx, y + dy), Bytes(rgb.Red, rgb.Green, rgb.Blue), 10)) return true;
+        return false;
+    }
+    std::unique_ptr<testsupport::GlWindow> window;
+    NetworkModel model;
+    NoDisplay display;
+    ColourTheme theme;
+    Settings settings;
+    MapSwitches switches;
+    OverlayState overlay;
+    SceneState state;
+    std::string folder = testsupport::MakeTempFolder("scene");
+    Camera camera{10, -20, 50};
+};
+
+// Symbol size in degrees of arc: 0.0015 globe radii.
+constexpr float kSymbol = 0.0015f / 0.017453f;
+
+}  // namespace
+
+TEST_F(ScenePixels, AircraftPointsAlongItsHeading) {
+    AddPilot("1", 20, 10, 300, 90);
+    Build();
+    Draw();
+    EXPECT_TRUE(IsColour(20, 10 + 0.4f * kSymbol, Colour::PlaneFill));    // towards the nose, east
+    EXPECT_FALSE(IsColour(20 + 0.4f * kSymbol, 10, Colour::PlaneFill));   // not north
+    model.Networks[0].Pilots[0].Heading = 0;
+    Build();
+    Draw();
+    EXPECT_TRUE(IsColour(20 + 0.4f * kSymbol, 10, Colour::PlaneFill));
+    EXPECT_FALSE(IsColour(20, 10 + 0.4f * kSymbol, Colour::PlaneFill));
+}
+
+TEST_F(ScenePixels, SlowAircraftIsHalfSizeWithoutTrail) {
+    AddPilot("1", 20, 10, 51, 90);
+    Build();
+    Draw();
+    EXPECT_TRUE(IsColour(20, 10 + 0.7f * kSymbol, Colour::PlaneFill));
+    const auto trail = At(20, 10 - 1.2f * kSymbol);  // behind the tail: faint trail
+    EXPECT_GT(trail[0] + trail[1] + trail[2], 0);
+    model.Networks[0].Pilots[0].GroundSpeed = 49;
+    Build();
+    Draw();
+    EXPECT_FALSE(IsColour(20, 10 + 0.7f * kSymbol, Colour::PlaneFill));
+    EXPECT_TRUE(IsColour(20, 10 + 0.2f * kSymbol, Colour::PlaneFill));
+    const auto noTrail = At(20, 10 - 1.2f * kSymbol);
+    EXPECT_EQ(noTrail[0] + noTrail[1] + noTrail[2], 0);
+}
+
+TEST_F(ScenePixels, GroundSpeedIsLimitedTo2000AndStoredBack) {
+    AddPilot("1", 20, 10, 3000, 90);
+    Build();
+    EXPECT_EQ(model.Networks[0].Pilots[0].GroundSpeed, 2000);
+}
+
+TEST_F(ScenePixels, CentreWithoutSectorKeyDrawsNoFill) {
+    std::vector<GeoPoint> square{{19.9f, 9.9f}, {19.9f, 10.1f}, {20.1f, 10.1f}, {20.1f, 9.9f}};
+    BuildSectorLists(512, square, theme);
+    model.SectorIndex.Add("EDMM", {"Munich", "DE", "20", "10", "512"});
+    AddAtc("9", 6, 20, 10, "XXXX");
+    Build();
+    Draw();
+    EXPECT_FALSE(IsColour(20.05f, 10.05f, Colour::CTRFill));
+    model.Networks[0].AtcClients[0].Location = "EDMM";
+    Build();
+    Draw();
+    EXPECT_TRUE(IsColour(20.05f, 10.05f, Colour::CTRFill));
+}
+
+TEST_F(ScenePixels, ControllerAtZeroZeroGetsNoLabel) {
+    camera = Camera{0, 0, 50};
+    AddAtc("1", 4, 0, 0, "ZERO");
+    AddAtc("2", 4, 0.1f, 0.1f, "LBL");
+    Build();
+    Draw();
+    EXPECT_TRUE(AnyNear(0.1f, 0.1f, 3, Colour::ATCLabel));  // point and label of the placed one
+    EXPECT_FALSE(AnyNear(0, 0, 3, Colour::ATCLabel));
+}
+
+TEST_F(ScenePixels, FriendsOnlyHidesStrangersAndTheInboundWedges) {
+    settings.ShowInbounds = true;
+    camera = Camera{10, -20.25f, 50};
+    model.Friends.Add("111");
+    PilotClient& friendPilot = AddPilot("111", 20.5f, 10, 300, 90);
+    PilotClient& stranger = AddPilot("222", 20.52f, 10.3f, 300, 90);
+    // Both bound for an airport to the south, whose wedges point at them.
+    for (PilotClient* p : {&friendPilot, &stranger}) {
+        p->DestLatitude = 19.97f;
+        p->DestLongitude = 10.0f;
+    }
+    Build();
+    Draw();
+    EXPECT_TRUE(IsColour(20.52f, 10.3f + 0.4f * kSymbol, Colour::PlaneFill));
+    const auto wedge = At(20.2f, 10.0f);
+    EXPECT_GT(wedge[0] + wedge[1], 20);  // the faint yellow wedge
+    Build(true);
+    Draw();
+    EXPECT_TRUE(IsColour(20.5f, 10 + 0.4f * kSymbol, Colour::PlaneFill));
+    EXPECT_FALSE(IsColour(20.52f, 10.3f + 0.4f * kSymbol, Colour::PlaneFill));
+    const auto noWedge = At(20.2f, 10.0f);
+    EXPECT_EQ(noWedge[0] + noWedge[1], 0);
+}
+
+TEST_F(ScenePixels, SceneStatusLineAndMergedView) {
+    AddPilot("1", 20, 10, 300, 90);
+    Build();
+    EXPECT_EQ(model.StatusText, "IVAO data of 1432Z displayed");
+    EXPECT_TRUE(state.SceneBuilt[0]);
+    SceneContext scene{model, display, theme, settings, false, state, folder};
+    BuildMergedScene(scene);
+    EXPECT_EQ(model.StatusText, "Missing VATSIM data. No comparison possible.");
+    EXPECT_FALSE(state.SceneBuilt[2]);
+    model.ClientTotal[1] = 5;
+    model.Networks[1].UpdateStamp = "20201231150500";
+    BuildMergedScene(scene);
+    EXPECT_EQ(model.StatusText, "Merged data of 1432Z/1505Z displayed");
+    EXPECT_EQ(model.ClientTotal[2], 15);
+    EXPECT_EQ(glIsList(lists::SceneBase(2) + lists::kSceneInbounds), GL_FALSE);
+}
+
+TEST_F(ScenePixels, BuildingTheIvaoSceneDeletesTheDownloadedText) {
+    testsupport::WriteFile(folder + "/whazzup.txt", "x");
+    AddPilot("1", 20, 10, 300, 90);
+    Build();
+    EXPECT_FALSE(std::filesystem::exists(folder + "/whazzup.txt"));
+}

@@ -77,10 +77,22 @@ bool MapWindow::StartUp() {
 
     LoadSettings();
     Model.StatusUrl = Config.StatusUrls;
+    timAutoDownload.setInterval(1000);
+    timDownload.setInterval(2000);
+    QObject::connect(&timAutoDownload, &QTimer::timeout,
+                     [this] { timAutoDownloadTick(Model, *this, Download); });
+    QObject::connect(&timDownload, &QTimer::timeout, [this] { timDownloadTick(Model, *this); });
     setGeometry(static_cast<int>(Config.WindowLeft), static_cast<int>(Config.WindowTop),
                 static_cast<int>(Config.WindowWidth), static_cast<int>(Config.WindowHeight));
     View = Camera{Config.Views[0].X, Config.Views[0].Y, Config.Views[0].Z};
     Theme = LoadColourTheme(ProgramPath("colours/" + Config.ColourTheme));
+
+    Download.AutoDownload = Config.AutoDownload;
+    Download.DownloadMinutes = Config.DownloadMinutes;
+    Download.Timeout = std::chrono::seconds(Config.Timeout);
+    Download.Proxy = Config.Proxy;
+    Download.TextForce = Config.TextForce;
+    Download.DataFolder = ProgramPath("data");
 
     QCoreApplication::processEvents();
 
@@ -113,6 +125,7 @@ bool MapWindow::StartUp() {
 
     Overlay.OverlayMode = 0;
     Model.DownloadIdle = true;
+    timDownload.start();
     return true;
 }
 
@@ -236,6 +249,8 @@ void MapWindow::DrawScene() {
 void MapWindow::ExitViewer() {
     if (exiting_) return;
     exiting_ = true;
+    timAutoDownload.stop();
+    timDownload.stop();
     ShutdownOpenGL();
     SaveSettings();
     QCoreApplication::processEvents();

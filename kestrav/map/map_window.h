@@ -3,10 +3,13 @@
 
 #include "formats/colour_theme.h"
 #include "formats/settings.h"
+#include "kestrav/network/download.h"
 #include "kestrav/network/model.h"
 #include "kestrav/render/camera.h"
 #include "kestrav/render/frame.h"
+#include "kestrav/render/scene.h"
 
+#include <QTimer>
 #include <QWindow>
 
 #include <memory>
@@ -29,8 +32,20 @@ public:
     void BuildNetworkMarks() override;
     void BuildClientCountBar() override;
     void DrawScene() override;
+    void DiscardSceneLists(int net) override;
+    void BuildNetworkScene(int net) override;
+    void BuildMergedScene() override;
+    void ClearSceneBuilt(int index) override;
+    void CloseOverlays() override;
+    void EnableAutoDownloadTimer(bool on) override;
+    void ShowNetworkMessage(const std::string& text) override;
 
+    // Public operations of the window (input, console and timers call them).
+    void btnDownload(int network);
+    void MenuClick(double px, double py);  // a left press on a bar, in twips
     void ExitViewer();
+    void MinimiseWindow();
+    void ToggleFullScreen();
 
     // Size of the drawing surface in pixels.
     int PixelWidth() const;
@@ -46,11 +61,19 @@ public:
     float TwipsPerPixel = 15;
     bool FullScreen = false;
     bool ResizeActive = false;
+    SceneState Scenes;
+    DownloadOptions Download;  // from the settings, read once at start-up
+    QTimer timAutoDownload;
+    QTimer timDownload;
 
 protected:
     bool event(QEvent* event) override;
     void exposeEvent(QExposeEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     bool InitOpenGL();
@@ -64,7 +87,12 @@ private:
     void LoadGeographicalData();
     void ShowStatus(const std::string& text);  // StatusText, status line, frame
 
+    SceneContext Scene();
+    double TwipsWidth() const { return width() * TwipsPerPixel; }
+    double TwipsHeight() const { return height() * TwipsPerPixel; }
+
     std::unique_ptr<QOpenGLContext> context_;
+    QPointF resizeOffset_;  // window corner minus cursor, while resizing
     bool exiting_ = false;
 };
 

@@ -2,15 +2,25 @@
 // split of the same text into lines, on a full-capacity snapshot (1400 pilots
 // and 700 ATC lines taken from real captures) and on each real capture.
 //
+// The download of the full-capacity snapshot as gzip from an HTTP server on
+// 127.0.0.1 is timed as a whole and in its parts (transfer, decompression,
+// interpretation), beside a bare `zcat` of the same file.
+//
 // The real captures are read from the folder in KESTRAVA_REALDATA (default:
 // ../shared/realdata beside the source tree); they are never copied.
+#include "formats/files.h"
 #include "formats/text.h"
+#include "kestrav/network/download.h"
+#include "kestrav/network/transfer.h"
 #include "kestrav/network/values.h"
 #include "kestrav/network/whazzup.h"
+#include "network/http_test_server.h"
 
 #include <benchmark/benchmark.h>
+#include <zlib.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -88,7 +98,12 @@ void Interpret(benchmark::State& state, const std::string& text, std::uint8_t ne
     FillAirports(model, text);
     NoDisplay display;
     for (auto _ : state) {
-        InterpretSnapshot(model, display, net, text);
+        // The download hands its text over; the copy made for that here is
+        // not part of the interpretation.
+        state.PauseTiming();
+        std::string handed = text;
+        state.ResumeTiming();
+        InterpretSnapshot(model, display, net, std::move(handed));
         benchmark::DoNotOptimize(model.Networks[net].PilotCount);
     }
     if (model.StatusText != model.NetworkName[net] + " data interpreted") state.SkipWithError(model.StatusText.c_str());
@@ -103,6 +118,100 @@ void Split(benchmark::State& state, const std::string& text) {
         benchmark::DoNotOptimize(lines.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+
+std::string Gzip(const std::string& text) {
+    z_stream z{};
+    deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
+    std::string out(deflateBound(&z, text.size()) + 32, '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+    z.avail_in = static_cast<uInt>(text.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = static_cast<uInt>(out.size());
+    deflate(&z, Z_FINISH);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return out;
+}
+
+// The full-capacity snapshot served as gzip from 127.0.0.1, and a data
+// folder for the download's files.
+struct Feed {
+    networktest::TestHttpServer server;
+    std::string folder;
+    std::string gzipped;
+    explicit Feed(const std::string& text) {
+        folder = (std::filesystem::temp_directory_path() / "kestrava-network-bench").string();
+        std::filesystem::create_directories(folder);
+        gzipped = Gzip(text);
+        server.Serve("/status.txt", ";\r\n;\r\ngzurl0=" + server.Url("/whazzup.txt.gz") + "\r\n;\r\n; END\r\n");
+        server.Serve("/whazzup.txt.gz", gzipped);
+        WriteFileAtomic(folder + "/sample.txt.gz", gzipped);
+    }
+    ~Feed() { std::filesystem::remove_all(folder); }
+};
+
+Feed& FullCapacityFeed(const std::string& text) {
+    static Feed feed(text);
+    return feed;
+}
+
+// Key press to interpreted snapshot: btnDownload with the status file read
+// before (once per run, as in the viewer).
+void DownloadWhole(benchmark::State& state, const std::string& text) {
+    Feed& feed = FullCapacityFeed(text);
+    NetworkModel model;
+    FillAirports(model, text);
+    Clock::time_point now = Clock::now();
+    model.Now = [&now] { return now; };
+    model.StatusUrl[kIvao] = feed.server.Url("/status.txt");
+    DownloadOptions options;
+    options.DataFolder = feed.folder;
+    NoDisplay display;
+    LocateServers(model, display, options, kIvao);
+    for (auto _ : state) {
+        now += std::chrono::hours(1);  // past the RELOAD minute
+        btnDownload(model, display, options, kIvao);
+    }
+    if (model.StatusText != "IVAO data interpreted") state.SkipWithError(model.StatusText.c_str());
+    state.counters["pilots"] = model.Networks[kIvao].PilotCount;
+    state.counters["gzip_bytes"] = static_cast<double>(feed.gzipped.size());
+}
+
+void DownloadTransfer(benchmark::State& state, const std::string& text) {
+    Feed& feed = FullCapacityFeed(text);
+    TransferOptions options;
+    for (auto _ : state) benchmark::DoNotOptimize(FetchBytes(feed.server.Url("/whazzup.txt.gz"), options).size());
+}
+
+void DownloadDecompress(benchmark::State& state, const std::string& text) {
+    Feed& feed = FullCapacityFeed(text);
+    for (auto _ : state) {
+        WriteFileAtomic(feed.folder + "/whazzup.txt.gz", feed.gzipped);
+        if (!UncompressFile(feed.folder + "/whazzup.txt.gz")) state.SkipWithError("unzip");
+    }
+}
+
+void DownloadReadAndInterpret(benchmark::State& state, const std::string& text) {
+    Feed& feed = FullCapacityFeed(text);
+    WriteFileAtomic(feed.folder + "/whazzup.txt.gz", feed.gzipped);
+    UncompressFile(feed.folder + "/whazzup.txt.gz");
+    NetworkModel model;
+    FillAirports(model, text);
+    NoDisplay display;
+    for (auto _ : state) {
+        std::string read;
+        ReadWholeFile(feed.folder + "/whazzup.txt", read);
+        InterpretSnapshot(model, display, kIvao, std::move(read));
+    }
+}
+
+// A bare zcat of the same gzip file into nothing (a process of its own).
+void Zcat(benchmark::State& state, const std::string& text) {
+    Feed& feed = FullCapacityFeed(text);
+    const std::string command = "zcat '" + feed.folder + "/sample.txt.gz' > /dev/null";
+    for (auto _ : state)
+        if (std::system(command.c_str()) != 0) state.SkipWithError("zcat");
 }
 
 }  // namespace
@@ -125,6 +234,17 @@ int main(int argc, char** argv) {
                                      [&text](benchmark::State& s) { Split(s, text); })
             ->Unit(benchmark::kMicrosecond);
     }
+    const std::string& full = texts["full-capacity"].first;
+    benchmark::RegisterBenchmark("Download/whole", [&full](benchmark::State& s) { DownloadWhole(s, full); })
+        ->Unit(benchmark::kMicrosecond)->UseRealTime();
+    benchmark::RegisterBenchmark("Download/transfer", [&full](benchmark::State& s) { DownloadTransfer(s, full); })
+        ->Unit(benchmark::kMicrosecond)->UseRealTime();
+    benchmark::RegisterBenchmark("Download/decompress", [&full](benchmark::State& s) { DownloadDecompress(s, full); })
+        ->Unit(benchmark::kMicrosecond)->UseRealTime();
+    benchmark::RegisterBenchmark("Download/read+interpret", [&full](benchmark::State& s) { DownloadReadAndInterpret(s, full); })
+        ->Unit(benchmark::kMicrosecond)->UseRealTime();
+    benchmark::RegisterBenchmark("Download/zcat", [&full](benchmark::State& s) { Zcat(s, full); })
+        ->Unit(benchmark::kMicrosecond)->UseRealTime();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

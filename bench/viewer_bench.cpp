@@ -1,6 +1,9 @@
 // Start-up and frame timings of the viewer on this machine. Run it under an
 // X server (xvfb-run) from the program folder build/bin.
+#include "formats/files.h"
+#include "formats/text.h"
 #include "kestrav/map/map_window.h"
+#include "kestrav/network/whazzup.h"
 
 #include <GL/gl.h>
 #include <QApplication>
@@ -10,6 +13,7 @@
 #include <fstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -30,6 +34,49 @@ long ResidentKilobytes() {
     while (std::getline(status, line))
         if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
     return 0;
+}
+
+// A full-capacity snapshot of one network: 1400 pilots from the demo
+// feed's lines, and 700 centre controllers, each on a sector of its own.
+std::string FullSnapshot(kestrava::NetworkModel& model, int net, size_t sectorOffset) {
+    std::string demo;
+    kestrava::ReadWholeFile(kestrava::ProgramPath(net == 0 ? "demo/ivao/whazzup.txt" : "demo/vatsim/whazzup.txt"), demo);
+    std::vector<std::string> pilots, atc;
+    for (const std::string& line : kestrava::SplitNetworkLines(demo)) {
+        const auto fields = kestrava::Split(line, ":");
+        if (fields.size() > 3 && fields[3] == "PILOT") pilots.push_back(line);
+        if (fields.size() > 3 && fields[3] == "ATC") atc.push_back(line);
+    }
+    std::vector<std::string> sectors;
+    std::vector<std::string> lines;
+    kestrava::ReadLines(kestrava::ProgramPath("data/firlist.dat"), lines);
+    for (const std::string& line : lines) sectors.push_back(kestrava::Split(line, ":")[0]);
+    (void)model;
+    std::string text = "!GENERAL\r\nVERSION = 1\r\nRELOAD = 1\r\nUPDATE = 20261208143000\r\n"
+                       "CONNECTED CLIENTS = 2100\r\n!CLIENTS\r\n";
+    for (int i = 0; i < 1400 && !pilots.empty(); ++i) {
+        auto f = kestrava::Split(pilots[static_cast<size_t>(i) % pilots.size()], ":");
+        f[0] += "X" + std::to_string(i);
+        std::string line;
+        for (size_t k = 0; k < f.size(); ++k) line += (k ? ":" : "") + f[k];
+        text += line + "\r\n";
+    }
+    for (int i = 0; i < 700 && !atc.empty(); ++i) {
+        auto f = kestrava::Split(atc[static_cast<size_t>(i) % atc.size()], ":");
+        f[0] = sectors[(sectorOffset + static_cast<size_t>(i)) % sectors.size()] + "_CTR";
+        std::string line;
+        for (size_t k = 0; k < f.size(); ++k) line += (k ? ":" : "") + f[k];
+        text += line + "\r\n";
+    }
+    return text + "!SERVERS\r\n";
+}
+
+template <typename F>
+double Milliseconds(F&& f) {
+    const auto start = std::chrono::steady_clock::now();
+    f();
+    glFinish();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
 }  // namespace
@@ -61,5 +108,38 @@ int main(int argc, char** argv) {
     const double perFrame = std::chrono::duration<double>(Clock::now() - drawStart).count() / frames;
     std::printf("DrawScene at %dx%d: %.2f ms per frame (%d frames)\n", window.PixelWidth(),
                 window.PixelHeight(), perFrame * 1000, frames);
+
+    // Full traffic of both networks, every record a centre on its own sector.
+    for (int net = 0; net < 2; ++net) {
+        std::string text = FullSnapshot(window.Model, net, static_cast<size_t>(net) * 700);
+        kestrava::InterpretSnapshot(window.Model, window, static_cast<std::uint8_t>(net), text);
+    }
+    std::printf("snapshots: %d + %d pilots, %d + %d controllers\n", window.Model.Networks[0].PilotCount,
+                window.Model.Networks[1].PilotCount, window.Model.Networks[0].AtcCount,
+                window.Model.Networks[1].AtcCount);
+    // The compile alone, without the frames the window draws around it.
+    kestrava::DisplayHooks silent;
+    kestrava::SceneContext scene{window.Model, silent, window.Theme, window.Config, false,
+                                 window.Scenes, "/nonexistent"};
+    for (int net = 0; net < 2; ++net) {
+        window.Model.CurrentNetwork = static_cast<std::uint8_t>(net);
+        const double ms = Milliseconds([&] { kestrava::BuildNetworkScene(scene, net); });
+        std::printf("BuildNetworkScene(%d) at full capacity: %.2f ms\n", net, ms);
+    }
+    window.Model.CurrentNetwork = 2;
+    std::printf("BuildMergedScene: %.2f ms\n", Milliseconds([&] { kestrava::BuildMergedScene(scene); }));
+    window.Model.CurrentNetwork = 0;
+    window.DrawScene();
+    double single = 0;
+    for (int i = 0; i < 10; ++i) single += Milliseconds([&] { window.DrawScene(); });
+    std::printf("DrawScene with IVAO at full capacity, %dx%d: %.2f ms per frame\n", window.PixelWidth(),
+                window.PixelHeight(), single / 10);
+    window.Model.CurrentNetwork = 2;
+    window.View = kestrava::Camera{13.34f, -54.15f, 1.49f};
+    window.DrawScene();
+    double merged = 0;
+    for (int i = 0; i < 10; ++i) merged += Milliseconds([&] { window.DrawScene(); });
+    std::printf("DrawScene with both networks merged, %dx%d: %.2f ms per frame\n", window.PixelWidth(),
+                window.PixelHeight(), merged / 10);
     return 0;
 }

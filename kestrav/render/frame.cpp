@@ -56,7 +56,7 @@ void DrawCore(const FrameInputs& f) {
 void DrawScene(FrameInputs& f) {
     if (f.width <= 0 || f.height <= 0) return;
     const double w = f.width, h = f.height;
-    glClear(GL_COLOR_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     glLoadIdentity();
     glOrtho(-1, 1, -1, 1, -10, 1);
     NormaliseCamera(f.camera);

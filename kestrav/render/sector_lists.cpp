@@ -21,9 +21,11 @@ void BuildSectorLists(int s, const std::vector<GeoPoint>& outline, const ColourT
     if (s <= 0) return;
     const GLuint fill = static_cast<GLuint>(s);
     const GLuint border = fill + lists::kSectorOutline;
+    // The frame clears the stencil once; every fill leaves it clear again
+    // (the second pass inverts each bit it finds set), so no fill list has
+    // to clear the whole buffer for itself.
     glNewList(fill, GL_COMPILE);
     glEnable(GL_STENCIL_TEST);
-    glClear(GL_STENCIL_BUFFER_BIT);
     glStencilFunc(GL_ALWAYS, 0, 1);
     glStencilOp(GL_KEEP, GL_KEEP, GL_INVERT);
     glColor4f(0, 0, 0, 0);

@@ -11,7 +11,8 @@ namespace kestrava {
 // List s: a one-bit stencil fill in CTRFill that fills concave and
 // self-crossing outlines by odd coverage; list 10000 + s: the outline as a
 // line loop in CTRBorder. Earlier lists of those numbers are replaced. The
-// fill list leaves the blend function at source alpha, zero.
+// fill list expects a clear stencil and leaves it clear, and leaves the blend
+// function at source alpha, zero.
 void BuildSectorLists(int s, const std::vector<GeoPoint>& outline, const ColourTheme& theme);
 
 }  // namespace kestrava

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 using namespace kestrava;
 using testsupport::Bytes;
@@ -92,6 +94,10 @@ TEST_F(SectorFill, TwoOverlappingSectorsEachFillTheirOwnArea) {
     EXPECT_TRUE(Filled(0, 0));    // both: filled, not cancelled
     EXPECT_TRUE(Filled(2.5f, -0.5f));
     EXPECT_FALSE(Filled(2.5f, 3));
+    // Each fill leaves the stencil clear, so the next one starts clean.
+    std::vector<GLubyte> stencil(static_cast<size_t>(kSize * kSize), 9);
+    glReadPixels(0, 0, kSize, kSize, GL_STENCIL_INDEX, GL_UNSIGNED_BYTE, stencil.data());
+    EXPECT_EQ(std::count(stencil.begin(), stencil.end(), 0), kSize * kSize);
 }
 
 TEST_F(SectorFill, ARepeatedNumberReplacesTheEarlierListsAndOutlineIsDrawn) {

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <limits>
 
 namespace kestrava {
@@ -160,10 +159,14 @@ std::vector<std::string> SplitNetworkLines(std::string_view text) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    const std::streamoff size = in.tellg();
+    if (size < 0) return false;
+    bytes.resize(static_cast<size_t>(size));
+    in.seekg(0);
+    if (size > 0) in.read(bytes.data(), size);
+    return static_cast<bool>(in) || in.eof();
 }
 
 bool ReadLines(const std::string& path, std::vector<std::string>& lines) {

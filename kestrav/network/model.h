@@ -108,6 +108,25 @@ public:
     virtual void BuildNetworkMarks() {}
     virtual void BuildClientCountBar() {}
     virtual void DrawScene() {}
+
+    // Used by the download:
+    // before a download of network `net`: discard its scene lists
+    // (10 * net + 10 .. 10 * net + 18), the client-count bar (56) and the
+    // airport marker (42).
+    virtual void DiscardSceneLists(int /*net*/) {}
+    // After a download: compile the scene lists of network `net`, or the
+    // merged view of both networks.
+    virtual void BuildNetworkScene(int /*net*/) {}
+    virtual void BuildMergedScene() {}
+    // Clear the SceneBuilt flag of index 0, 1 or 2 (merged).
+    virtual void ClearSceneBuilt(int /*index*/) {}
+    // OverlayMode = 0: whatever overlay is open closes.
+    virtual void CloseOverlays() {}
+    // Start or stop the window's timAutoDownload timer (every 1000 ms).
+    virtual void EnableAutoDownloadTimer(bool /*on*/) {}
+    // A "msg0" line of a network's status file: shown at once in an
+    // information box titled "Important Network Message".
+    virtual void ShowNetworkMessage(const std::string& /*text*/) {}
 };
 
 struct NetworkModel {

@@ -17,7 +17,24 @@ namespace testsupport {
 
 namespace {
 
-Window FindWindow(Display* display, Window parent, const std::string& title) {
+// The process that owns a window, as the toolkit records it (_NET_WM_PID).
+long WindowPid(Display* display, Window window) {
+    Atom pidAtom = XInternAtom(display, "_NET_WM_PID", True);
+    if (pidAtom == None) return -1;
+    Atom type;
+    int format;
+    unsigned long items, after;
+    unsigned char* data = nullptr;
+    long pid = -1;
+    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
+                           &after, &data) == Success && data) {
+        if (items == 1) pid = *reinterpret_cast<long*>(data);
+        XFree(data);
+    }
+    return pid;
+}
+
+Window FindWindow(Display* display, Window parent, const std::string& title, pid_t owner) {
     Window root, parentOut, *children = nullptr;
     unsigned count = 0;
     if (!XQueryTree(display, parent, &root, &parentOut, &children, &count)) return 0;
@@ -27,11 +44,11 @@ Window FindWindow(Display* display, Window parent, const std::string& title) {
         if (XFetchName(display, children[i], &name) && name) {
             XWindowAttributes attributes;
             if (title == name && XGetWindowAttributes(display, children[i], &attributes) &&
-                attributes.map_state == IsViewable)
+                attributes.map_state == IsViewable && WindowPid(display, children[i]) == owner)
                 found = children[i];
             XFree(name);
         }
-        if (!found) found = FindWindow(display, children[i], title);
+        if (!found) found = FindWindow(display, children[i], title, owner);
     }
     if (children) XFree(children);
     return found;
@@ -79,7 +96,7 @@ bool ViewerProcess::WaitForWindow(const std::string& title, double seconds) {
     if (!display) return false;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < deadline && Running()) {
-        window_ = FindWindow(display, DefaultRootWindow(display), title);
+        window_ = FindWindow(display, DefaultRootWindow(display), title, pid_);
         if (window_) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }

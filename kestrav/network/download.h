@@ -1,0 +1,65 @@
+// The network feed download: the status file of a network read once per run,
+// one snapshot address picked at random per download, the gzip path through
+// data/whazzup.txt.gz and data/whazzup.txt or the plain path, the hand-over
+// to the parser, the network's reload interval and the automatic download.
+//
+// Everything runs on the caller's (the window's) thread and blocks until the
+// transfer ends or times out; DownloadIdle refuses a second download
+// meanwhile. The window's part (scene lists, overlays, timers, message box)
+// is asked for through DisplayHooks.
+#pragma once
+
+#include "kestrav/network/model.h"
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrava {
+
+// The settings the download reads (section Network of kestrav.ini) and the
+// folder its files go to.
+struct DownloadOptions {
+    bool AutoDownload = false;
+    int DownloadMinutes = 5;                  // 3..30
+    std::chrono::milliseconds Timeout{15000}; // request time-out
+    std::string Proxy = "0";                  // fewer than 2 characters: no proxy
+    bool TextForce = false;                   // always the plain path
+    std::string DataFolder = "data";          // the program folder's data/
+};
+
+// The window's download operation for network 0, 1 or 2 (both, shown
+// merged). Does nothing while a download runs. Closes any overlay, downloads,
+// switches the auto-download timer, has the scene built, rebuilds the
+// client-count bar and draws a frame.
+void btnDownload(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options, std::uint8_t n);
+
+// One download and interpretation of network 0 or 1. Refused without a
+// message while the network's data is younger than its RELOAD minutes.
+void DownloadNetwork(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options, std::uint8_t n);
+
+// Reads the network's status file: its url0 and gzurl0 addresses (9 of each
+// at most), user0 profile address and msg0 message.
+void LocateServers(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options, std::uint8_t n);
+
+// The status file's lines applied to the network's address lists, in file
+// order (LocateServers after its transfer).
+void ReadStatusFile(Snapshot& snapshot, DisplayHooks& display, std::string_view text, bool textForce);
+
+// Address number floor(random * count) of the list; random is in [0, 1).
+// The empty text for an empty list.
+const std::string& ChooseAddress(const std::vector<std::string>& addresses, double random);
+
+// Handler of the window's timAutoDownload timer (every 1000 ms): counts
+// down AutoCountdown and downloads the shown network when it runs out,
+// retrying every 5 seconds while the reload interval lasts or a download
+// runs.
+void timAutoDownloadTick(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options);
+
+// Handler of the window's timDownload timer (every 2000 ms): a network's
+// data stops being fresh once its RELOAD minutes have passed.
+void timDownloadTick(NetworkModel& model, DisplayHooks& display);
+
+}  // namespace kestrava

@@ -1,0 +1,139 @@
+#include "kestrav/network/transfer.h"
+
+#include "kestrav/network/fault.h"
+
+#include <curl/curl.h>
+#include <zlib.h>
+
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace kestrava {
+
+namespace {
+
+constexpr int kFaultTooLarge = 31001;
+
+void InitialiseCurl() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+struct Receiver {
+    std::string body;
+    std::size_t limit = 0;
+    bool tooLarge = false;
+};
+
+size_t Receive(char* data, size_t size, size_t count, void* user) {
+    auto* receiver = static_cast<Receiver*>(user);
+    size_t bytes = size * count;
+    if (receiver->body.size() + bytes > receiver->limit) {
+        receiver->tooLarge = true;
+        return 0;  // aborts the transfer
+    }
+    receiver->body.append(data, bytes);
+    return bytes;
+}
+
+std::string LimitText(std::size_t bytes) {
+    if (bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
+    return std::to_string(bytes) + " bytes";
+}
+
+std::string Fetch(const std::string& address, const TransferOptions& options) {
+    InitialiseCurl();
+    std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), &curl_easy_cleanup);
+    if (!curl) throw Fault(kFaultOutOfMemory, "Out of memory");
+    CURL* c = curl.get();
+    char error[CURL_ERROR_SIZE] = "";
+    Receiver receiver;
+    receiver.limit = options.MaxBytes;
+
+    curl_easy_setopt(c, CURLOPT_URL, address.c_str());
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https,file");
+    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(c, CURLOPT_MAXREDIRS, 5L);
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(c, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(options.Timeout.count()));
+    curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options.MaxBytes));
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, error);
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &Receive);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &receiver);
+    curl_easy_setopt(c, CURLOPT_USERAGENT, "Kestrava/1.0");
+    // The proxy is the setting's alone: an empty one switches off the
+    // environment's proxies too.
+    const std::string proxy = options.Proxy.size() < 2 ? std::string() : options.Proxy;
+    curl_easy_setopt(c, CURLOPT_PROXY, proxy.c_str());
+    curl_easy_setopt(c, CURLOPT_NOPROXY, "");
+
+    CURLcode result = curl_easy_perform(c);
+    if (result == CURLE_OK) return std::move(receiver.body);
+    if (receiver.tooLarge || result == CURLE_FILESIZE_EXCEEDED)
+        throw Fault(kFaultTooLarge, "Response larger than " + LimitText(options.MaxBytes) + " refused");
+    if (result == CURLE_HTTP_RETURNED_ERROR) {
+        long status = 0;
+        curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
+        throw Fault(static_cast<int>(status), "HTTP error " + std::to_string(status));
+    }
+    if (result == CURLE_OPERATION_TIMEDOUT) throw Fault(static_cast<int>(result), "Request timed out");
+    throw Fault(static_cast<int>(result), error[0] ? error : curl_easy_strerror(result));
+}
+
+}  // namespace
+
+std::string FetchText(const std::string& address, const TransferOptions& options) {
+    return Fetch(address, options);
+}
+
+std::string FetchBytes(const std::string& address, const TransferOptions& options) {
+    return Fetch(address, options);
+}
+
+bool UncompressFile(const std::string& gzipPath, std::size_t maxBytes) {
+    if (gzipPath.size() <= 3 || gzipPath.compare(gzipPath.size() - 3, 3, ".gz") != 0) return false;
+    const std::string plainPath = gzipPath.substr(0, gzipPath.size() - 3);
+    const std::string partPath = plainPath + ".part";
+
+    gzFile in = gzopen(gzipPath.c_str(), "rb");
+    if (!in) return false;
+    gzbuffer(in, 128 * 1024);
+    std::FILE* out = std::fopen(partPath.c_str(), "wb");
+    if (!out) {
+        gzclose_r(in);
+        return false;
+    }
+    std::vector<char> buffer(256 * 1024);
+    std::size_t total = 0;
+    bool ok = true;
+    while (true) {
+        int n = gzread(in, buffer.data(), static_cast<unsigned>(buffer.size()));
+        if (n < 0) {
+            ok = false;
+            break;
+        }
+        if (n == 0) break;
+        // Data without a gzip header would be passed through unchanged.
+        if (gzdirect(in)) {
+            ok = false;
+            break;
+        }
+        total += static_cast<std::size_t>(n);
+        if (total > maxBytes || std::fwrite(buffer.data(), 1, static_cast<size_t>(n), out) != static_cast<size_t>(n)) {
+            ok = false;
+            break;
+        }
+    }
+    if (total == 0 && gzdirect(in)) ok = false;
+    if (gzclose_r(in) != Z_OK) ok = false;
+    if (std::fclose(out) != 0) ok = false;
+    if (ok && std::rename(partPath.c_str(), plainPath.c_str()) != 0) ok = false;
+    if (!ok) std::remove(partPath.c_str());
+    return ok;
+}
+
+}  // namespace kestrava

@@ -1,0 +1,89 @@
+// Small shared helpers of the viewer: field access on a snapshot line, keyed
+// look-ups, the text forms of positions, ratings and online time, the flight
+// state of a pilot with its arrival time, and the spherical geometry every
+// part of the viewer uses. Angles are degrees, distances nautical miles.
+#pragma once
+
+#include "kestrav/network/model.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kestrava {
+
+// The program's own constants; every angle computation uses these, never the
+// library values.
+constexpr double kPi = 3.14159;
+constexpr double kDegree = 3.14159 / 180;  // 0.017453277777777776
+constexpr double kQuarterTurn = 1.570795;
+constexpr float kEarthRadius = 3440;  // nautical miles
+
+// --- Field access and look-ups -------------------------------------------
+
+// Field n (0-based) of a line split at ":"; the empty string when the line has
+// no such field.
+std::string FieldOf(std::string_view line, int n);
+
+// True when the collection holds the key; keys compare without case.
+bool HasKey(const KeyedIndex& index, std::string_view key);
+bool HasKey(const FriendList& list, std::string_view key);
+
+// True when the member id is one of the user's friends.
+bool IsFriend(const NetworkModel& model, std::string_view memberId);
+
+// "latitude:longitude" of an airport as stored in AirportIndex (items 3 and
+// 4), or "0:0" when the code is unknown.
+std::string AirportPosition(const NetworkModel& model, std::string_view code);
+
+// --- Text forms ------------------------------------------------------------
+
+// N47*30.0' / S47*36.0': hemisphere, two-digit degrees, "*", minutes "00.0", "'".
+std::string LatitudeText(float latitude);
+// E019*15.0' / W122*15.0': a value beyond +-180 is brought back once by 360.
+std::string LongitudeText(float longitude);
+
+// Rating codes as the networks name them; "" for codes not listed.
+std::string PilotRatingName(int net, int rating);
+std::string ControllerRatingName(int net, int rating);
+
+// "hh:mm" between two yyyymmddhhmmss stamps; 00:00 when the logon is later
+// than the snapshot, 99:59 beyond 99 hours.
+std::string OnlineTime(std::string_view logonStamp, std::string_view snapshotStamp);
+
+// --- Flight state ----------------------------------------------------------
+
+struct FlightState {
+    std::string Status;   // "Boarding", "Departing", "Climbing", "En route", ...
+    std::string Arrival;  // "1425Z", "-" when parked at the destination, "?" when unknown
+    long Eta = -1;        // minutes to go, -1 when none
+};
+
+// The derived state of a pilot and its estimated arrival. The arrival clock
+// starts from `updateStamp`, the UpdateStamp of the snapshot the pilot comes
+// from (yyyymmddhhmmss).
+FlightState FlightStatus(const PilotClient& pilot, std::string_view updateStamp);
+
+// Cruise speed in knots from a filed "450", "N0450", "M079" or "K0830"; 0
+// when unreadable or above 3000.
+long CruiseKnots(std::string_view cruiseSpeed);
+// Planned altitude in feet from "350", "35000", "F350", "FL350" or "A045".
+double PlannedFeet(std::string_view plannedAltitude);
+
+// --- Geometry --------------------------------------------------------------
+
+// Arc cosine in radians with the program's pi; arguments beyond +-1 are
+// taken as +-1.
+float ArcCos(float x);
+// Great-circle distance in nautical miles, single precision.
+float Distance(float lat1, float lon1, float lat2, float lon2);
+// Initial great-circle course from point 1 to point 2 in whole degrees; not
+// normalised (between -180 and 270, equal to the course modulo 360).
+std::int16_t Bearing(float lat1, float lon1, float lat2, float lon2);
+
+// Unit-sphere coordinates: north pole at +Y, 0N 0E at +Z, 90E at +X.
+float GlobeX(float latitude, float longitude);
+float GlobeY(float latitude);
+float GlobeZ(float latitude, float longitude);
+
+}  // namespace kestrava

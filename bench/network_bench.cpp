@@ -8,6 +8,7 @@
 //
 // The real captures are read from the folder in KESTRAVA_REALDATA (default:
 // ../shared/realdata beside the source tree); they are never copied.
+#include "support/gzip_text.h"
 #include "formats/files.h"
 #include "formats/text.h"
 #include "kestrav/network/download.h"
@@ -121,19 +122,7 @@ void Split(benchmark::State& state, const std::string& text) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
 }
 
-std::string Gzip(const std::string& text) {
-    z_stream z{};
-    deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&z, text.size()) + 32, '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-    z.avail_in = static_cast<uInt>(text.size());
-    z.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.avail_out = static_cast<uInt>(out.size());
-    deflate(&z, Z_FINISH);
-    out.resize(z.total_out);
-    deflateEnd(&z);
-    return out;
-}
+using testsupport::Gzip;
 
 // The full-capacity snapshot served as gzip from 127.0.0.1, and a data
 // folder for the download's files.

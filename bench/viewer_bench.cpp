@@ -3,6 +3,7 @@
 #include "formats/files.h"
 #include "formats/text.h"
 #include "kestrav/map/map_window.h"
+#include "kestrav/render/display_lists.h"
 #include "kestrav/network/whazzup.h"
 
 #include <GL/gl.h>
@@ -134,6 +135,28 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 10; ++i) single += Milliseconds([&] { window.DrawScene(); });
     std::printf("DrawScene with IVAO at full capacity, %dx%d: %.2f ms per frame\n", window.PixelWidth(),
                 window.PixelHeight(), single / 10);
+    // Each scene list of IVAO alone, inside the frame's globe transformation.
+    const char* names[] = {"planes", "plane labels", "airports", "airport labels", "inbounds",
+                           "ATC fills", "ATC borders", "ATC labels", "ATC points"};
+    for (unsigned layer = 0; layer < kestrava::lists::kSceneListCount; ++layer) {
+        const double ms = Milliseconds([&] {
+            for (int i = 0; i < 5; ++i) {
+                glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+                glLoadIdentity();
+                glOrtho(-1, 1, -1, 1, -10, 1);
+                glTranslatef(0, 0, -1);
+                glRotatef(-54.15f, -1, 0, 0);
+                glRotatef(13.34f, 0, -1, 0);
+                glViewport(window.PixelWidth() / 2 - window.PixelHeight(), -window.PixelHeight() / 2,
+                           2 * window.PixelHeight(), 2 * window.PixelHeight());
+                glScalef(1.49f, 1.49f, 1.49f);
+                glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+                glCallList(kestrava::lists::SceneBase(0) + layer);
+                glFinish();
+            }
+        });
+        std::printf("  list %u (%s): %.2f ms\n", kestrava::lists::SceneBase(0) + layer, names[layer], ms / 5);
+    }
     window.Model.CurrentNetwork = 2;
     window.View = kestrava::Camera{13.34f, -54.15f, 1.49f};
     window.DrawScene();

@@ -1,6 +1,7 @@
 // The feed download end to end against an HTTP server on 127.0.0.1: status
 // file, gzip and plain snapshots, the reload interval, failures that keep the
 // shown data, the proxy setting and the timers driven with a fake clock.
+#include "support/gzip_text.h"
 #include "kestrav/network/download.h"
 
 #include "formats/files.h"
@@ -27,19 +28,7 @@ using networktest::TestHttpServer;
 
 namespace {
 
-std::string Gzip(const std::string& text) {
-    z_stream z{};
-    deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&z, text.size()) + 32, '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-    z.avail_in = static_cast<uInt>(text.size());
-    z.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.avail_out = static_cast<uInt>(out.size());
-    deflate(&z, Z_FINISH);
-    out.resize(z.total_out);
-    deflateEnd(&z);
-    return out;
-}
+using testsupport::Gzip;
 
 std::string RealFile(const std::string& path) { return testsupport::ReadFile(testsupport::RealDataPath(path)); }
 

@@ -4,6 +4,8 @@
 #include "formats/text.h"
 #include "kestrav/map/map_window.h"
 #include "kestrav/render/display_lists.h"
+#include "network/http_test_server.h"
+#include "support/gzip_text.h"
 #include "kestrav/network/whazzup.h"
 
 #include <GL/gl.h>
@@ -62,7 +64,7 @@ std::string FullSnapshot(kestrava::NetworkModel& model, int net, size_t sectorOf
         for (size_t k = 0; k < f.size(); ++k) line += (k ? ":" : "") + f[k];
         text += line + "\r\n";
     }
-    for (int i = 0; i < 700 && !atc.empty(); ++i) {
+    for (int i = 0; i < 700 && !atc.empty() && !sectors.empty(); ++i) {
         auto f = kestrava::Split(atc[static_cast<size_t>(i) % atc.size()], ":");
         f[0] = sectors[(sectorOffset + static_cast<size_t>(i)) % sectors.size()] + "_CTR";
         std::string line;
@@ -71,6 +73,26 @@ std::string FullSnapshot(kestrava::NetworkModel& model, int net, size_t sectorOf
     }
     return text + "!SERVERS\r\n";
 }
+
+// The window with its frames timed, for the download measurement.
+class TimedWindow : public kestrava::MapWindow {
+public:
+    void DrawScene() override {
+        const auto start = std::chrono::steady_clock::now();
+        kestrava::MapWindow::DrawScene();
+        frameMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        ++frames;
+    }
+    void BuildNetworkScene(int net) override {
+        const auto start = std::chrono::steady_clock::now();
+        const double before = frameMs;
+        kestrava::MapWindow::BuildNetworkScene(net);
+        sceneMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() -
+                   (frameMs - before);
+    }
+    double frameMs = 0, sceneMs = 0;
+    int frames = 0;
+};
 
 template <typename F>
 double Milliseconds(F&& f) {
@@ -87,7 +109,7 @@ int main(int argc, char** argv) {
     const auto mainStart = Clock::now();
     const double beforeMain = SecondsSinceProcessStart();
     QApplication app(argc, argv);
-    kestrava::MapWindow window;
+    TimedWindow window;
     if (!window.StartUp()) return 1;
     const double toReady =
         std::chrono::duration<double>(Clock::now() - mainStart).count() + beforeMain;
@@ -164,5 +186,23 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 10; ++i) merged += Milliseconds([&] { window.DrawScene(); });
     std::printf("DrawScene with both networks merged, %dx%d: %.2f ms per frame\n", window.PixelWidth(),
                 window.PixelHeight(), merged / 10);
+
+    // A key press on I with a full-capacity gzip snapshot served from
+    // 127.0.0.1, from the status file to the drawn scene.
+    networktest::TestHttpServer server;
+    const std::string full = FullSnapshot(window.Model, 0, 0);
+    server.Serve("/status.txt", "gzurl0=" + server.Url("/whazzup.txt.gz") + "\r\n;\r\n;\r\n;\r\n;\r\n");
+    server.Serve("/whazzup.txt.gz", testsupport::Gzip(full));
+    window.Model.StatusUrl[0] = server.Url("/status.txt");
+    window.Model.Networks[0] = kestrava::Snapshot{};
+    window.ClearSceneBuilt(0);
+    window.frames = 0;
+    window.frameMs = window.sceneMs = 0;
+    const double total = Milliseconds([&] { window.btnDownload(0); });
+    std::printf("key I to drawn scene, full-capacity gzip (%zu bytes) from 127.0.0.1: %.1f ms in all; "
+                "scene build %.1f ms; %d frames drawn on the way, %.1f ms; the rest (status file, "
+                "transfer, decompression, interpretation) %.1f ms; status \"%s\"\n",
+                testsupport::Gzip(full).size(), total, window.sceneMs, window.frames, window.frameMs,
+                total - window.sceneMs - window.frameMs, window.Model.StatusText.c_str());
     return 0;
 }

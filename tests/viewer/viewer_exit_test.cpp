@@ -4,7 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <X11/keysym.h>
+
+#include <chrono>
 #include <filesystem>
+#include <functional>
+#include <thread>
 
 using namespace testsupport;
 
@@ -69,4 +75,53 @@ TEST(ViewerStart, StartsWithoutSettingsThemeOrMapData) {
     ASSERT_TRUE(ini.Load(folder + "/kestrav.ini"));
     EXPECT_EQ(ini.Get("Display", "ColourTheme", ""), "default.dc");
     EXPECT_EQ(ini.Get("Display", "WindowWidth", ""), "800");
+}
+
+TEST(ViewerStart, WithoutOpenGLItSaysSoAndEndsWithoutSaving) {
+    const std::string folder = CopyProgramFolder("nogl");
+    // The platform then offers no OpenGL at all.
+    setenv("QT_XCB_GL_INTEGRATION", "none", 1);
+    ViewerProcess viewer(folder + "/kestrav");
+    unsetenv("QT_XCB_GL_INTEGRATION");
+    ASSERT_TRUE(viewer.WaitForWindow("Error", 30)) << "no message box";
+    ASSERT_TRUE(viewer.RequestClose());
+    EXPECT_EQ(viewer.WaitForExit(30), 1);
+    EXPECT_FALSE(std::filesystem::exists(folder + "/kestrav.ini"));
+}
+
+TEST(ViewerExit, TheCaptionBarsCloseCellSavesToo) {
+    const std::string folder = CopyProgramFolder("closecell");
+    ViewerProcess viewer(folder + "/kestrav");
+    ASSERT_TRUE(viewer.WaitForWindow("Kestrava", 30));
+    ASSERT_TRUE(viewer.ClickAt(800 - 10, 10));  // the default window is 800 px wide
+    ASSERT_EQ(viewer.WaitForExit(30), 0);
+    EXPECT_TRUE(std::filesystem::exists(folder + "/kestrav.ini"));
+}
+
+TEST(ViewerDownload, KeyIShowsTheDemoFeedAndTheBarCellDownloadsVatsim) {
+    const std::string folder = CopyProgramFolder("demo");
+    const std::string demo = BinPath("demo");
+    WriteFile(folder + "/kestrav.ini", "[Network]\r\nIVAOStatusUrl=file://" + demo +
+                                           "/ivao-status.txt\r\nVATSIMStatusUrl=file://" + demo +
+                                           "/vatsim-status.txt\r\n");
+    const auto waitFor = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 400 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        return done();
+    };
+    const std::string gzip = folder + "/data/whazzup.txt.gz", text = folder + "/data/whazzup.txt";
+    ViewerProcess viewer(folder + "/kestrav");
+    ASSERT_TRUE(viewer.WaitForWindow("Kestrava", 30));
+    ASSERT_TRUE(viewer.TypeKey(XK_i));
+    // The demo's IVAO status file carries a message for every user.
+    ASSERT_TRUE(viewer.WaitForWindow("Important Network Message", 30));
+    ASSERT_TRUE(viewer.RequestClose());
+    // The gzip snapshot went through data/; once shown, the IVAO text is gone.
+    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(gzip) && !std::filesystem::exists(text); }));
+    // The VATSIM cell of the bottom bar: its text stays on disk.
+    ASSERT_TRUE(viewer.WaitForWindow("Kestrava", 30));
+    ASSERT_TRUE(viewer.ClickAt(30, 600 - 10));
+    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(text); }));
+    EXPECT_NE(ReadFile(text).find(":ATC:"), std::string::npos);
+    ASSERT_TRUE(viewer.RequestClose());
+    ASSERT_EQ(viewer.WaitForExit(30), 0);
 }

@@ -120,6 +120,54 @@ bool ViewerProcess::RequestClose() {
     return sent != 0;
 }
 
+bool ViewerProcess::TypeKey(unsigned long keysym) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display || !window_) return false;
+    XEvent event{};
+    event.xkey.display = display;
+    event.xkey.window = window_;
+    event.xkey.root = DefaultRootWindow(display);
+    event.xkey.same_screen = True;
+    event.xkey.keycode = XKeysymToKeycode(display, keysym);
+    event.xkey.time = CurrentTime;
+    // Keys go to the focused window: give the viewer the focus first.
+    XSetInputFocus(display, window_, RevertToParent, CurrentTime);
+    XSync(display, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    bool sent = true;
+    for (int type : {KeyPress, KeyRelease}) {
+        event.type = type;
+        sent = XSendEvent(display, window_, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event) && sent;
+    }
+    XFlush(display);
+    XCloseDisplay(display);
+    return sent;
+}
+
+bool ViewerProcess::ClickAt(int x, int y) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display || !window_) return false;
+    XEvent event{};
+    event.xbutton.display = display;
+    event.xbutton.window = window_;
+    event.xbutton.root = DefaultRootWindow(display);
+    event.xbutton.same_screen = True;
+    event.xbutton.button = Button1;
+    event.xbutton.x = x;
+    event.xbutton.y = y;
+    event.xbutton.time = CurrentTime;
+    bool sent = true;
+    for (int type : {ButtonPress, ButtonRelease}) {
+        event.type = type;
+        event.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
+        sent = XSendEvent(display, window_, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask,
+                          &event) && sent;
+    }
+    XFlush(display);
+    XCloseDisplay(display);
+    return sent;
+}
+
 int ViewerProcess::WaitForExit(double seconds) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < deadline) {

@@ -18,6 +18,10 @@ public:
     bool WaitForWindow(const std::string& title, double seconds);
     // Asks the window to close (WM_DELETE_WINDOW), as a window manager does.
     bool RequestClose();
+    // A key press and release (an X key symbol such as XK_i) sent to the window.
+    bool TypeKey(unsigned long keysym);
+    // A left click at a position in the window's pixels.
+    bool ClickAt(int x, int y);
     // Waits for the process to end; its exit status, or -1 on time-out.
     int WaitForExit(double seconds);
     bool Running();

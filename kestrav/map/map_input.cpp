@@ -140,8 +140,8 @@ void MapWindow::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void MapWindow::mousePressEvent(QMouseEvent* event) {
-    const double x = event->position().x() * TwipsPerPixel;
-    const double y = event->position().y() * TwipsPerPixel;
+    const double x = event->position().x() * devicePixelRatio() * TwipsPerPixel;
+    const double y = event->position().y() * devicePixelRatio() * TwipsPerPixel;
     const double bar = 20 * TwipsPerPixel;
     if (y <= bar || y >= TwipsHeight() - bar) {
         if (event->button() == Qt::LeftButton) MenuClick(x, y);

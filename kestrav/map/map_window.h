@@ -88,8 +88,10 @@ private:
     void ShowStatus(const std::string& text);  // StatusText, status line, frame
 
     SceneContext Scene();
-    double TwipsWidth() const { return width() * TwipsPerPixel; }
-    double TwipsHeight() const { return height() * TwipsPerPixel; }
+    // The window's size in twips of the drawing's own pixels, which are
+    // device pixels on a scaled screen.
+    double TwipsWidth() const { return PixelWidth() * TwipsPerPixel; }
+    double TwipsHeight() const { return PixelHeight() * TwipsPerPixel; }
 
     std::unique_ptr<QOpenGLContext> context_;
     QPointF resizeOffset_;  // window corner minus cursor, while resizing

@@ -125,3 +125,35 @@ TEST(ViewerDownload, KeyIShowsTheDemoFeedAndTheBarCellDownloadsVatsim) {
     ASSERT_TRUE(viewer.RequestClose());
     ASSERT_EQ(viewer.WaitForExit(30), 0);
 }
+
+TEST(ViewerExit, FullScreenAndBackAndExitInFullScreenSavesTheEarlierGeometry) {
+    const std::string folder = CopyProgramFolder("fullscreen");
+    WriteFile(folder + "/kestrav.ini", "[Display]\r\nWindowLeft=10\r\nWindowTop=20\r\n");
+    const auto sizeBecomes = [](ViewerProcess& viewer, int w, int h) {
+        int width = 0, height = 0;
+        for (int i = 0; i < 200; ++i) {
+            if (viewer.WindowSize(width, height) && width == w && height == h) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    };
+    ViewerProcess viewer(folder + "/kestrav");
+    ASSERT_TRUE(viewer.WaitForWindow("Kestrava", 30));
+    ASSERT_TRUE(sizeBecomes(viewer, 800, 600));
+    // The maximise cell, 20-40 px from the right of the caption bar. The
+    // tests' screen is 1600 x 1000 and has no task bar.
+    ASSERT_TRUE(viewer.ClickAt(800 - 30, 10));
+    ASSERT_TRUE(sizeBecomes(viewer, 1600, 1000));
+    ASSERT_TRUE(viewer.ClickAt(1600 - 30, 10));
+    ASSERT_TRUE(sizeBecomes(viewer, 800, 600));
+    ASSERT_TRUE(viewer.ClickAt(800 - 30, 10));
+    ASSERT_TRUE(sizeBecomes(viewer, 1600, 1000));
+    ASSERT_TRUE(viewer.ClickAt(1600 - 10, 10));  // close while in full-screen mode
+    ASSERT_EQ(viewer.WaitForExit(30), 0);
+    kestrava::IniFile ini;
+    ASSERT_TRUE(ini.Load(folder + "/kestrav.ini"));
+    EXPECT_EQ(ini.Get("Display", "WindowWidth", ""), "800");
+    EXPECT_EQ(ini.Get("Display", "WindowHeight", ""), "600");
+    EXPECT_EQ(ini.Get("Display", "WindowLeft", ""), "10");
+    EXPECT_EQ(ini.Get("Display", "WindowTop", ""), "20");
+}

@@ -168,6 +168,19 @@ bool ViewerProcess::ClickAt(int x, int y) {
     return sent;
 }
 
+bool ViewerProcess::WindowSize(int& width, int& height) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display || !window_) return false;
+    XWindowAttributes attributes;
+    const bool read = XGetWindowAttributes(display, window_, &attributes) != 0;
+    if (read) {
+        width = attributes.width;
+        height = attributes.height;
+    }
+    XCloseDisplay(display);
+    return read;
+}
+
 int ViewerProcess::WaitForExit(double seconds) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < deadline) {

@@ -22,6 +22,8 @@ public:
     bool TypeKey(unsigned long keysym);
     // A left click at a position in the window's pixels.
     bool ClickAt(int x, int y);
+    // The window's size in pixels; false when it cannot be read.
+    bool WindowSize(int& width, int& height);
     // Waits for the process to end; its exit status, or -1 on time-out.
     int WaitForExit(double seconds);
     bool Running();

@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +17,15 @@
 namespace testsupport {
 
 namespace {
+
+// Windows come and go while the tree is walked (a message box closing, say):
+// an error about a vanished window is no reason to end the test.
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+Display* OpenDisplay() {
+    XSetErrorHandler(IgnoreXError);
+    return XOpenDisplay(nullptr);
+}
 
 // The process that owns a window, as the toolkit records it (_NET_WM_PID).
 long WindowPid(Display* display, Window window) {
@@ -67,6 +77,7 @@ std::string CopyProgramFolder(const std::string& tag) {
 ViewerProcess::ViewerProcess(const std::string& programPath) {
     pid_ = fork();
     if (pid_ == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlive a test that died
         execl(programPath.c_str(), programPath.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -92,7 +103,7 @@ bool ViewerProcess::Running() {
 }
 
 bool ViewerProcess::WaitForWindow(const std::string& title, double seconds) {
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = OpenDisplay();
     if (!display) return false;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < deadline && Running()) {
@@ -105,7 +116,7 @@ bool ViewerProcess::WaitForWindow(const std::string& title, double seconds) {
 }
 
 bool ViewerProcess::RequestClose() {
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = OpenDisplay();
     if (!display || !window_) return false;
     XEvent event{};
     event.xclient.type = ClientMessage;
@@ -121,7 +132,7 @@ bool ViewerProcess::RequestClose() {
 }
 
 bool ViewerProcess::TypeKey(unsigned long keysym) {
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = OpenDisplay();
     if (!display || !window_) return false;
     XEvent event{};
     event.xkey.display = display;
@@ -145,7 +156,7 @@ bool ViewerProcess::TypeKey(unsigned long keysym) {
 }
 
 bool ViewerProcess::ClickAt(int x, int y) {
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = OpenDisplay();
     if (!display || !window_) return false;
     XEvent event{};
     event.xbutton.display = display;
@@ -169,7 +180,7 @@ bool ViewerProcess::ClickAt(int x, int y) {
 }
 
 bool ViewerProcess::WindowSize(int& width, int& height) {
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = OpenDisplay();
     if (!display || !window_) return false;
     XWindowAttributes attributes;
     const bool read = XGetWindowAttributes(display, window_, &attributes) != 0;

@@ -41,7 +41,7 @@ long ResidentKilobytes() {
 
 // A full-capacity snapshot of one network: 1400 pilots from the demo
 // feed's lines, and 700 centre controllers, each on a sector of its own.
-std::string FullSnapshot(kestrava::NetworkModel& model, int net, size_t sectorOffset) {
+std::string FullSnapshot(int net, size_t sectorOffset) {
     std::string demo;
     kestrava::ReadWholeFile(kestrava::ProgramPath(net == 0 ? "demo/ivao/whazzup.txt" : "demo/vatsim/whazzup.txt"), demo);
     std::vector<std::string> pilots, atc;
@@ -54,7 +54,6 @@ std::string FullSnapshot(kestrava::NetworkModel& model, int net, size_t sectorOf
     std::vector<std::string> lines;
     kestrava::ReadLines(kestrava::ProgramPath("data/firlist.dat"), lines);
     for (const std::string& line : lines) sectors.push_back(kestrava::Split(line, ":")[0]);
-    (void)model;
     std::string text = "!GENERAL\r\nVERSION = 1\r\nRELOAD = 1\r\nUPDATE = 20261208143000\r\n"
                        "CONNECTED CLIENTS = 2100\r\n!CLIENTS\r\n";
     for (int i = 0; i < 1400 && !pilots.empty(); ++i) {
@@ -134,7 +133,7 @@ int main(int argc, char** argv) {
 
     // Full traffic of both networks, every record a centre on its own sector.
     for (int net = 0; net < 2; ++net) {
-        std::string text = FullSnapshot(window.Model, net, static_cast<size_t>(net) * 700);
+        std::string text = FullSnapshot(net, static_cast<size_t>(net) * 700);
         kestrava::InterpretSnapshot(window.Model, window, static_cast<std::uint8_t>(net), text);
     }
     std::printf("snapshots: %d + %d pilots, %d + %d controllers\n", window.Model.Networks[0].PilotCount,
@@ -190,7 +189,7 @@ int main(int argc, char** argv) {
     // A key press on I with a full-capacity gzip snapshot served from
     // 127.0.0.1, from the status file to the drawn scene.
     networktest::TestHttpServer server;
-    const std::string full = FullSnapshot(window.Model, 0, 0);
+    const std::string full = FullSnapshot(0, 0);
     server.Serve("/status.txt", "gzurl0=" + server.Url("/whazzup.txt.gz") + "\r\n;\r\n;\r\n;\r\n;\r\n");
     server.Serve("/whazzup.txt.gz", testsupport::Gzip(full));
     window.Model.StatusUrl[0] = server.Url("/status.txt");

@@ -11,11 +11,6 @@
 
 namespace kestrava {
 
-void SetColour(const ColourTheme& theme, Colour colour, float alpha) {
-    const Rgb c = theme.Get(colour);
-    glColor4f(c.Red, c.Green, c.Blue, alpha);
-}
-
 namespace {
 
 // A 20-pixel button cell; points are given in pixels from the cell's
@@ -33,16 +28,32 @@ struct Cell {
     }
 };
 
-// A band shaded from `outer` alpha at one edge to `inner` alpha at the other.
+// A box shaded from alpha `a1` along y1 to alpha `a2` along y2.
+void ShadedBox(const ColourTheme& theme, Colour colour, float x1, float x2, float y1, float y2, float a1,
+               float a2) {
+    glBegin(GL_QUADS);
+    SetColour(theme, colour, a1);
+    glVertex2f(x1, y1);
+    glVertex2f(x2, y1);
+    SetColour(theme, colour, a2);
+    glVertex2f(x2, y2);
+    glVertex2f(x1, y2);
+    glEnd();
+}
+
+// A band of the bars, shaded from `outer` alpha at one edge to `inner` alpha
+// at the other.
 void ShadedBand(const ColourTheme& theme, float x1, float x2, float yOuter, float yInner, float outer,
                 float inner) {
-    glBegin(GL_QUADS);
-    SetColour(theme, Colour::WindowShading, outer);
-    glVertex2f(x1, yOuter);
-    glVertex2f(x2, yOuter);
-    SetColour(theme, Colour::WindowShading, inner);
-    glVertex2f(x2, yInner);
-    glVertex2f(x1, yInner);
+    ShadedBox(theme, Colour::WindowShading, x1, x2, yOuter, yInner, outer, inner);
+}
+
+void BoxOutline(float x1, float x2, float y1, float y2) {
+    glBegin(GL_LINE_LOOP);
+    glVertex2f(x1, y1);
+    glVertex2f(x2, y1);
+    glVertex2f(x2, y2);
+    glVertex2f(x1, y2);
     glEnd();
 }
 
@@ -146,21 +157,9 @@ void BuildClientCountBar(const NetworkModel& model, const ColourTheme& theme, in
         const Colour colour = n == 0 ? Colour::IVAO : Colour::VATSIM;
         const float x1 = g.Left(10), x2 = x1 + static_cast<float>(total) / 1000.0f;
         const float yTop = g.Top(30 + below), yBottom = g.Top(50 + below);
-        glBegin(GL_QUADS);
-        SetColour(theme, colour, 0.3f);
-        glVertex2f(x1, yTop);
-        glVertex2f(x2, yTop);
-        SetColour(theme, colour, 0.5f);
-        glVertex2f(x2, yBottom);
-        glVertex2f(x1, yBottom);
-        glEnd();
+        ShadedBox(theme, colour, x1, x2, yTop, yBottom, 0.3f, 0.5f);
         SetColour(theme, colour, 0.8f);
-        glBegin(GL_LINE_LOOP);
-        glVertex2f(x1, yTop);
-        glVertex2f(x2, yTop);
-        glVertex2f(x2, yBottom);
-        glVertex2f(x1, yBottom);
-        glEnd();
+        BoxOutline(x1, x2, yTop, yBottom);
         SetColour(theme, Colour::ScreenBorder, 1);
         glRasterPos2f(g.Left(15), g.Top(45 + below));
         DrawTextBold(model.NetworkName[static_cast<size_t>(n)] + ": " + std::to_string(total));
@@ -266,29 +265,12 @@ void BuildSplash(const ColourTheme& theme, int width, int height) {
     if (width <= 0 || height <= 0) return;
     const OverlayGrid g{static_cast<double>(width), static_cast<double>(height)};
     glNewList(lists::kSplash, GL_COMPILE);
-    SetColour(theme, Colour::WindowBackground, 0.8f);
-    glBegin(GL_QUADS);
-    SplashVertex(g, -125, -135);
-    SplashVertex(g, 125, -135);
-    SplashVertex(g, 125, 135);
-    SplashVertex(g, -125, 135);
-    glEnd();
-    glBegin(GL_QUADS);
-    SetColour(theme, Colour::WindowShading, 0.6f);
-    SplashVertex(g, -125, -135);
-    SplashVertex(g, 125, -135);
-    SetColour(theme, Colour::WindowShading, 0.3f);
-    SplashVertex(g, 125, 135);
-    SplashVertex(g, -125, 135);
-    glEnd();
+    const float left = g.X(-125), right = g.X(125), bottom = g.Y(-135), top = g.Y(135);
+    ShadedBox(theme, Colour::WindowBackground, left, right, bottom, top, 0.8f, 0.8f);
+    ShadedBox(theme, Colour::WindowShading, left, right, bottom, top, 0.6f, 0.3f);
     glLineWidth(1);
     SetColour(theme, Colour::ScreenBorder, 1);
-    glBegin(GL_LINE_LOOP);
-    SplashVertex(g, -125, -135);
-    SplashVertex(g, 125, -135);
-    SplashVertex(g, 125, 135);
-    SplashVertex(g, -125, 135);
-    glEnd();
+    BoxOutline(left, right, bottom, top);
     Emblem(g, theme);
     SetColour(theme, Colour::ScreenBorder, 1);
     glRasterPos2f(g.X(-74), g.Y(-122));

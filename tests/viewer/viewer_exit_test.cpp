@@ -1,6 +1,6 @@
 #include "formats/ini_file.h"
 #include "support/test_support.h"
-#include "viewer_process.h"
+#include "support/program_process.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ TEST(ViewerExit, ClosingThroughTheWindowSystemSavesSettingsAndFriends) {
               "DownloadMinutes=45\r\n[Zoom]\r\nZ3=43\r\n[Extra]\r\nmine=1\r\n");
     WriteFile(folder + "/data/friends.dat", "111111\r\n\"222222\"\r\n");
 
-    ViewerProcess viewer(folder + "/kestrav");
+    ProgramProcess viewer(folder + "/kestrav");
     ASSERT_TRUE(viewer.WaitForWindow("Kestrava", 30)) << "no viewer window";
     ASSERT_TRUE(viewer.RequestClose());
     ASSERT_EQ(viewer.WaitForExit(30), 0);
@@ -48,13 +48,13 @@ TEST(ViewerExit, ClosingThroughTheWindowSystemSavesSettingsAndFriends) {
 
 TEST(ViewerStart, ASecondStartInTheSameFolderEndsSilently) {
     const std::string folder = CopyProgramFolder("single");
-    ViewerProcess first(folder + "/kestrav");
+    ProgramProcess first(folder + "/kestrav");
     ASSERT_TRUE(first.WaitForWindow("Kestrava", 30));
-    ViewerProcess second(folder + "/kestrav");
+    ProgramProcess second(folder + "/kestrav");
     EXPECT_EQ(second.WaitForExit(20), 0);
     // Another installation is not blocked by the first one.
     const std::string other = CopyProgramFolder("single-other");
-    ViewerProcess third(other + "/kestrav");
+    ProgramProcess third(other + "/kestrav");
     EXPECT_TRUE(third.Running());
     third.WaitForExit(1);
     EXPECT_TRUE(third.Running());
@@ -67,7 +67,7 @@ TEST(ViewerStart, StartsWithoutSettingsThemeOrMapData) {
     std::filesystem::remove_all(folder + "/colours");
     std::filesystem::remove(folder + "/data/coastline.dat");
     std::filesystem::remove(folder + "/data/countries.dat");
-    ViewerProcess viewer(folder + "/kestrav");
+    ProgramProcess viewer(folder + "/kestrav");
     ASSERT_TRUE(viewer.WaitForWindow("Kestrava", 30));
     ASSERT_TRUE(viewer.RequestClose());
     ASSERT_EQ(viewer.WaitForExit(30), 0);
@@ -81,7 +81,7 @@ TEST(ViewerStart, WithoutOpenGLItSaysSoAndEndsWithoutSaving) {
     const std::string folder = CopyProgramFolder("nogl");
     // The platform then offers no OpenGL at all.
     setenv("QT_XCB_GL_INTEGRATION", "none", 1);
-    ViewerProcess viewer(folder + "/kestrav");
+    ProgramProcess viewer(folder + "/kestrav");
     unsetenv("QT_XCB_GL_INTEGRATION");
     ASSERT_TRUE(viewer.WaitForWindow("Error", 30)) << "no message box";
     ASSERT_TRUE(viewer.RequestClose());
@@ -91,7 +91,7 @@ TEST(ViewerStart, WithoutOpenGLItSaysSoAndEndsWithoutSaving) {
 
 TEST(ViewerExit, TheCaptionBarsCloseCellSavesToo) {
     const std::string folder = CopyProgramFolder("closecell");
-    ViewerProcess viewer(folder + "/kestrav");
+    ProgramProcess viewer(folder + "/kestrav");
     ASSERT_TRUE(viewer.WaitForWindow("Kestrava", 30));
     ASSERT_TRUE(viewer.ClickAt(800 - 10, 10));  // the default window is 800 px wide
     ASSERT_EQ(viewer.WaitForExit(30), 0);
@@ -109,7 +109,7 @@ TEST(ViewerDownload, KeyIShowsTheDemoFeedAndTheBarCellDownloadsVatsim) {
         return done();
     };
     const std::string gzip = folder + "/data/whazzup.txt.gz", text = folder + "/data/whazzup.txt";
-    ViewerProcess viewer(folder + "/kestrav");
+    ProgramProcess viewer(folder + "/kestrav");
     ASSERT_TRUE(viewer.WaitForWindow("Kestrava", 30));
     ASSERT_TRUE(viewer.TypeKey(XK_i));
     // The demo's IVAO status file carries a message for every user.
@@ -129,7 +129,7 @@ TEST(ViewerDownload, KeyIShowsTheDemoFeedAndTheBarCellDownloadsVatsim) {
 TEST(ViewerExit, FullScreenAndBackAndExitInFullScreenSavesTheEarlierGeometry) {
     const std::string folder = CopyProgramFolder("fullscreen");
     WriteFile(folder + "/kestrav.ini", "[Display]\r\nWindowLeft=10\r\nWindowTop=20\r\n");
-    const auto sizeBecomes = [](ViewerProcess& viewer, int w, int h) {
+    const auto sizeBecomes = [](ProgramProcess& viewer, int w, int h) {
         int width = 0, height = 0;
         for (int i = 0; i < 200; ++i) {
             if (viewer.WindowSize(width, height) && width == w && height == h) return true;
@@ -137,7 +137,7 @@ TEST(ViewerExit, FullScreenAndBackAndExitInFullScreenSavesTheEarlierGeometry) {
         }
         return false;
     };
-    ViewerProcess viewer(folder + "/kestrav");
+    ProgramProcess viewer(folder + "/kestrav");
     ASSERT_TRUE(viewer.WaitForWindow("Kestrava", 30));
     ASSERT_TRUE(sizeBecomes(viewer, 800, 600));
     // The maximise cell, 20-40 px from the right of the caption bar. The

@@ -1,0 +1,83 @@
+// Runs a copy of the program folder as its own process and talks to its
+// windows through the X server, as a user and a window system would: real
+// pointer and key input through XTEST, close requests as a window manager
+// sends them, and the window's picture read back.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+#include <sys/types.h>
+
+namespace testsupport {
+
+// Copies build/bin (programs, data/, colours/) into a fresh temporary folder.
+std::string CopyProgramFolder(const std::string& tag);
+
+// What a window showed, read back from the X server.
+struct WindowImage {
+    int Width = 0;
+    int Height = 0;
+    std::vector<std::uint32_t> Pixels;  // 0xRRGGBB, rows from the top
+    std::array<int, 3> Pixel(int x, int y) const;  // from the top-left corner
+    bool SavePng(const std::string& path) const;
+};
+
+// Modifier keys held during a key or button: the 1/2/4 mask of Shift, Ctrl
+// and Alt.
+enum Modifier : int { kNoModifier = 0, kShift = 1, kCtrl = 2, kAlt = 4 };
+
+class ProgramProcess {
+public:
+    // Starts the program; `environment` entries ("NAME=value") are added to
+    // the child's environment.
+    explicit ProgramProcess(const std::string& programPath, const std::vector<std::string>& environment = {});
+    ~ProgramProcess();
+    ProgramProcess(const ProgramProcess&) = delete;
+    ProgramProcess& operator=(const ProgramProcess&) = delete;
+
+    // Waits until a top-level window of this process with this title is
+    // mapped and makes it the one the calls below address.
+    bool WaitForWindow(const std::string& title, double seconds);
+    // True while a mapped window of this process has this title.
+    bool HasWindow(const std::string& title);
+    // Asks the window to close (WM_DELETE_WINDOW), as a window manager does.
+    bool RequestClose();
+
+    // Keys: a press and release of an X key symbol (XK_i), with modifiers
+    // held around it; the window gets the focus first.
+    bool TypeKey(unsigned long keysym, int modifiers = kNoModifier);
+    bool KeyDown(unsigned long keysym);
+    bool KeyUp(unsigned long keysym);
+    // Types plain text (letters, digits, blanks and ASCII punctuation).
+    bool TypeText(const std::string& text);
+
+    // The pointer, in the window's pixels (positions outside the window are
+    // allowed). Buttons: 1 left, 2 middle, 3 right.
+    bool MoveTo(int x, int y);
+    bool Press(int button, int modifiers = kNoModifier);
+    bool Release(int button, int modifiers = kNoModifier);
+    bool ClickAt(int x, int y, int button = 1, int modifiers = kNoModifier);
+    bool DoubleClickAt(int x, int y);
+    // Moves with the button held from one point to another in steps.
+    bool DragFromTo(int x0, int y0, int x1, int y1, int button = 1, int steps = 8);
+    // Wheel notches at the pointer: positive away from the user.
+    bool Wheel(int notches);
+
+    // The window's position on the screen and size in pixels.
+    bool WindowGeometry(int& left, int& top, int& width, int& height);
+    bool WindowSize(int& width, int& height);
+    WindowImage Image();
+
+    // Waits for the process to end; its exit status, or -1 on time-out.
+    int WaitForExit(double seconds);
+    bool Running();
+
+private:
+    pid_t pid_ = -1;
+    unsigned long window_ = 0;
+    int status_ = -1;
+};
+
+}  // namespace testsupport

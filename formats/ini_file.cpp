@@ -106,18 +106,25 @@ void IniFile::Set(std::string_view section, std::string_view key, std::string_vi
         }
         if (!Trim(content).empty()) lastContent = static_cast<long>(i);
     }
-    auto ensureEnding = [this](size_t index) {
-        if (lines_[index].Ending.empty()) lines_[index].Ending = "\r\n";
+    const std::string ending = LineEnding();
+    auto ensureEnding = [this, &ending](size_t index) {
+        if (lines_[index].Ending.empty()) lines_[index].Ending = ending;
     };
     if (sectionStart < 0) {
         if (!lines_.empty()) ensureEnding(lines_.size() - 1);
-        lines_.push_back({"[" + std::string(section) + "]", "\r\n"});
-        lines_.push_back({newLine, "\r\n"});
+        lines_.push_back({"[" + std::string(section) + "]", ending});
+        lines_.push_back({newLine, ending});
         return;
     }
     size_t at = static_cast<size_t>(lastContent);
     ensureEnding(at);
-    lines_.insert(lines_.begin() + static_cast<long>(at) + 1, Line{newLine, "\r\n"});
+    lines_.insert(lines_.begin() + static_cast<long>(at) + 1, Line{newLine, ending});
+}
+
+std::string IniFile::LineEnding() const {
+    for (auto line = lines_.rbegin(); line != lines_.rend(); ++line)
+        if (!line->Ending.empty()) return line->Ending;
+    return "\r\n";
 }
 
 std::string IniFile::Text() const {

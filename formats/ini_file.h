@@ -25,7 +25,8 @@ public:
     std::optional<std::string> Find(std::string_view section, std::string_view key) const;
 
     // Replaces the key's line in place, or adds the key at the end of its
-    // section, or adds the section at the end of the file.
+    // section, or adds the section at the end of the file. Added lines end
+    // as the file's last ended line does (CR LF in a new file).
     void Set(std::string_view section, std::string_view key, std::string_view value);
 
     std::string Text() const;
@@ -39,6 +40,7 @@ private:
     };
     std::vector<Line> lines_;
 
+    std::string LineEnding() const;
     static std::optional<std::string> SectionName(const std::string& line);
     static bool KeyOf(const std::string& line, std::string& key, std::string& value);
 };

@@ -49,6 +49,28 @@ struct Settings {
     bool ShowActualHeading = false;
 };
 
+// The keys that the viewer and the settings editor share, in the order in
+// which the editor writes them.
+enum class SharedKey {
+    IvaoId, VatsimId, ColourTheme, DisableSmooth, DisableCountries,
+    AutoDownload, DownloadMinutes, Timeout, Proxy, TextForce,
+    ShowLatLon, ShowPlanes, ShowPlaneLabels, ShowATC, ShowATCLabels,
+    ShowAirports, ShowAirportLabels, ShowInbounds, ShowActualHeading,
+    Count
+};
+inline constexpr int kSharedKeyCount = static_cast<int>(SharedKey::Count);
+
+// A key of kestrav.ini: its section, name and default text.
+struct SettingsKey {
+    const char* Section;
+    const char* Name;
+    const char* Default;
+};
+
+// The 19 shared keys in SharedKey order.
+const std::array<SettingsKey, kSharedKeyCount>& SharedKeys();
+const SettingsKey& KeyOf(SharedKey key);
+
 // The size of the primary screen in pixels, for centring the window.
 struct ScreenSize {
     int Width = 1024;
@@ -62,6 +84,17 @@ Settings ReadSettings(const IniFile& ini, ScreenSize screen);
 // written. The caller stores the window geometry to be saved (the one from
 // before full-screen mode while it is on) into `settings` first.
 void WriteSettings(IniFile& ini, const Settings& settings);
+
+// The settings editor's reading of the shared keys: texts and flags as the
+// viewer reads them (a flag is on when its number is not 0), DownloadMinutes
+// and Timeout truncated but only limited to 16 bits (the viewer clamps them
+// when it reads), and an empty ColourTheme as "default.dc", the theme the
+// viewer then draws. Every other field keeps its default.
+Settings ReadEditorSettings(const IniFile& ini);
+
+// Writes the 19 shared keys in their order, Proxy and TextForce included;
+// never the window geometry, the stored views or the feed addresses.
+void WriteEditorSettings(IniFile& ini, const Settings& settings);
 
 // The reading rules of the file, shared with the settings editor.
 bool ReadFlag(const IniFile& ini, const char* section, const char* key, bool fallback);

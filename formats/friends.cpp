@@ -7,48 +7,88 @@
 
 namespace kestrava {
 
+namespace {
+
+// FNV-1a over the upper-cased bytes: keys that differ only in case meet.
+size_t FoldedHash(std::string_view key) {
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (char c : key) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    }
+    return static_cast<size_t>(hash ^ (hash >> 29));
+}
+
+}  // namespace
+
+size_t FriendList::SlotOf(std::string_view memberId) const {
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = FoldedHash(memberId) & mask;; i = (i + 1) & mask) {
+        if (slots_[i] == 0 || EqualsNoCase(keys_[slots_[i] - 1], memberId)) return i;
+    }
+}
+
+void FriendList::Rehash(size_t slotCount) {
+    slots_.assign(slotCount, 0);
+    for (size_t k = 0; k < keys_.size(); ++k) slots_[SlotOf(keys_[k])] = static_cast<std::uint32_t>(k + 1);
+}
+
+void FriendList::Reserve(size_t count) {
+    keys_.reserve(count);
+    size_t slots = 16;
+    while (slots < 2 * count) slots *= 2;  // at most half full
+    if (slots > slots_.size()) Rehash(slots);
+}
+
 bool FriendList::Has(std::string_view memberId) const {
-    return std::any_of(keys_.begin(), keys_.end(),
-                       [&](const std::string& k) { return EqualsNoCase(k, memberId); });
+    return !slots_.empty() && slots_[SlotOf(memberId)] != 0;
 }
 
 bool FriendList::Add(std::string_view memberId) {
     if (memberId.empty() || Has(memberId)) return false;
+    if (2 * (keys_.size() + 1) > slots_.size()) Reserve(2 * (keys_.size() + 1));
     keys_.emplace_back(memberId);
+    slots_[SlotOf(memberId)] = static_cast<std::uint32_t>(keys_.size());
     return true;
 }
 
 bool FriendList::Remove(std::string_view memberId) {
-    auto it = std::find_if(keys_.begin(), keys_.end(),
-                           [&](const std::string& k) { return EqualsNoCase(k, memberId); });
-    if (it == keys_.end()) return false;
-    keys_.erase(it);
+    if (!Has(memberId)) return false;
+    const std::uint32_t position = slots_[SlotOf(memberId)] - 1;
+    keys_.erase(keys_.begin() + position);
+    Rehash(slots_.size());  // the later keys moved up by one
     return true;
 }
 
-void LoadFriends(const std::string& path, FriendList& friends) {
-    std::vector<std::string> lines;
-    if (!ReadLines(path, lines)) return;
-    for (const std::string& line : lines) {
+void ReadFriends(std::string_view text, FriendList& friends) {
+    // Usually one id a line; beyond a million the list grows as it goes.
+    const size_t lines = static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    friends.Reserve(friends.Size() + std::min<size_t>(lines, 1000000));
+    ForEachLine(text, [&](std::string_view line) {
         size_t i = 0;
         while (i <= line.size()) {
             while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
             std::string field;
             if (i < line.size() && line[i] == '"') {
                 size_t close = line.find('"', i + 1);
-                if (close == std::string::npos) close = line.size();
+                if (close == std::string_view::npos) close = line.size();
                 field = line.substr(i + 1, close - i - 1);
                 i = line.find(',', close);
-                i = (i == std::string::npos) ? line.size() + 1 : i + 1;
+                i = (i == std::string_view::npos) ? line.size() + 1 : i + 1;
             } else {
                 size_t comma = line.find(',', i);
-                if (comma == std::string::npos) comma = line.size();
+                if (comma == std::string_view::npos) comma = line.size();
                 field = Trim(line.substr(i, comma - i));
                 i = comma + 1;
             }
             if (!field.empty()) friends.Add(field);
         }
-    }
+    });
+}
+
+void LoadFriends(const std::string& path, FriendList& friends) {
+    std::string text;
+    if (ReadWholeFile(path, text)) ReadFriends(text, friends);
 }
 
 bool SaveFriends(const std::string& path, const FriendList& friends) {

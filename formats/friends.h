@@ -2,6 +2,7 @@
 // looked up without regard to case. Stored in data/friends.dat.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,16 +17,31 @@ public:
     const std::vector<std::string>& Keys() const { return keys_; }
     size_t Size() const { return keys_.size(); }
     bool Empty() const { return keys_.empty(); }
-    void Clear() { keys_.clear(); }
+    // Room for `count` keys in all, so that loading a long file does not
+    // grow the list step by step.
+    void Reserve(size_t count);
+    void Clear() {
+        keys_.clear();
+        slots_.clear();
+    }
 
 private:
+    // The keys in the order they were added, and beside them a hash table of
+    // their positions (open addressing; 0 is an empty slot, k + 1 is keys_[k])
+    // for look-ups without regard to case.
     std::vector<std::string> keys_;
+    std::vector<std::uint32_t> slots_;
+
+    size_t SlotOf(std::string_view memberId) const;  // its slot, or the empty one it would take
+    void Rehash(size_t slotCount);
 };
 
 // Reads friends.dat: fields as free-format text (leading blanks skipped, a
 // comma or the line end ends a field, a quoted field loses its quotes);
 // empty fields are skipped. A missing file leaves the list empty.
 void LoadFriends(const std::string& path, FriendList& friends);
+// The same from the file's text.
+void ReadFriends(std::string_view text, FriendList& friends);
 
 // Writes every key on a line of its own (CR LF), replacing the file safely.
 bool SaveFriends(const std::string& path, const FriendList& friends);

@@ -12,12 +12,16 @@ GeoPoint ReadVertexLine(const std::string& line) {
     return point;
 }
 
-int ReadHeaderNumber(const std::string& line) {
-    if (line.size() <= 13) return 0;
-    double value = RoundHalfEven(ReadNumber(std::string_view(line).substr(13)));
-    // Numbers beyond the range of an int are nonsense in a header; read them as 0.
+int ReadListNumber(std::string_view text) {
+    double value = RoundHalfEven(ReadNumber(text));
+    // Numbers beyond the range of an int are nonsense in a list; read them as 0.
     if (!(value >= -2147483648.0 && value <= 2147483647.0)) return 0;
     return static_cast<int>(value);
+}
+
+int ReadHeaderNumber(const std::string& line) {
+    if (line.size() <= 13) return 0;
+    return ReadListNumber(std::string_view(line).substr(13));
 }
 
 void ReadPolygonLines(const std::vector<std::string>& lines, const PolygonHandler& onPolygon) {

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "keyed_index.h"
@@ -25,6 +26,11 @@ using PolygonHandler = std::function<void(int number, const std::vector<GeoPoint
 
 // The vertex of one "<lat>:<lon>" line; an empty line reads as (0, 0).
 GeoPoint ReadVertexLine(const std::string& line);
+
+// A list number as the sector files write it (a polygon header's, or the
+// last field of a firlist.dat line): the number rounded to a whole one, 0
+// when it lies beyond the range of an int.
+int ReadListNumber(std::string_view text);
 
 // The polygon number of a header line: the whole number after its first 13
 // characters ("DISPLAY_LIST_612" gives 612, "DISPLAY_LIST_END" gives 0).

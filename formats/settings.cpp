@@ -3,7 +3,9 @@
 #include "files.h"
 #include "text.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace kestrava {
 
@@ -96,16 +98,37 @@ bool StartsWithNumber(const std::string& text) {
 
 const char* Flag(bool on) { return on ? "1" : "0"; }
 
+// A rounded number within the range of an int; NaN reads as 0.
+long long IntRange(double value) {
+    if (std::isnan(value)) return 0;
+    value = RoundHalfEven(value);
+    if (value < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+    if (value > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+    return static_cast<long long>(value);
+}
+
 // Window position: 0.1 exactly means centred on the screen.
 double Placement(const IniFile& ini, const char* key, double screen, double size) {
     double value = ReadNumber(ini.Get("Display", key, "0.1"));
-    if (value == 0.1) return std::floor((screen - size) / 2);
-    return RoundHalfEven(value);
+    if (value == 0.1) return static_cast<double>(IntRange(std::floor((screen - size) / 2)));
+    return static_cast<double>(IntRange(value));
 }
 
 double Dimension(const IniFile& ini, const char* key, const char* fallback, double minimum) {
-    double value = RoundHalfEven(ReadNumber(ini.Get("Display", key, fallback)));
+    double value = static_cast<double>(IntRange(ReadNumber(ini.Get("Display", key, fallback))));
     return value < minimum ? minimum : value;
+}
+
+// The area that holds the window's centre, else the first one.
+const PixelRect& ScreenOf(long long left, long long top, long long width, long long height,
+                          const std::vector<PixelRect>& screens) {
+    const long long x = left + width / 2, y = top + height / 2;
+    for (const PixelRect& s : screens) {
+        if (x >= s.Left && x < static_cast<long long>(s.Left) + s.Width && y >= s.Top &&
+            y < static_cast<long long>(s.Top) + s.Height)
+            return s;
+    }
+    return screens.front();
 }
 
 }  // namespace
@@ -212,6 +235,21 @@ void WriteEditorSettings(IniFile& ini, const Settings& s) {
     SetShared(ini, SharedKey::Proxy, s.Proxy);
     SetShared(ini, SharedKey::TextForce, Flag(s.TextForce));
     WriteMapFlags(ini, s);
+}
+
+PixelRect FitWindowToScreens(double left, double top, double width, double height,
+                             const std::vector<PixelRect>& screens) {
+    long long l = IntRange(left), t = IntRange(top);
+    long long w = std::max<long long>(IntRange(width), kMinimumWindowWidth);
+    long long h = std::max<long long>(IntRange(height), kMinimumWindowHeight);
+    if (!screens.empty()) {
+        const PixelRect& s = ScreenOf(l, t, w, h, screens);
+        w = std::min<long long>(w, std::max(s.Width, 1));
+        h = std::min<long long>(h, std::max(s.Height, 1));
+        l = std::clamp<long long>(l, s.Left, static_cast<long long>(s.Left) + std::max<long long>(s.Width - w, 0));
+        t = std::clamp<long long>(t, s.Top, static_cast<long long>(s.Top) + std::max<long long>(s.Height - h, 0));
+    }
+    return PixelRect{static_cast<int>(l), static_cast<int>(t), static_cast<int>(w), static_cast<int>(h)};
 }
 
 std::string SettingsPath() { return ProgramPath("kestrav.ini"); }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace kestrava {
 
@@ -78,7 +79,29 @@ struct ScreenSize {
 };
 
 // Settings from an already read file (missing keys take their defaults).
+// The window geometry comes back within the range of an int.
 Settings ReadSettings(const IniFile& ini, ScreenSize screen);
+
+// A rectangle of the desktop in whole pixels.
+struct PixelRect {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+};
+
+// The smallest window the viewer opens with (where the screen allows it).
+inline constexpr int kMinimumWindowWidth = 720;
+inline constexpr int kMinimumWindowHeight = 540;
+
+// Where the window is shown for the stored geometry. The values are first
+// rounded and brought into the range of an int (NaN reads as 0). The window
+// then goes onto the screen area that holds its centre, or the first area
+// when none does: at least 720 x 540 but never larger than that area, and
+// moved as little as needed to lie wholly on it. Without any screen area
+// only the int range and the minimum size apply.
+PixelRect FitWindowToScreens(double left, double top, double width, double height,
+                             const std::vector<PixelRect>& screens);
 
 // Writes every key the viewer owns into `ini`; Proxy and TextForce are never
 // written. The caller stores the window geometry to be saved (the one from

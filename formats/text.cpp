@@ -9,6 +9,41 @@
 
 namespace kestrava {
 
+namespace {
+
+// For a decimal number that does not fit a double: true when it is too
+// large, false when it is too small. Decided by the power of ten of its
+// first significant digit, so no exponent, however long, is converted.
+bool IsOverflow(std::string_view number) {
+    size_t i = (!number.empty() && number[0] == '-') ? 1 : 0;
+    size_t digits = i;
+    while (digits < number.size() && number[digits] >= '0' && number[digits] <= '9') ++digits;
+    long long position = static_cast<long long>(digits - i) - 1;  // power of ten of the digit at i
+    bool found = false;
+    for (; i < number.size() && number[i] != 'e' && number[i] != 'E'; ++i) {
+        if (number[i] == '.') continue;
+        if (number[i] != '0') {
+            found = true;
+            break;
+        }
+        --position;
+    }
+    if (!found) return false;  // all zeros: never out of range, but read as 0
+    long long exponent = 0;
+    bool negative = false;
+    size_t e = number.find_first_of("eE");
+    if (e != std::string_view::npos) {
+        size_t j = e + 1;
+        if (j < number.size() && (number[j] == '+' || number[j] == '-')) negative = number[j++] == '-';
+        for (; j < number.size(); ++j) {
+            if (exponent < 1000000000LL) exponent = exponent * 10 + (number[j] - '0');
+        }
+    }
+    return position + (negative ? -exponent : exponent) >= 0;
+}
+
+}  // namespace
+
 double ReadNumber(std::string_view text) {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
@@ -38,6 +73,9 @@ double ReadNumber(std::string_view text) {
     double value = 0.0;
     auto result = std::from_chars(number.data(), number.data() + number.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
+        // Too small for a double ("1e-400") is 0; only a number too large
+        // for one is infinite.
+        if (!IsOverflow(number)) return 0.0;
         return (number[0] == '-') ? -std::numeric_limits<double>::infinity()
                                   : std::numeric_limits<double>::infinity();
     }
@@ -92,7 +130,11 @@ std::string FormatSingle(float value) { return FormatSignificant(static_cast<dou
 std::string FormatDecimal(double value) { return FormatSignificant(value, 7); }
 
 std::string ZeroPad(long value, int digits) {
-    std::string s = std::to_string(value < 0 ? -value : value);
+    // The magnitude in unsigned arithmetic: the most negative long has none
+    // of its own.
+    const unsigned long magnitude = value < 0 ? 0UL - static_cast<unsigned long>(value)
+                                              : static_cast<unsigned long>(value);
+    std::string s = std::to_string(magnitude);
     while (static_cast<int>(s.size()) < digits) s.insert(s.begin(), '0');
     return value < 0 ? "-" + s : s;
 }
@@ -169,22 +211,28 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     return static_cast<bool>(in) || in.eof();
 }
 
+void ForEachLine(std::string_view text, const std::function<void(std::string_view line)>& onLine) {
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\r' && c != '\n') continue;
+        onLine(text.substr(start, i - start));
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) onLine(text.substr(start));
+}
+
+std::vector<std::string> TextLines(std::string_view text) {
+    std::vector<std::string> lines;
+    ForEachLine(text, [&](std::string_view line) { lines.emplace_back(line); });
+    return lines;
+}
+
 bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
     std::string bytes;
     if (!ReadWholeFile(path, bytes)) return false;
-    lines.clear();
-    std::string current;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(current);
-            current.clear();
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        } else {
-            current.push_back(c);
-        }
-    }
-    if (!current.empty()) lines.push_back(current);
+    lines = TextLines(bytes);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,7 +14,8 @@ namespace kestrava {
 
 // The value of the longest leading decimal number (leading blanks skipped,
 // optional sign, digits, optional "." fraction, optional exponent); 0 when
-// the text does not start with a number.
+// the text does not start with a number. A number too large for a double is
+// an infinity of its sign; one too small for it ("1e-400") is 0.
 double ReadNumber(std::string_view text);
 
 // Round to the nearest whole number, halves to the even neighbour.
@@ -47,8 +49,14 @@ std::vector<std::string> Split(std::string_view text, std::string_view separator
 // "\n". The last element is whatever follows the final separator.
 std::vector<std::string> SplitNetworkLines(std::string_view text);
 
-// Read a text file line by line (CR LF, LF or CR ends a line). False when the
-// file cannot be opened.
+// Hands each line of a text to `onLine` in order (CR LF, LF or CR ends a
+// line; a last line without an end counts when it is not empty).
+void ForEachLine(std::string_view text, const std::function<void(std::string_view line)>& onLine);
+// The same lines collected.
+std::vector<std::string> TextLines(std::string_view text);
+
+// Read a text file line by line (TextLines). False when the file cannot be
+// opened.
 bool ReadLines(const std::string& path, std::vector<std::string>& lines);
 
 // Whole file into memory; false when it cannot be read.

@@ -44,6 +44,17 @@ QSurfaceFormat ViewerSurfaceFormat() {
     return format;
 }
 
+// The screens' areas free of panels, the primary screen first.
+std::vector<PixelRect> AvailableScreenAreas() {
+    std::vector<PixelRect> areas;
+    QScreen* primary = QGuiApplication::primaryScreen();
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const QRect r = screen->availableGeometry();
+        areas.insert(screen == primary ? areas.begin() : areas.end(), PixelRect{r.x(), r.y(), r.width(), r.height()});
+    }
+    return areas;
+}
+
 }  // namespace
 
 MapWindow::MapWindow() {
@@ -82,8 +93,9 @@ bool MapWindow::StartUp() {
     QObject::connect(&timAutoDownload, &QTimer::timeout,
                      [this] { timAutoDownloadTick(Model, *this, Download); });
     QObject::connect(&timDownload, &QTimer::timeout, [this] { timDownloadTick(Model, *this); });
-    setGeometry(static_cast<int>(Config.WindowLeft), static_cast<int>(Config.WindowTop),
-                static_cast<int>(Config.WindowWidth), static_cast<int>(Config.WindowHeight));
+    const PixelRect placed = FitWindowToScreens(Config.WindowLeft, Config.WindowTop, Config.WindowWidth,
+                                                Config.WindowHeight, AvailableScreenAreas());
+    setGeometry(placed.Left, placed.Top, placed.Width, placed.Height);
     View = Camera{Config.Views[0].X, Config.Views[0].Y, Config.Views[0].Z};
     Theme = LoadColourTheme(ProgramPath("colours/" + Config.ColourTheme));
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace kestrava;
 
 TEST(ColourTheme, MissingFileGivesTheDefaults) {
@@ -99,6 +101,25 @@ TEST(Text, ReadsTheLongestLeadingNumber) {
     EXPECT_EQ(ReadNumber("1e"), 1);
     EXPECT_EQ(ReadNumber("+3"), 3);
     EXPECT_EQ(ReadNumber("-"), 0);
+}
+
+TEST(Text, ANumberTooSmallForADoubleIsZeroAndOnlyOverflowIsInfinite) {
+    const double infinity = std::numeric_limits<double>::infinity();
+    for (const char* tiny : {"1e-400", "-1e-400", ".5e-400", "0.0000000001e-320", "123456789e-400",
+                             "1e-99999999999999999999", "0e99999999"})
+        EXPECT_EQ(ReadNumber(tiny), 0) << tiny;
+    EXPECT_EQ(ReadNumber("1e-300"), 1e-300);
+    EXPECT_EQ(ReadNumber("0.0001e312"), 1e308);  // large exponent, value in range
+    EXPECT_EQ(ReadNumber("1e400"), infinity);
+    EXPECT_EQ(ReadNumber("-1e400"), -infinity);
+    EXPECT_EQ(ReadNumber("1000e306"), infinity);
+    EXPECT_EQ(ReadNumber("0.001e99999999999999999999"), infinity);
+}
+
+TEST(Text, ZeroPadWorksForEveryLong) {
+    EXPECT_EQ(ZeroPad(5, 2), "05");
+    EXPECT_EQ(ZeroPad(-5, 3), "-005");
+    EXPECT_EQ(ZeroPad(std::numeric_limits<long>::min(), 2), "-9223372036854775808");
 }
 
 TEST(Text, FormatsSinglesWithoutTrailingZeros) {

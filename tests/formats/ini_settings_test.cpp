@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <limits>
+#include <vector>
+
 using namespace kestrava;
 
 namespace {
@@ -96,6 +101,59 @@ TEST(Settings, WindowGeometryMinimumsAndCentring) {
     EXPECT_EQ(fractional.WindowLeft, 80);
 }
 
+TEST(Settings, HugeWindowSizesComeBackWithinTheIntRange) {
+    // ini-1.bin: WindowWidth=1e10, WindowHeight=1e400.
+    IniFile ini;
+    ini.LoadText(testsupport::ReadFile(testsupport::ReproductionPath("ini-1.bin")));
+    ASSERT_EQ(ini.Get("Display", "WindowHeight", ""), "1e400");
+    const Settings s = ReadSettings(ini, {1600, 1000});
+    constexpr double kLargest = std::numeric_limits<int>::max(), kSmallest = std::numeric_limits<int>::min();
+    EXPECT_EQ(s.WindowWidth, kLargest);
+    EXPECT_EQ(s.WindowHeight, kLargest);
+    for (double placement : {s.WindowLeft, s.WindowTop}) {
+        EXPECT_GE(placement, kSmallest);
+        EXPECT_LE(placement, kLargest);
+    }
+    const Settings far = SettingsFrom("[Display]\nWindowLeft=-1e300\nWindowTop=1e400\n");
+    EXPECT_EQ(far.WindowLeft, kSmallest);
+    EXPECT_EQ(far.WindowTop, kLargest);
+}
+
+TEST(WindowPlacement, TheWindowComesUpWhollyOnAScreenAtAUsableSize) {
+    const std::vector<PixelRect> one = {{0, 0, 1600, 1000}};
+    auto fit = [](double l, double t, double w, double h, const std::vector<PixelRect>& screens) {
+        const PixelRect r = FitWindowToScreens(l, t, w, h, screens);
+        return std::vector<int>{r.Left, r.Top, r.Width, r.Height};
+    };
+    using V = std::vector<int>;
+    // A window that fits stays where it was put.
+    EXPECT_EQ(fit(10, 20, 900, 650, one), (V{10, 20, 900, 650}));
+    // The reproduction as ReadSettings hands it over: the whole screen.
+    IniFile ini;
+    ini.LoadText(testsupport::ReadFile(testsupport::ReproductionPath("ini-1.bin")));
+    const Settings s = ReadSettings(ini, {1600, 1000});
+    EXPECT_EQ(fit(s.WindowLeft, s.WindowTop, s.WindowWidth, s.WindowHeight, one), (V{0, 0, 1600, 1000}));
+    // Off the screen: moved back as little as needed.
+    EXPECT_EQ(fit(5000, -300, 800, 600, one), (V{800, 0, 800, 600}));
+    EXPECT_EQ(fit(1500, 900, 800, 600, one), (V{800, 400, 800, 600}));
+    // Values no int holds, and NaN, which no reader gives but a caller might.
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(fit(nan, -inf, inf, nan, one), (V{0, 0, 1600, 540}));
+    EXPECT_EQ(fit(1e300, 1e300, 1e10, 1e10, one), (V{0, 0, 1600, 1000}));
+    // Below the minimum size only where the screen itself is smaller.
+    EXPECT_EQ(fit(0, 0, 100, 100, one), (V{0, 0, 720, 540}));
+    EXPECT_EQ(fit(0, 0, 800, 600, {{0, 0, 640, 480}}), (V{0, 0, 640, 480}));
+
+    // Two screens, the primary first: the window stays on the one that holds
+    // its centre, and goes to the primary one when neither does.
+    const std::vector<PixelRect> two = {{0, 0, 1600, 1000}, {1600, -200, 1280, 1024}};
+    EXPECT_EQ(fit(2000, -100, 800, 600, two), (V{2000, -100, 800, 600}));
+    EXPECT_EQ(fit(2400, 500, 800, 600, two), (V{2080, 224, 800, 600}));
+    EXPECT_EQ(fit(9000, 9000, 800, 600, two), (V{800, 400, 800, 600}));
+    // Without a screen to go by: the int range and the minimum size.
+    EXPECT_EQ(fit(-1e20, 5, 1e20, 2, {}), (V{std::numeric_limits<int>::min(), 5, std::numeric_limits<int>::max(), 540}));
+}
+
 TEST(Settings, FlagsReadAsNumbersWithTheDefaultForNonsense) {
     Settings s = SettingsFrom("[Map]\nShowLatLon=0\nShowPlanes=2\nShowInbounds=true\nShowATC=maybe\n"
                               "ShowActualHeading=  1  \n");
@@ -152,6 +210,37 @@ TEST(Friends, LoadSkipsEmptyFieldsAndSaveWritesOnePerLine) {
     friends.Add("999");
     ASSERT_TRUE(SaveFriends(path, friends));
     EXPECT_EQ(testsupport::ReadFile(path), "123456\r\n345678\r\n456789\r\n999\r\n");
+}
+
+TEST(Friends, AHundredThousandIdsLoadInFileOrderWithinAFractionOfASecond) {
+    const std::string folder = testsupport::MakeTempFolder("friends");
+    const std::string path = folder + "/friends.dat";
+    std::string text;
+    for (int i = 0; i < 100000; ++i) text += "id" + std::to_string(i * 7 % 100000) + "\r\n";
+    text += "ID5\r\n";  // a repeat in other letters
+    testsupport::WriteFile(path, text);
+    FriendList friends;
+    const auto started = std::chrono::steady_clock::now();
+    LoadFriends(path, friends);
+    const auto took = std::chrono::steady_clock::now() - started;
+    std::printf("100000 friends loaded in %.1f ms\n", std::chrono::duration<double, std::milli>(took).count());
+    EXPECT_LT(took, std::chrono::seconds(1));
+    ASSERT_EQ(friends.Size(), 100000u);
+    EXPECT_EQ(friends.Keys()[1], "id7");  // the order of the file
+    EXPECT_EQ(friends.Keys().back(), "id99993");
+    EXPECT_TRUE(friends.Has("ID99993"));
+    EXPECT_FALSE(friends.Has("id100000"));
+    // Removing and adding again keep the list and its look-ups in step.
+    EXPECT_TRUE(friends.Remove("Id7"));
+    EXPECT_FALSE(friends.Has("id7"));
+    EXPECT_FALSE(friends.Remove("id7"));
+    EXPECT_EQ(friends.Keys()[1], "id14");
+    EXPECT_TRUE(friends.Add("ID7"));
+    EXPECT_EQ(friends.Keys().back(), "ID7");
+    EXPECT_FALSE(friends.Add("id7"));
+    friends.Clear();
+    EXPECT_FALSE(friends.Has("id14"));
+    EXPECT_TRUE(friends.Add("id14"));
 }
 
 TEST(Friends, MissingFileGivesAnEmptyList) {

@@ -98,6 +98,16 @@ TEST(KeyedFile, AddsFieldsTwoToSixUnderFieldOne) {
     EXPECT_EQ(index.Item("EDWWE", 4), "601");  // keys are found whatever their case
 }
 
+TEST(KeyedFile, ListNumbersGoThroughTheHeaderNumbersRangeCheck) {
+    KeyedIndex index;
+    ReadKeyedLines({"EDWW:Bremen:DE:53:9:1e30", "EBBU:Brussels:BE:50.4:4.2:602.5", "LFFF:Paris:FR:48:2:-3e9"}, index);
+    EXPECT_EQ(ReadListNumber(index.Item("EDWW", 4)), 0);
+    EXPECT_EQ(ReadListNumber(index.Item("EBBU", 4)), 602);  // halves to even
+    EXPECT_EQ(ReadListNumber(index.Item("LFFF", 4)), 0);
+    EXPECT_EQ(ReadListNumber("2147483647"), 2147483647);
+    EXPECT_EQ(ReadHeaderNumber("DISPLAY_LIST_1e30"), 0);
+}
+
 TEST(KeyedFile, KeepsTheFirstEntryOfARepeatedKeyAcrossFiles) {
     std::string folder = testsupport::MakeTempFolder("keyed");
     testsupport::WriteFile(folder + "/firlist.dat",

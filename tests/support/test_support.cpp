@@ -15,6 +15,15 @@ std::string RealDataPath(const std::string& relative) {
     return std::string(KESTRAVA_REALDATA_DIR) + "/" + relative;
 }
 
+std::string ReproductionPath(const std::string& name) {
+    return std::string(KESTRAVA_SOURCE_DIR) + "/../shared/reproductions/" + name;
+}
+
+std::string ReproductionInput(const std::string& name) {
+    std::string bytes = ReadFile(ReproductionPath(name));
+    return bytes.empty() ? bytes : bytes.substr(1);
+}
+
 std::string BinPath(const std::string& relative) {
     return std::string(KESTRAVA_BIN_DIR) + "/" + relative;
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <utility>
 #include <unistd.h>
 
 namespace kestrava {
@@ -24,28 +25,38 @@ bool FileExists(const std::string& path) {
     return std::filesystem::is_regular_file(path, ec);
 }
 
-bool WriteFileAtomic(const std::string& path, std::string_view bytes) {
-    std::string temp = path + ".tmp" + std::to_string(::getpid());
+PendingFile::PendingFile(std::string path)
+    : path_(std::move(path)), temp_(path_ + ".tmp" + std::to_string(::getpid())) {}
+
+PendingFile::~PendingFile() {
+    if (!committed_) std::remove(temp_.c_str());
+}
+
+bool PendingFile::Write(std::string_view bytes) {
     {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        std::ofstream out(temp_, std::ios::binary | std::ios::trunc);
         if (!out) return false;
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temp.c_str());
-            return false;
-        }
+        if (!out) return false;
     }
-    if (FILE* f = std::fopen(temp.c_str(), "rb")) {
+    if (FILE* f = std::fopen(temp_.c_str(), "rb")) {
         ::fsync(fileno(f));
         std::fclose(f);
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return false;
-    }
     return true;
+}
+
+bool PendingFile::Commit() {
+    if (committed_) return true;
+    if (std::rename(temp_.c_str(), path_.c_str()) != 0) return false;
+    committed_ = true;
+    return true;
+}
+
+bool WriteFileAtomic(const std::string& path, std::string_view bytes) {
+    PendingFile file(path);
+    return file.Write(bytes) && file.Commit();
 }
 
 }  // namespace kestrava

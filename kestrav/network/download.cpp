@@ -11,6 +11,7 @@
 #include <memory>
 #include <limits>
 #include <new>
+#include <optional>
 #include <random>
 
 namespace kestrava {
@@ -74,27 +75,33 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
     return !std::ferror(file.get());
 }
 
-// The gzip path: the bytes are stored in whazzup.txt.gz, decompressed into
-// whazzup.txt and read back. False (with its message shown) when the file
-// cannot be written or decompressed.
+// The gzip path's two files, data/whazzup.txt.gz and data/whazzup.txt. They
+// stay under temporary names until the snapshot they hold has been
+// interpreted, so a download that fails at any step leaves the last good
+// pair as it was.
+struct GzipFiles {
+    explicit GzipFiles(const std::string& folder)
+        : Gzip(folder + "/whazzup.txt.gz"), Plain(folder + "/whazzup.txt") {}
+    PendingFile Gzip;
+    PendingFile Plain;
+};
+
+// The gzip path: the bytes are stored, decompressed and read back. False
+// (with its message shown) when the file cannot be written or decompressed.
 bool FetchGzipSnapshot(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options,
-                       const std::string& address, std::string& text) {
-    const std::string gzipPath = options.DataFolder + "/whazzup.txt.gz";
-    const std::string plainPath = options.DataFolder + "/whazzup.txt";
+                       const std::string& address, GzipFiles& files, std::string& text) {
     {
         std::string bytes = FetchBytes(address, TransferOf(options));
-        // Written under a temporary name and renamed: an earlier file is
-        // replaced only by a complete one.
-        if (!WriteFileAtomic(gzipPath, bytes)) {
+        if (!files.Gzip.Write(bytes)) {
             SetStatus(model, display, "Error creating file");
             return false;
         }
     }
-    if (!UncompressFile(gzipPath)) {
+    if (!UncompressFile(files.Gzip.TempPath(), files.Plain.TempPath())) {
         SetStatus(model, display, "Error unzipping data");
         return false;
     }
-    if (!ReadFileBytes(plainPath, text)) throw Fault(kFaultFileNotFound, "File not found");
+    if (!ReadFileBytes(files.Plain.TempPath(), text)) throw Fault(kFaultFileNotFound, "File not found");
     return true;
 }
 
@@ -107,10 +114,28 @@ const std::string& ChooseAddress(const std::vector<std::string>& addresses, doub
     return addresses[std::min(i, addresses.size() - 1)];
 }
 
+std::string JoinNetworkMessages(const std::vector<std::string>& messages) {
+    std::string text;
+    size_t shown = 0;
+    for (; shown < messages.size() && shown < kMaxMessageLines; ++shown) {
+        if (shown > 0) text += '\n';
+        text += messages[shown];
+        if (text.size() > kMaxMessageCharacters) break;
+    }
+    if (text.size() > kMaxMessageCharacters) {
+        text.resize(kMaxMessageCharacters);
+        text += "...";
+    } else if (shown < messages.size()) {
+        text += "\n...";
+    }
+    return text;
+}
+
 void ReadStatusFile(Snapshot& s, DisplayHooks& display, std::string_view text, bool textForce) {
     std::vector<std::string> lines = SplitNetworkLines(text);
     if (lines.size() < 5) return;
     lines.pop_back();  // the text after the last line break is not a line
+    std::vector<std::string> messages;
     for (std::string& line : lines) {
         while (!line.empty() && line.back() == '\r') line.pop_back();
         // Each key is followed by one separator character and the value.
@@ -123,9 +148,11 @@ void ReadStatusFile(Snapshot& s, DisplayHooks& display, std::string_view text, b
         } else if (StartsWith(line, "user0")) {
             s.ProfileUrl = Trim(line.size() > 6 ? line.substr(6) : "");
         } else if (StartsWith(line, "msg0")) {
-            display.ShowNetworkMessage(line.size() > 5 ? line.substr(5) : "");
+            messages.push_back(line.size() > 5 ? line.substr(5) : "");
         }
     }
+    // One box for all of them: a damaged file cannot queue a box per line.
+    if (!messages.empty()) display.ShowNetworkMessage(JoinNetworkMessages(messages));
     if (textForce) s.GzipUrls.clear();
 }
 
@@ -170,10 +197,12 @@ void DownloadNetwork(NetworkModel& model, DisplayHooks& display, const DownloadO
         std::mt19937 generator = SeededFromTimeOfDay(model);
         const double random = std::uniform_real_distribution<double>(0.0, 1.0)(generator);
         std::string text;
+        std::optional<GzipFiles> files;
         if (!s.GzipUrls.empty()) {
             const std::string address = ChooseAddress(s.GzipUrls, random);
             ShowDownloading(model, display, n, address);
-            if (!FetchGzipSnapshot(model, display, options, address, text)) {
+            files.emplace(options.DataFolder);
+            if (!FetchGzipSnapshot(model, display, options, address, *files, text)) {
                 EndDownload(model, display, options, n, nullptr);
                 return;
             }
@@ -183,6 +212,11 @@ void DownloadNetwork(NetworkModel& model, DisplayHooks& display, const DownloadO
             text = FetchText(address, TransferOf(options));
         }
         InterpretSnapshot(model, display, n, std::move(text));
+        // Only a snapshot that was interpreted replaces the files on disk.
+        if (files && !s.DownloadFailed) {
+            files->Gzip.Commit();
+            files->Plain.Commit();
+        }
     } catch (const Fault& fault) {
         EndDownload(model, display, options, n, &fault);
         return;

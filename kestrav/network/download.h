@@ -2,6 +2,8 @@
 // one snapshot address picked at random per download, the gzip path through
 // data/whazzup.txt.gz and data/whazzup.txt or the plain path, the hand-over
 // to the parser, the network's reload interval and the automatic download.
+// The two files are replaced only by a download that got as far as an
+// interpreted snapshot; any failure on the way leaves them as they were.
 //
 // Everything runs on the caller's (the window's) thread and blocks until the
 // transfer ends or times out; DownloadIdle refuses a second download
@@ -45,8 +47,16 @@ void DownloadNetwork(NetworkModel& model, DisplayHooks& display, const DownloadO
 void LocateServers(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options, std::uint8_t n);
 
 // The status file's lines applied to the network's address lists, in file
-// order (LocateServers after its transfer).
+// order (LocateServers after its transfer). Its msg0 lines are shown
+// together, in one box (JoinNetworkMessages).
 void ReadStatusFile(Snapshot& snapshot, DisplayHooks& display, std::string_view text, bool textForce);
+
+// The text of the one message box for a status file's msg0 lines: the
+// messages joined by line breaks, at most 20 lines and 2,000 characters;
+// "..." follows when anything was left out.
+constexpr size_t kMaxMessageLines = 20;
+constexpr size_t kMaxMessageCharacters = 2000;
+std::string JoinNetworkMessages(const std::vector<std::string>& messages);
 
 // Address number floor(random * count) of the list; random is in [0, 1).
 // The empty text for an empty list.

@@ -17,6 +17,10 @@ namespace kestrava {
 constexpr int kMaxPilots = 1400;
 constexpr int kMaxAtcClients = 700;
 constexpr int kMaxServerUrls = 9;
+// The range of a snapshot's RELOAD minutes; a value outside is read as the
+// nearest of the two (a damaged feed could otherwise block downloads for days).
+constexpr std::int16_t kMinReloadMinutes = 1;
+constexpr std::int16_t kMaxReloadMinutes = 60;
 constexpr std::uint8_t kIvao = 0;
 constexpr std::uint8_t kVatsim = 1;
 constexpr std::uint8_t kMerged = 2;
@@ -90,7 +94,7 @@ struct Snapshot {
     std::int16_t AtcCount = 0;
     std::int16_t ObserverCount = 0;
     std::string UpdateStamp;
-    std::int16_t ReloadMinutes = 0;
+    std::int16_t ReloadMinutes = 0;  // 0 until the first snapshot, then 1..60
     Clock::time_point LastDownload{};  // epoch until the first success
     bool DataFresh = false;
     bool DownloadFailed = false;
@@ -147,5 +151,9 @@ struct NetworkModel {
 
 // StatusText = text, then the status line is rebuilt.
 void SetStatus(NetworkModel& model, DisplayHooks& display, const std::string& text);
+
+// The merged view's client total (slot 2): both networks' totals summed
+// wider than 16 bits and held at 32767, so it never wraps to a negative count.
+std::int16_t MergedClientTotal(const NetworkModel& model);
 
 }  // namespace kestrava

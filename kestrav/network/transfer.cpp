@@ -1,5 +1,6 @@
 #include "kestrav/network/transfer.h"
 
+#include "formats/files.h"
 #include "kestrav/network/fault.h"
 
 #include <curl/curl.h>
@@ -94,15 +95,12 @@ std::string FetchBytes(const std::string& address, const TransferOptions& option
     return Fetch(address, options);
 }
 
-bool UncompressFile(const std::string& gzipPath, std::size_t maxBytes) {
-    if (gzipPath.size() <= 3 || gzipPath.compare(gzipPath.size() - 3, 3, ".gz") != 0) return false;
-    const std::string plainPath = gzipPath.substr(0, gzipPath.size() - 3);
-    const std::string partPath = plainPath + ".part";
-
+bool UncompressFile(const std::string& gzipPath, const std::string& plainPath, std::size_t maxBytes) {
+    PendingFile plain(plainPath);
     gzFile in = gzopen(gzipPath.c_str(), "rb");
     if (!in) return false;
     gzbuffer(in, 128 * 1024);
-    std::FILE* out = std::fopen(partPath.c_str(), "wb");
+    std::FILE* out = std::fopen(plain.TempPath().c_str(), "wb");
     if (!out) {
         gzclose_r(in);
         return false;
@@ -131,9 +129,12 @@ bool UncompressFile(const std::string& gzipPath, std::size_t maxBytes) {
     if (total == 0 && gzdirect(in)) ok = false;
     if (gzclose_r(in) != Z_OK) ok = false;
     if (std::fclose(out) != 0) ok = false;
-    if (ok && std::rename(partPath.c_str(), plainPath.c_str()) != 0) ok = false;
-    if (!ok) std::remove(partPath.c_str());
-    return ok;
+    return ok && plain.Commit();
+}
+
+bool UncompressFile(const std::string& gzipPath, std::size_t maxBytes) {
+    if (gzipPath.size() <= 3 || gzipPath.compare(gzipPath.size() - 3, 3, ".gz") != 0) return false;
+    return UncompressFile(gzipPath, gzipPath.substr(0, gzipPath.size() - 3), maxBytes);
 }
 
 }  // namespace kestrava

@@ -29,11 +29,14 @@ struct TransferOptions {
 std::string FetchText(const std::string& address, const TransferOptions& options);
 std::string FetchBytes(const std::string& address, const TransferOptions& options);
 
-// Decompresses "<name>.gz" into "<name>". The plain file is written under a
-// temporary name and replaces an older one only when the whole data
+// Decompresses the gzip file into `plainPath`. The plain file is written
+// under a temporary name and replaces an older one only when the whole data
 // decompressed without error; data that is not gzip, is damaged or
 // truncated, or is larger than `maxBytes` decompressed is a failure (false)
 // that leaves the old plain file in place.
+bool UncompressFile(const std::string& gzipPath, const std::string& plainPath,
+                    std::size_t maxBytes = kMaxTransferBytes);
+// The same from "<name>.gz" into "<name>".
 bool UncompressFile(const std::string& gzipPath, std::size_t maxBytes = kMaxTransferBytes);
 
 }  // namespace kestrava

@@ -2,6 +2,7 @@
 
 #include "formats/text.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -43,10 +44,11 @@ namespace {
 
 // Whole degrees padded to `digits`, "*", minutes with one decimal, "'". The
 // minutes are rounded to tenths; 59.96 minutes carry into the next degree
-// rather than showing as 60.0.
-std::string DegreesAndMinutes(float value, int digits) {
-    if (!std::isfinite(value)) value = 0;
-    float absolute = std::fabs(value);
+// rather than showing as 60.0. A value beyond +-limit is shown as the limit
+// (a feed may send any single-precision number as a position), NaN as 0.
+std::string DegreesAndMinutes(float value, int digits, float limit) {
+    if (std::isnan(value)) value = 0;
+    float absolute = std::min(std::fabs(value), limit);
     float whole = std::floor(absolute);
     float minutes = (absolute - whole) * 60.0f;
     long degrees = static_cast<long>(whole);
@@ -62,7 +64,7 @@ std::string DegreesAndMinutes(float value, int digits) {
 }  // namespace
 
 std::string LatitudeText(float latitude) {
-    return (latitude < 0 ? "S" : "N") + DegreesAndMinutes(latitude, 2);
+    return (latitude < 0 ? "S" : "N") + DegreesAndMinutes(latitude, 2, 90);
 }
 
 std::string LongitudeText(float longitude) {
@@ -71,7 +73,7 @@ std::string LongitudeText(float longitude) {
     } else if (longitude > 180) {
         longitude -= 360;
     }
-    return (longitude < 0 ? "W" : "E") + DegreesAndMinutes(longitude, 2);
+    return (longitude < 0 ? "W" : "E") + DegreesAndMinutes(longitude, 2, 180);
 }
 
 std::string PilotRatingName(int net, int rating) {
@@ -163,7 +165,7 @@ std::string ArrivalClock(std::string_view updateStamp, long minutes) {
 
 }  // namespace
 
-long CruiseKnots(std::string_view text) {
+double FiledKnots(std::string_view text) {
     double value = ReadNumber(text);
     double knots = 0;
     if (value > 0) {
@@ -175,7 +177,11 @@ long CruiseKnots(std::string_view text) {
     } else if (StartsWith(text, "K")) {
         knots = ReadNumber(text.substr(1)) / 1.85;
     }
-    long rounded = Rounded(knots);
+    return std::isfinite(knots) ? knots : 0;
+}
+
+long CruiseKnots(std::string_view text) {
+    long rounded = Rounded(FiledKnots(text));
     return rounded > 3000 ? 0 : rounded;
 }
 

@@ -39,8 +39,11 @@ std::string AirportPosition(const NetworkModel& model, std::string_view code);
 // --- Text forms ------------------------------------------------------------
 
 // N47*30.0' / S47*36.0': hemisphere, two-digit degrees, "*", minutes "00.0", "'".
+// A latitude beyond +-90 shows as the pole of its sign (N90*00.0').
 std::string LatitudeText(float latitude);
-// E019*15.0' / W122*15.0': a value beyond +-180 is brought back once by 360.
+// E019*15.0' / W122*15.0': a value beyond +-180 is brought back once by 360;
+// one still beyond +-180 after that shows as 180 of its sign (E180*00.0').
+// The stored positions keep whatever the feed sent; only the text is bounded.
 std::string LongitudeText(float longitude);
 
 // Rating codes as the networks name them; "" for codes not listed.
@@ -67,6 +70,8 @@ FlightState FlightStatus(const PilotClient& pilot, std::string_view updateStamp)
 // Cruise speed in knots from a filed "450", "N0450", "M079" or "K0830"; 0
 // when unreadable or above 3000.
 long CruiseKnots(std::string_view cruiseSpeed);
+// The same unrounded and unlimited (M079 gives 454.25); 0 when unreadable.
+double FiledKnots(std::string_view cruiseSpeed);
 // Planned altitude in feet from "350", "35000", "F350", "FL350" or "A045".
 double PlannedFeet(std::string_view plannedAltitude);
 

@@ -4,6 +4,7 @@
 #include "kestrav/network/fault.h"
 #include "kestrav/network/values.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -134,6 +135,9 @@ void AssignPadded(std::string& out, std::string_view text, size_t width) {
 
 void FillPilot(NetworkModel& model, std::uint8_t net, const LineFields& f, int record) {
     PilotClient& p = model.Networks[net].Pilots[record - 1];
+    // A fresh record: a line that faults half-way leaves the fields read so
+    // far and defaults, never a previous snapshot's client in this slot.
+    p = PilotClient{};
     const bool ivao = net == kIvao;
 
     p.Callsign.assign(f[0]);
@@ -146,7 +150,6 @@ void FillPilot(NetworkModel& model, std::uint8_t net, const LineFields& f, int r
     if (degree != std::string_view::npos) name = name.substr(0, degree);
     size_t dash = name.find(" -");
     if (dash != std::string_view::npos) name = name.substr(0, dash);
-    p.HomeAirport.clear();
     if (name.size() > 5 && name[name.size() - 5] == ' ' && IsUpperLetter(name[name.size() - 4]) &&
         IsUpperLetter(name[name.size() - 3]) && IsUpperLetter(name[name.size() - 2]) &&
         IsUpperLetter(name[name.size() - 1])) {
@@ -177,10 +180,8 @@ void FillPilot(NetworkModel& model, std::uint8_t net, const LineFields& f, int r
     p.PersonsOnBoard = ivao ? Integer(f[44]) : 0;
 
     p.Departure.assign(f[11]);
-    p.DepLatitude = p.DepLongitude = 0;
     AirportLatLon(model, p.Departure, p.DepLatitude, p.DepLongitude);
     p.Destination.assign(f[13]);
-    p.DestLatitude = p.DestLongitude = 0;
     AirportLatLon(model, p.Destination, p.DestLatitude, p.DestLongitude);
     p.Alternate.assign(f[28]);
 
@@ -190,8 +191,6 @@ void FillPilot(NetworkModel& model, std::uint8_t net, const LineFields& f, int r
             p.Course = Bearing(p.Latitude, p.Longitude, p.DestLatitude, p.DestLongitude);
         else
             p.Course = Bearing(p.DepLatitude, p.DepLongitude, p.Latitude, p.Longitude);
-    } else {
-        p.Course = 0;
     }
 
     p.Transponder.assign(f[17]);
@@ -201,26 +200,21 @@ void FillPilot(NetworkModel& model, std::uint8_t net, const LineFields& f, int r
     p.Remarks.assign(f[29]);
     p.Route.assign(f[30]);
     if (ivao) p.FlightKind.assign(f[43]);
-    else p.FlightKind.clear();
 
     // Times: "905" departs at 0905; hours "1" and minutes "5" en route are
     // 0105. Longer fields are not times: the record gets no value.
     std::string_view departs = f[22];
     if (departs.size() < 5) AssignPadded(p.DepartureTime, departs, 4);
-    else p.DepartureTime.clear();
     std::string_view hours = f[24], minutes = f[25];
     if (hours.size() < 3 && minutes.size() < 3) {
         AssignPadded(p.EnrouteTime, hours, 2);
         p.EnrouteTime.append(minutes.size() < 2 ? 2 - minutes.size() : 0, '0');
         p.EnrouteTime.append(minutes);
-    } else {
-        p.EnrouteTime.clear();
     }
 
     p.LogonTime.assign(f[37]);
     p.Server.assign(f[14]);
     if (ivao) AssignJoinedTrimmed(p.Software, f[38], f[39]);
-    else p.Software.clear();
 }
 
 // Facility from the callsign's last four characters; 0 when none matches.
@@ -254,6 +248,7 @@ void PlaceAtSector(const NetworkModel& model, AtcClient& a) {
 
 void FillAtc(NetworkModel& model, std::uint8_t net, const LineFields& f, int record) {
     AtcClient& a = model.Networks[net].AtcClients[record - 1];
+    a = AtcClient{};  // a fresh record, as for pilots
     const bool ivao = net == kIvao;
 
     a.Callsign = ToUpper(f[0]);
@@ -277,7 +272,6 @@ void FillAtc(NetworkModel& model, std::uint8_t net, const LineFields& f, int rec
     a.Facility = FacilityOf(a.Callsign);
     std::int16_t& total = model.ClientTotal[net];
     if (a.Facility == 2 && total > 0) --total;
-    a.Location.clear();
     size_t underscore = a.Callsign.find('_');
     if (a.Facility > 1 && underscore != std::string::npos) a.Location = a.Callsign.substr(0, underscore);
     if (a.Location.size() < 2) a.Facility = 0;
@@ -345,8 +339,12 @@ void InterpretLines(NetworkModel& model, std::uint8_t net, std::string_view text
             total = Integer(line.size() > 20 ? line.substr(20) : std::string_view());
             if (total < 0) total = 0;
         }
+        // RELOAD: a minimum interval between downloads of 1 to 60 minutes;
+        // a value outside them is read as the nearest of the two.
         if (StartsWith(line, "RELOAD"))
-            s.ReloadMinutes = TextToInt16(line.size() > 9 ? line.substr(9) : std::string_view());
+            s.ReloadMinutes = std::clamp<std::int16_t>(
+                TextToInt16(line.size() > 9 ? line.substr(9) : std::string_view()), kMinReloadMinutes,
+                kMaxReloadMinutes);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "gl_text.h"
 #include "overlay.h"
 
+#include "formats/sector_files.h"
 #include "formats/text.h"
 #include "kestrav/network/values.h"
 
@@ -53,7 +54,7 @@ bool Placed(float lat, float lon) { return lat != 0 && lon != 0; }
 int SectorList(const NetworkModel& model, const AtcClient& a) {
     const KeyedIndex::Items* items = model.SectorIndex.Find(a.Location);
     if (!items || items->size() < 5) return 0;
-    return static_cast<int>(RoundHalfEven(ReadNumber((*items)[4])));
+    return ReadListNumber((*items)[4]);
 }
 
 void CompileLayers(const Layers& l, bool withInbounds) {
@@ -215,7 +216,7 @@ void BuildMergedScene(SceneContext& scene) {
                 return;
             }
         }
-        model.ClientTotal[kMerged] = static_cast<std::int16_t>(model.ClientTotal[0] + model.ClientTotal[1]);
+        model.ClientTotal[kMerged] = MergedClientTotal(model);
         CompileLayers(Layers{scene, kMerged, false}, false);
     }
     Report(scene, "Merged data of " + StampTime(model.Networks[0].UpdateStamp) + "Z/" +

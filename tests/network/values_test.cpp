@@ -70,8 +70,9 @@ TEST(PositionText, HemispheresDegreesAndMinutes) {
     EXPECT_EQ(LongitudeText(190), "W170*00.0'");
     EXPECT_EQ(LongitudeText(-190), "E170*00.0'");
     EXPECT_EQ(LongitudeText(180), "E180*00.0'");
-    // Brought back by 360 only once.
-    EXPECT_EQ(LongitudeText(600), "E240*00.0'");
+    // Brought back by 360 only once; what is still beyond 180 shows as 180.
+    EXPECT_EQ(LongitudeText(530), "E170*00.0'");
+    EXPECT_EQ(LongitudeText(600), "E180*00.0'");
 }
 
 TEST(PositionText, MinutesThatRoundToSixtyCarryIntoTheDegree) {

@@ -72,7 +72,8 @@ int WriteOutline(const std::vector<GeoPoint>& points, std::string& out) {
                 double dLon = static_cast<double>(point.Longitude) - previous.Longitude;
                 double distance = std::sqrt(dLon * dLon + dLat * dLat);
                 if (distance > 4) {
-                    int n = static_cast<int>(std::floor(distance / 4)) + 1;
+                    const double count = std::floor(distance / 4) + 1;
+                    const int n = count < kMaxIntermediatePoints ? static_cast<int>(count) : kMaxIntermediatePoints;
                     for (int j = 1; j <= n; ++j) {
                         double lat = ((n - j + 1) * static_cast<double>(previous.Latitude) +
                                       j * static_cast<double>(point.Latitude)) / (n + 1);
@@ -96,6 +97,13 @@ void AppendListLine(std::string& out, const std::string& id, const CurrentSector
            ":" + FormatSingle(labelLon) + ":" + std::to_string(listNumber) + kEndOfLine;
 }
 
+// A point's number in a log line, as it was read.
+std::string LoggedNumber(float value) {
+    if (std::isnan(value)) return "NaN";
+    if (std::isinf(value)) return value < 0 ? "-infinity" : "infinity";
+    return FormatSingle(value);
+}
+
 bool WriteTextFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) return false;
@@ -115,7 +123,15 @@ ConversionState StartConversion(SourceType source, double r, LogSink log) {
     ConversionState state;
     state.ListCounter = ListCounterStart(source, r);
     state.Log = std::move(log);
+    state.RefuseOutOfRange = source != SourceType::SectorFile;
     return state;
+}
+
+const GeoPoint* FirstPointOutOfRange(const std::vector<GeoPoint>& points) {
+    for (const GeoPoint& p : points) {
+        if (!(p.Latitude >= -90 && p.Latitude <= 90 && p.Longitude >= -360 && p.Longitude <= 360)) return &p;
+    }
+    return nullptr;
 }
 
 void ClearPoints(ConversionState& state) {
@@ -151,11 +167,18 @@ bool WriteSector(ConversionState& state) {
     // id would give firlist.dat a second line under a key already there.
     if (state.WrittenSectors.count(ToUpper(id)) || state.WrittenSectors.count(ToUpper(listedId)))
         return false;
-
-    points.push_back(points.front());
     const auto log = [&](const std::string& line) {
         if (state.Log) state.Log(line);
     };
+    if (state.RefuseOutOfRange) {
+        if (const GeoPoint* bad = FirstPointOutOfRange(points)) {
+            log(" Skipped sector " + id + ": point " + LoggedNumber(bad->Latitude) + ":" +
+                LoggedNumber(bad->Longitude) + " is out of range (latitude -90..90, longitude -360..360)");
+            return false;
+        }
+    }
+
+    points.push_back(points.front());
     log(" Read sector " + id + " (" + std::to_string(points.size()) + " points)");
     if (state.PointsLeftOut > 0)
         log("    Truncated " + id + " at " + std::to_string(kPointBufferSize) + " points (" +

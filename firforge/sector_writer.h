@@ -14,6 +14,10 @@ namespace kestrava {
 // The most points one sector collects; later points are left out.
 inline constexpr int kPointBufferSize = 20000;
 
+// The most intermediate points one edge gets: those of a 360-degree edge
+// (no edge of a real sector is longer), however long the edge.
+inline constexpr int kMaxIntermediatePoints = 360 / 4 + 1;
+
 struct CurrentSector {
     std::string Id;
     std::string SectorName = "Unknown";
@@ -32,6 +36,10 @@ struct ConversionState {
     std::string Display;                // firdisplay.dat so far
     std::string List;                   // firlist.dat so far
     LogSink Log;
+    // ServInfo and IvAe points are numbers of any size: a sector with a
+    // point out of range (FirstPointOutOfRange) is refused. Sector-file
+    // coordinates are fixed-width texts and keep their marker points.
+    bool RefuseOutOfRange = false;
 };
 
 // A fresh state for a conversion of the source type (the list counter set
@@ -47,9 +55,17 @@ void CollectPoint(ConversionState& state, GeoPoint point);
 
 // Writes the collected sector (ring closed, runs straightened, long edges
 // subdivided) as the next polygon and its firlist.dat line. Returns false,
-// writing nothing, when fewer than 4 points were collected or the id is
-// already listed (before or after its suffix is removed).
+// writing nothing, when fewer than 4 points were collected, the id is
+// already listed (before or after its suffix is removed), or a point is out
+// of range where RefuseOutOfRange is set (logged with the sector and the
+// point).
 bool WriteSector(ConversionState& state);
+
+// The first point beyond +-90 latitude or +-360 longitude (NaN included), or
+// nullptr when every point is in range. Longitudes past +-180 are real: a
+// sector drawn across the date line runs on to -184 or -197 rather than
+// jumping to the other side.
+const GeoPoint* FirstPointOutOfRange(const std::vector<GeoPoint>& points);
 
 // Appends a firlist.dat line for another id that shares the last polygon.
 void WriteAliasLine(ConversionState& state, const CurrentSector& alias);

@@ -2,6 +2,7 @@
 // its input or output fails.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "firforge/conversion.h"
@@ -137,6 +138,46 @@ TEST(IvAe, FindsFirDatInTheFolderOfAListOfAnyName) {
     auto run = RunConversion(SourceType::IvAe, WriteIvAePair("sectors-2012.dat"), 0.0);
     ASSERT_TRUE(run.Ok);
     EXPECT_EQ(CrLfLines(run.List).size(), 4u);
+}
+
+TEST(OutOfRangePoints, RefuseTheirSectorWithALogLineAndKeepTheOthers) {
+    // firforge-1.bin (ServInfo) and firforge-2.bin (IvAe, firs.dat and fir.dat
+    // split at "@@"): edges out to 1e10 and 4e7 degrees once wrote 294 MB.
+    auto servInfo = RunConversion(SourceType::ServInfo,
+                                  WriteInput("fir.dat", testsupport::ReproductionInput("firforge-1.bin")), 0.0);
+    ASSERT_TRUE(servInfo.Ok);
+    EXPECT_EQ(servInfo.Display, "DISPLAY_LIST_END\r\n");
+    EXPECT_EQ(servInfo.List, "");
+    EXPECT_EQ(std::count(servInfo.Log.begin(), servInfo.Log.end(),
+                         " Skipped sector ZZZZ: point 0:1e+10 is out of range (latitude -90..90, longitude -360..360)"),
+              1);
+
+    const std::string ivae = testsupport::ReproductionInput("firforge-2.bin");
+    const size_t split = ivae.find("\n@@\n");
+    ASSERT_NE(split, std::string::npos);
+    const std::string folder = testsupport::MakeTempFolder("ivae-range");
+    testsupport::WriteFile(folder + "/firs.dat", ivae.substr(0, split));
+    testsupport::WriteFile(folder + "/fir.dat", ivae.substr(split + 4));
+    auto ivaeRun = RunConversion(SourceType::IvAe, folder + "/firs.dat", 0.0);
+    ASSERT_TRUE(ivaeRun.Ok);
+    EXPECT_EQ(ivaeRun.Display, "DISPLAY_LIST_END\r\n");
+    EXPECT_EQ(std::count(ivaeRun.Log.begin(), ivaeRun.Log.end(),
+                         " Skipped sector AAAA: point 0:4e+07 is out of range (latitude -90..90, longitude -360..360)"),
+              1);
+
+    // Only the sectors with a bad point go; one drawn across the date line
+    // (-184) and one after the refused ones stay.
+    auto mixed = RunConversion(SourceType::ServInfo,
+                               WriteInput("fir.dat",
+                                          "PACIFIC,P,a,b,c,d,Control,11,177\r\n10,170,\r\n10,-184,\r\n12,-184,\r\n12,170,\r\n"
+                                          "BAD,B,a,b,c,d,Control,1,1\r\n1,1,\r\n1,2,\r\n91,2,\r\n2,1,\r\n"
+                                          "HUGE,H,a,b,c,d,Control,1,1\r\n1,1,\r\n1,2,\r\n1e400,2,\r\n2,1,\r\n"
+                                          "GOOD,G,a,b,c,d,Control,1.5,1.5\r\n1,1,\r\n1,2,\r\n2,2,\r\n2,1,\r\n"),
+                               0.0);
+    EXPECT_EQ(mixed.List, "PACIFIC:Unknown:ZZ:11:177:601\r\nGOOD:Unknown:ZZ:1.5:1.5:602\r\n");
+    for (const char* line : {" Skipped sector BAD: point 91:2 is out of range (latitude -90..90, longitude -360..360)",
+                             " Skipped sector HUGE: point infinity:2 is out of range (latitude -90..90, longitude -360..360)"})
+        EXPECT_EQ(std::count(mixed.Log.begin(), mixed.Log.end(), line), 1) << line;
 }
 
 TEST(FailedConversion, MissingFirDatIsLoggedAndTheOldPairStays) {

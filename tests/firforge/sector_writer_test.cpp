@@ -126,6 +126,23 @@ TEST(WriteSector, SubdividesEdgesLongerThanFourDegrees) {
     EXPECT_TRUE(Logged(log, "    Interpolated EDGES (7 points)"));
 }
 
+TEST(WriteSector, AnEdgeOfAnyLengthGetsNoMorePointsThanA360DegreeEdge) {
+    std::vector<std::string> log;
+    ConversionState state = StateWithLog(log);  // a sector file: points are not range-checked
+    // Sector-file coordinates reach 999.99 degrees; the marker 555 can be a point.
+    Collect(state, "FAR", {{0.5f, 1}, {0.5f, 999.99f}, {555, 999.99f}, {555, 1}});
+    ASSERT_TRUE(WriteSector(state));
+    // Four edges of 999, 554.5, 999 and 554.5 degrees: 91 points each.
+    EXPECT_TRUE(Logged(log, "    Interpolated FAR (364 points)"));
+    EXPECT_EQ(CrLfLines(state.Display).size(), 1u + 5u + 4u * kMaxIntermediatePoints);
+
+    // A 360-degree edge itself still gets its 91 points, 3.9 degrees apart.
+    Collect(state, "ROUND", {{0, -180}, {0, 180}, {1, 180}, {1, -180}});
+    ASSERT_TRUE(WriteSector(state));
+    EXPECT_TRUE(Logged(log, "    Interpolated ROUND (182 points)"));
+    EXPECT_NE(state.Display.find("\r\n0:-176.09\r\n"), std::string::npos);
+}
+
 TEST(WriteSector, LeavesOutConsecutiveDuplicates) {
     std::vector<std::string> log;
     ConversionState state = StateWithLog(log);

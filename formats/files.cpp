@@ -5,6 +5,8 @@
 #include <fstream>
 #include <system_error>
 #include <utility>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kestrava {
@@ -33,6 +35,16 @@ PendingFile::~PendingFile() {
 }
 
 bool PendingFile::Write(std::string_view bytes) {
+    // The new file takes the permissions of the one it replaces before any
+    // byte is written: a settings file may hold a proxy password.
+    struct stat existing {};
+    if (::stat(path_.c_str(), &existing) == 0) {
+        const int fd = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (fd < 0) return false;
+        const bool kept = ::fchmod(fd, existing.st_mode & 07777) == 0;
+        ::close(fd);
+        if (!kept) return false;
+    }
     {
         std::ofstream out(temp_, std::ios::binary | std::ios::trunc);
         if (!out) return false;

@@ -16,7 +16,8 @@ bool FileExists(const std::string& path);
 
 // A file that replaces `path` only once it is complete: written under a
 // temporary name beside it (TempPath), renamed over `path` by Commit, and
-// removed when it is never committed. Until then `path` is untouched.
+// removed when it is never committed. Until then `path` is untouched. The
+// new file keeps the permissions of the one it replaces.
 class PendingFile {
 public:
     explicit PendingFile(std::string path);

@@ -174,3 +174,16 @@ TEST(ViewerLock, ARunningViewerIsSeenFromItsFolderOnly) {
     EXPECT_FALSE(ClaimViewerLock(std::filesystem::canonical(folder).string()));
     EXPECT_FALSE(ViewerRunsIn(other));
 }
+
+TEST(EditorSettings, ASaveKeepsTheFilesPermissions) {
+    namespace fs = std::filesystem;
+    const std::string path = testsupport::MakeTempFolder("perms") + "/kestrav.ini";
+    testsupport::WriteFile(path, "[Network]\r\nProxy=me:secret@host:1\r\n");
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    IniFile ini;
+    ASSERT_TRUE(ini.Load(path));
+    WriteEditorSettings(ini, ReadEditorSettings(ini));
+    ASSERT_TRUE(ini.Save(path));
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(ini.Get("Network", "Proxy", ""), "me:secret@host:1");
+}

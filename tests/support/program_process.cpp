@@ -81,6 +81,55 @@ std::string CopyProgramFolder(const std::string& tag) {
     return folder;
 }
 
+std::string ClipboardText(double seconds) {
+    Display* display = OpenDisplay();
+    if (!display) return {};
+    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+    const Atom clipboard = XInternAtom(display, "CLIPBOARD", False);
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    const Atom property = XInternAtom(display, "KESTRAVA_PASTE", False);
+    std::string text;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    bool answered = false;
+    while (!answered && std::chrono::steady_clock::now() < deadline) {
+        if (XGetSelectionOwner(display, clipboard) == None) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            continue;
+        }
+        XConvertSelection(display, clipboard, utf8, property, window, CurrentTime);
+        XFlush(display);
+        XEvent event;
+        for (int i = 0; i < 100 && !answered; ++i) {
+            if (XCheckTypedWindowEvent(display, window, SelectionNotify, &event)) {
+                answered = true;
+                if (event.xselection.property == None) break;
+                Atom type;
+                int format;
+                unsigned long items, after;
+                unsigned char* data = nullptr;
+                if (XGetWindowProperty(display, window, property, 0, 1 << 20, True, AnyPropertyType, &type,
+                                       &format, &items, &after, &data) == Success && data) {
+                    text.assign(reinterpret_cast<char*>(data), items);
+                    XFree(data);
+                }
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        }
+    }
+    XDestroyWindow(display, window);
+    XCloseDisplay(display);
+    return text;
+}
+
+void ClearClipboard() {
+    Display* display = OpenDisplay();
+    if (!display) return;
+    XSetSelectionOwner(display, XInternAtom(display, "CLIPBOARD", False), None, CurrentTime);
+    XSync(display, False);
+    XCloseDisplay(display);
+}
+
 ProgramProcess::ProgramProcess(const std::string& programPath, const std::vector<std::string>& environment) {
     pid_ = fork();
     if (pid_ == 0) {
@@ -117,7 +166,7 @@ bool ProgramProcess::WaitForWindow(const std::string& title, double seconds) {
     while (std::chrono::steady_clock::now() < deadline && Running()) {
         window_ = FindWindow(display, DefaultRootWindow(display), title, pid_);
         if (window_) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     XCloseDisplay(display);
     return window_ != 0;

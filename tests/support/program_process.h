@@ -24,6 +24,12 @@ struct WindowImage {
     bool SavePng(const std::string& path) const;
 };
 
+// The text on the X clipboard (the CLIPBOARD selection as UTF-8), as a paste
+// would get it; "" when no program offers one within the time.
+std::string ClipboardText(double seconds = 5);
+// Leaves the clipboard without an owner, so that a later copy is told apart.
+void ClearClipboard();
+
 // Modifier keys held during a key or button: the 1/2/4 mask of Shift, Ctrl
 // and Alt.
 enum Modifier : int { kNoModifier = 0, kShift = 1, kCtrl = 2, kAlt = 4 };

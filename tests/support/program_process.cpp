@@ -29,10 +29,22 @@ namespace {
 // an error about a vanished window is no reason to end the test.
 int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
+// One connection to the X server for the whole test program. A new
+// connection can take a tenth of a second under Xvfb, and is now and then
+// refused for a moment ("Resource temporarily unavailable"): it is retried.
 Display* OpenDisplay() {
+    static Display* display = nullptr;
+    if (display) return display;
     XSetErrorHandler(IgnoreXError);
-    return XOpenDisplay(nullptr);
+    for (int attempt = 0; attempt < 100 && !display; ++attempt) {
+        display = XOpenDisplay(nullptr);
+        if (!display) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return display;
 }
+
+// The end of a burst of requests: all of them reach the server.
+void Done(Display* display) { XSync(display, False); }
 
 // The process that owns a window, as the toolkit records it (_NET_WM_PID).
 long WindowPid(Display* display, Window window) {
@@ -118,7 +130,7 @@ std::string ClipboardText(double seconds) {
         }
     }
     XDestroyWindow(display, window);
-    XCloseDisplay(display);
+    Done(display);
     return text;
 }
 
@@ -127,7 +139,7 @@ void ClearClipboard() {
     if (!display) return;
     XSetSelectionOwner(display, XInternAtom(display, "CLIPBOARD", False), None, CurrentTime);
     XSync(display, False);
-    XCloseDisplay(display);
+    Done(display);
 }
 
 ProgramProcess::ProgramProcess(const std::string& programPath, const std::vector<std::string>& environment) {
@@ -168,7 +180,7 @@ bool ProgramProcess::WaitForWindow(const std::string& title, double seconds) {
         if (window_) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    XCloseDisplay(display);
+    Done(display);
     return window_ != 0;
 }
 
@@ -184,7 +196,7 @@ bool ProgramProcess::RequestClose() {
     event.xclient.data.l[1] = CurrentTime;
     Status sent = XSendEvent(display, window_, False, NoEventMask, &event);
     XFlush(display);
-    XCloseDisplay(display);
+    Done(display);
     return sent != 0;
 }
 
@@ -192,7 +204,7 @@ bool ProgramProcess::HasWindow(const std::string& title) {
     Display* display = OpenDisplay();
     if (!display) return false;
     const bool found = Running() && FindWindow(display, DefaultRootWindow(display), title, pid_) != 0;
-    XCloseDisplay(display);
+    Done(display);
     return found;
 }
 
@@ -206,7 +218,7 @@ public:
     ~Input() {
         if (!display_) return;
         XSync(display_, False);
-        XCloseDisplay(display_);
+        Done(display_);
         std::this_thread::sleep_for(std::chrono::milliseconds(40));
     }
     bool Ready() const { return display_ && window_; }
@@ -379,7 +391,7 @@ bool ProgramProcess::WindowGeometry(int& left, int& top, int& width, int& height
         width = attributes.width;
         height = attributes.height;
     }
-    XCloseDisplay(display);
+    Done(display);
     return read;
 }
 
@@ -402,7 +414,7 @@ WindowImage ProgramProcess::Image() {
             XDestroyImage(x);
         }
     }
-    XCloseDisplay(display);
+    Done(display);
     return image;
 }
 
@@ -429,7 +441,7 @@ bool ProgramProcess::WindowSize(int& width, int& height) {
         width = attributes.width;
         height = attributes.height;
     }
-    XCloseDisplay(display);
+    Done(display);
     return read;
 }
 

@@ -5,9 +5,13 @@
 #include "formats/files.h"
 #include "formats/text.h"
 #include "kestrav/render/display_lists.h"
+#include "kestrav/render/popups.h"
 
 #include <GL/gl.h>
 #include <QCursor>
+#include <QDesktopServices>
+#include <QUrl>
+#include <QWheelEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -26,7 +30,7 @@ void MapWindow::DiscardSceneLists(int net) {
     if (!MakeCurrent()) return;
     kestrava::DiscardSceneLists(net);
     glDeleteLists(lists::kClientCountBar, 1);
-    glDeleteLists(lists::kRouteHighlight, 1);
+    kestrava::ClearRouteHighlight();
 }
 
 void MapWindow::BuildNetworkScene(int net) {
@@ -114,49 +118,149 @@ void MapWindow::MenuClick(double px, double py) {
     }
 }
 
-void MapWindow::keyReleaseEvent(QKeyEvent* event) {
+// --- The controls' host ----------------------------------------------------
+
+MapControls MapWindow::Controls() {
+    return MapControls{Model, Config, View, Overlay, Switches, Scenes, Input, *this,
+                       TwipsWidth(), TwipsHeight(), TwipsPerPixel};
+}
+
+void MapWindow::BuildAtcPopup(int network, const AtcClient& atc) {
+    if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
+    kestrava::BuildAtcPopup(Model, network, atc, Theme, PixelWidth(), PixelHeight());
+}
+
+void MapWindow::BuildPilotPopup(int network, const PilotClient& pilot) {
+    if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
+    kestrava::BuildPilotPopup(Model, network, pilot, Theme, PixelWidth(), PixelHeight());
+}
+
+void MapWindow::BuildSelectionList(const PickState& pick) {
+    if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
+    std::vector<std::string> rows;
+    for (const ClientRef& client : pick.PickAtc) rows.push_back(SelectionRow(client.Callsign, client.RealName));
+    for (const ClientRef& client : pick.PickPilots) rows.push_back(SelectionRow(client.Callsign, client.RealName));
+    kestrava::BuildSelectionList(pick.Box, rows, Theme, PixelWidth(), PixelHeight());
+}
+
+void MapWindow::BuildRouteHighlight(const PilotClient& pilot) {
+    if (MakeCurrent()) kestrava::BuildRouteHighlight(Model, pilot, Theme);
+}
+
+void MapWindow::BuildAirportRouteHighlight(int network, const std::string& code) {
+    if (MakeCurrent()) kestrava::BuildAirportRouteHighlight(Model, network, Switches.FriendsOnly, code, Theme);
+}
+
+void MapWindow::ClearRouteHighlight() {
+    if (MakeCurrent()) kestrava::ClearRouteHighlight();
+}
+
+bool MapWindow::OpenUrl(const std::string& url) {
+    // The browser is started by the desktop (xdg-open), never through a shell.
+    return QDesktopServices::openUrl(QUrl(QString::fromStdString(Cp1252ToUtf8(url)), QUrl::StrictMode));
+}
+
+// --- Window events into the controls -----------------------------------------
+
+namespace {
+
+// Shift, Ctrl and Alt as the 1/2/4 mask.
+int ModifierMask(Qt::KeyboardModifiers modifiers) {
+    return (modifiers & Qt::ShiftModifier ? kShiftMask : 0) | (modifiers & Qt::ControlModifier ? kCtrlMask : 0) |
+           (modifiers & Qt::AltModifier ? kAltMask : 0);
+}
+
+// The window system's virtual key of a key event. Digits are known by
+// their key, not by the character typed: Shift+1 types "!" yet is key 1.
+int VirtualKey(const QKeyEvent* event) {
     const int key = event->key();
-    if (key == Qt::Key_Escape) {
-        if (Overlay.OverlayMode > 0) {
-            Overlay.OverlayMode = 0;
-            DrawScene();
-        }
-        return;
-    }
-    if (Overlay.OverlayMode != 0) return;
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return key;
+    if (event->modifiers() & Qt::KeypadModifier) return 0;
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return key;
+    // The digit row's X key codes, 10 ("1") to 19 ("0").
+    const quint32 code = event->nativeScanCode();
+    if (code >= 10 && code <= 19) return code == 19 ? '0' : static_cast<int>('1' + (code - 10));
     switch (key) {
-        case Qt::Key_I:
-            btnDownload(0);
-            break;
-        case Qt::Key_V:
-            btnDownload(1);
-            break;
-        case Qt::Key_B:
-            btnDownload(2);
-            break;
-        default:
-            break;
+        case Qt::Key_Escape: return keys::kEscape;
+        case Qt::Key_Space: return keys::kSpace;
+        case Qt::Key_Left: return keys::kLeft;
+        case Qt::Key_Up: return keys::kUp;
+        case Qt::Key_Right: return keys::kRight;
+        case Qt::Key_Down: return keys::kDown;
+        default: break;
+    }
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return keys::kF1 + (key - Qt::Key_F1);
+    return 0;
+}
+
+int ButtonCode(Qt::MouseButton button) {
+    switch (button) {
+        case Qt::LeftButton: return kLeftButton;
+        case Qt::RightButton: return kRightButton;
+        case Qt::MiddleButton: return kMiddleButton;
+        default: return 0;
+    }
+}
+
+}  // namespace
+
+void MapWindow::keyPressEvent(QKeyEvent* event) {
+    if (const int key = VirtualKey(event)) {
+        MapControls controls = Controls();
+        KeyDown(controls, key, ModifierMask(event->modifiers()));
+    }
+}
+
+void MapWindow::keyReleaseEvent(QKeyEvent* event) {
+    // X repeats a held key as release and press pairs: only the last counts.
+    if (event->isAutoRepeat()) return;
+    if (const int key = VirtualKey(event)) {
+        MapControls controls = Controls();
+        KeyUp(controls, key, ModifierMask(event->modifiers()));
     }
 }
 
 void MapWindow::mousePressEvent(QMouseEvent* event) {
-    const double x = event->position().x() * devicePixelRatio() * TwipsPerPixel;
-    const double y = event->position().y() * devicePixelRatio() * TwipsPerPixel;
-    const double bar = 20 * TwipsPerPixel;
-    if (y <= bar || y >= TwipsHeight() - bar) {
-        if (event->button() == Qt::LeftButton) MenuClick(x, y);
+    const int button = ButtonCode(event->button());
+    if (!button) return;
+    const double p = devicePixelRatio() * TwipsPerPixel;
+    MapControls controls = Controls();
+    MouseDown(controls, button, ModifierMask(event->modifiers()), event->position().x() * p,
+              event->position().y() * p);
+}
+
+void MapWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (ResizeActive) {
+        const QPointF cursor = QCursor::pos();
+        int w = static_cast<int>(std::lround(cursor.x() - x() + resizeOffset_.x()));
+        int h = static_cast<int>(std::lround(cursor.y() - y() + resizeOffset_.y()));
+        resize(std::max(w, 720), std::max(h, 540));
         return;
     }
+    const double p = devicePixelRatio() * TwipsPerPixel;
+    MapControls controls = Controls();
+    MouseMove(controls, event->position().x() * p, event->position().y() * p);
 }
 
-void MapWindow::mouseMoveEvent(QMouseEvent*) {
-    if (!ResizeActive) return;
-    const QPointF cursor = QCursor::pos();
-    int w = static_cast<int>(std::lround(cursor.x() - x() + resizeOffset_.x()));
-    int h = static_cast<int>(std::lround(cursor.y() - y() + resizeOffset_.y()));
-    resize(std::max(w, 720), std::max(h, 540));
+void MapWindow::mouseReleaseEvent(QMouseEvent* event) {
+    ResizeActive = false;
+    const int button = ButtonCode(event->button());
+    if (!button) return;
+    const double p = devicePixelRatio() * TwipsPerPixel;
+    MapControls controls = Controls();
+    MouseUp(controls, button, ModifierMask(event->modifiers()), event->position().x() * p,
+            event->position().y() * p);
 }
 
-void MapWindow::mouseReleaseEvent(QMouseEvent*) { ResizeActive = false; }
+void MapWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    MapControls controls = Controls();
+    DblClick(controls);
+}
+
+void MapWindow::wheelEvent(QWheelEvent* event) {
+    MapControls controls = Controls();
+    MouseWheel(controls, event->angleDelta().y());
+}
 
 }  // namespace kestrava

@@ -3,6 +3,7 @@
 
 #include "formats/colour_theme.h"
 #include "formats/settings.h"
+#include "kestrav/map/map_controls.h"
 #include "kestrav/network/download.h"
 #include "kestrav/network/model.h"
 #include "kestrav/render/camera.h"
@@ -18,7 +19,7 @@ class QOpenGLContext;
 
 namespace kestrava {
 
-class MapWindow : public QWindow, public DisplayHooks {
+class MapWindow : public QWindow, public DisplayHooks, public ControlHost {
 public:
     MapWindow();
     ~MapWindow() override;
@@ -41,11 +42,23 @@ public:
     void ShowNetworkMessage(const std::string& text) override;
 
     // Public operations of the window (input, console and timers call them).
-    void btnDownload(int network);
-    void MenuClick(double px, double py);  // a left press on a bar, in twips
+    void btnDownload(int network) override;
+    void MenuClick(double px, double py) override;  // a left press on a bar, in twips
     void ExitViewer();
     void MinimiseWindow();
-    void ToggleFullScreen();
+    void ToggleFullScreen() override;
+
+    // ControlHost: what the mouse and keyboard controls ask of the window.
+    void BuildAtcPopup(int network, const AtcClient& atc) override;
+    void BuildPilotPopup(int network, const PilotClient& pilot) override;
+    void BuildSelectionList(const PickState& pick) override;
+    void BuildRouteHighlight(const PilotClient& pilot) override;
+    void BuildAirportRouteHighlight(int network, const std::string& code) override;
+    void ClearRouteHighlight() override;
+    bool OpenUrl(const std::string& url) override;
+
+    // The controls over this window's state and size.
+    MapControls Controls();
 
     // Size of the drawing surface in pixels.
     int PixelWidth() const;
@@ -62,6 +75,7 @@ public:
     bool FullScreen = false;
     bool ResizeActive = false;
     SceneState Scenes;
+    InputState Input;
     DownloadOptions Download;  // from the settings, read once at start-up
     QTimer timAutoDownload;
     QTimer timDownload;
@@ -70,10 +84,13 @@ protected:
     bool event(QEvent* event) override;
     void exposeEvent(QExposeEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     bool InitOpenGL();

@@ -19,6 +19,50 @@ void NormaliseCamera(Camera& c) {
     if (c.Spin < -180.0f) c.Spin += 360.0f;
 }
 
+void DragRotate(Camera& c, const Camera& atPress, double dx, double dy) {
+    const double root = std::sqrt(static_cast<double>(c.Zoom > 0 ? c.Zoom : atPress.Zoom));
+    if (!(root > 0)) return;
+    c.Spin = static_cast<float>(atPress.Spin + (dx / 100) / root);
+    c.Tilt = static_cast<float>(atPress.Tilt + (dy / 100) / root);
+}
+
+void DragZoom(Camera& c, const Camera& atPress, double dy) {
+    c.Zoom = static_cast<float>(atPress.Zoom + dy * atPress.Zoom / 2000);
+}
+
+void WheelStep(Camera& c, int direction) {
+    if (direction > 0)
+        c.Zoom *= 1.2f;
+    else if (direction < 0)
+        c.Zoom /= 1.2f;
+}
+
+int WheelAccumulator::Step(int delta) {
+    constexpr int kNotch = 120;
+    if (delta >= kNotch || delta <= -kNotch) {
+        Pending = 0;
+        return delta > 0 ? 1 : -1;
+    }
+    // A turn the other way starts afresh.
+    if ((Pending > 0 && delta < 0) || (Pending < 0 && delta > 0)) Pending = 0;
+    Pending += delta;
+    if (Pending >= kNotch) {
+        Pending -= kNotch;
+        return 1;
+    }
+    if (Pending <= -kNotch) {
+        Pending += kNotch;
+        return -1;
+    }
+    return 0;
+}
+
+void CentreCamera(Camera& c, float latitude, float longitude) {
+    c.Tilt = -latitude;
+    c.Spin = longitude;
+    c.Zoom = 16;
+}
+
 PickedPoint PickGlobePoint(const Camera& camera, double x, double y, double width, double height) {
     PickedPoint miss;
     if (width <= 0 || height <= 0 || camera.Zoom == 0) return miss;
@@ -32,11 +76,12 @@ PickedPoint PickGlobePoint(const Camera& camera, double x, double y, double widt
     const double p = v * std::sin(a) - w * std::cos(a);
     const double q = w * std::sin(a) + v * std::cos(a);
     const double root = std::sqrt(1 - q * q);
-    if (root == 0 || u == 0 || !std::isfinite(root)) return miss;
+    if (root == 0 || !std::isfinite(root)) return miss;
     PickedPoint result;
     result.NegatedLatitude = static_cast<float>(std::atan(q / root) * 180 / kPi);
-    double longitude = std::atan(p / u) * 180 / kPi - 90;
-    if (u > 0) longitude += 180;
+    // The longitude the two-argument way, so that the window's vertical
+    // centre line (u = 0, where the globe's centre lies) picks too.
+    double longitude = std::atan2(u, -p) * 180 / kPi;
     longitude += camera.Spin;
     if (longitude < -180)
         longitude += 360;

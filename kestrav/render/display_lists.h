@@ -19,6 +19,10 @@ constexpr unsigned kSceneListCount = 9;
 constexpr unsigned kPopup = 40;
 constexpr unsigned kPanel = 41;           // list window or airport window
 constexpr unsigned kRouteHighlight = 42;
+// The route highlight's airport codes, drawn right after its lines. Mesa's
+// software renderer was seen to crash on one list holding both the lines and
+// glyph lists, so the codes have a list of their own.
+constexpr unsigned kRouteCodes = 43;
 constexpr unsigned kWindowFrame = 50;
 constexpr unsigned kGrid = 51;
 constexpr unsigned kGlobe = 52;

@@ -44,6 +44,7 @@ void DrawCore(const FrameInputs& f) {
     }
     glLineWidth(2);
     glCallList(lists::kRouteHighlight);
+    glCallList(lists::kRouteCodes);
     glLineWidth(1);
     if (s.ShowInbounds && s.ShowAirports && !f.switches.FriendsOnly)
         glCallList(base + lists::kSceneInbounds);

@@ -22,4 +22,17 @@ struct OverlayGrid {
 // Colour with alpha from the theme.
 void SetColour(const ColourTheme& theme, Colour colour, float alpha = 1);
 
+// A box shaded from alpha `a1` along y1 to alpha `a2` along y2 (window
+// coordinates, -1..1).
+void ShadedBox(const ColourTheme& theme, Colour colour, float x1, float x2, float y1, float y2, float a1,
+               float a2);
+// The same shaded from alpha `a1` along x1 to `a2` along x2.
+void ShadedBoxAcross(const ColourTheme& theme, Colour colour, float x1, float x2, float y1, float y2, float a1,
+                     float a2);
+// A line from (x1, y) to (x2, y) fading from alpha 0 at its ends to `alpha`
+// in its middle.
+void FadingLine(const ColourTheme& theme, Colour colour, float x1, float x2, float y, float alpha);
+// The box's edges as a line loop in the current colour.
+void BoxOutline(float x1, float x2, float y1, float y2);
+
 }  // namespace kestrava

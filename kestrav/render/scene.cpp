@@ -108,7 +108,7 @@ void CompileLayers(const Layers& l, bool withInbounds) {
         glEndList();
     }
 
-    glDeleteLists(lists::kRouteHighlight, 1);
+    ClearRouteHighlight();
 
     Begin(n, lists::kSceneAtcFills);
     glLineWidth(2);
@@ -230,6 +230,8 @@ void BuildRouteHighlight(const NetworkModel& model, const PilotClient& p, const 
     DrawGreatCircle(p.Latitude, p.Longitude, p.DepLatitude, p.DepLongitude, theme);
     glDisable(GL_LINE_STIPPLE);
     DrawGreatCircle(p.Latitude, p.Longitude, p.DestLatitude, p.DestLongitude, theme);
+    glEndList();
+    glNewList(lists::kRouteCodes, GL_COMPILE);
     SetColour(theme, Colour::Highlight);
     const auto code = [](float lat, float lon, const std::string& text) {
         glRasterPos3f(GlobeX(lat, lon), GlobeY(lat), GlobeZ(lat, lon));
@@ -257,13 +259,15 @@ void BuildAirportRouteHighlight(const NetworkModel& model, int network, bool fri
         }
         if (EqualsNoCase(p.Destination, code)) DrawGreatCircle(p.Latitude, p.Longitude, lat, lon, theme);
     }
+    glEndList();
+    glNewList(lists::kRouteCodes, GL_COMPILE);
     SetColour(theme, Colour::Highlight);
     glRasterPos3f(GlobeX(lat, lon), GlobeY(lat), GlobeZ(lat, lon));
     DrawTextSmall(code);
     glEndList();
 }
 
-void ClearRouteHighlight() { glDeleteLists(lists::kRouteHighlight, 1); }
+void ClearRouteHighlight() { glDeleteLists(lists::kRouteHighlight, 2); }
 
 void DiscardSceneLists(int n) { glDeleteLists(lists::SceneBase(n), lists::kSceneListCount); }
 

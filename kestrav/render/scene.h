@@ -51,13 +51,14 @@ void DrawInboundMarker(const PilotClient& pilot, const ColourTheme& theme);
 // A fading line along the great circle from one point to another.
 void DrawGreatCircle(float fromLat, float fromLon, float toLat, float toLon, const ColourTheme& theme);
 
-// List 42 for one pilot: dashed to its departure, solid to its destination.
+// List 42 for one pilot: dashed to its departure, solid to its destination;
+// the airport codes go into list 43.
 void BuildRouteHighlight(const NetworkModel& model, const PilotClient& pilot, const ColourTheme& theme);
 // List 42 for an airport: every shown pilot leaving it (dashed) or bound for
-// it (solid), then its code.
+// it (solid), then its code (list 43).
 void BuildAirportRouteHighlight(const NetworkModel& model, int network, bool friendsOnly,
                                 const std::string& code, const ColourTheme& theme);
-void ClearRouteHighlight();
+void ClearRouteHighlight();  // deletes lists 42 and 43
 
 // Deletes the nine scene lists of network index n.
 void DiscardSceneLists(int n);

@@ -28,44 +28,11 @@ struct Cell {
     }
 };
 
-// A box shaded from alpha `a1` along y1 to alpha `a2` along y2.
-void ShadedBox(const ColourTheme& theme, Colour colour, float x1, float x2, float y1, float y2, float a1,
-               float a2) {
-    glBegin(GL_QUADS);
-    SetColour(theme, colour, a1);
-    glVertex2f(x1, y1);
-    glVertex2f(x2, y1);
-    SetColour(theme, colour, a2);
-    glVertex2f(x2, y2);
-    glVertex2f(x1, y2);
-    glEnd();
-}
-
 // A band of the bars, shaded from `outer` alpha at one edge to `inner` alpha
 // at the other.
 void ShadedBand(const ColourTheme& theme, float x1, float x2, float yOuter, float yInner, float outer,
                 float inner) {
     ShadedBox(theme, Colour::WindowShading, x1, x2, yOuter, yInner, outer, inner);
-}
-
-void BoxOutline(float x1, float x2, float y1, float y2) {
-    glBegin(GL_LINE_LOOP);
-    glVertex2f(x1, y1);
-    glVertex2f(x2, y1);
-    glVertex2f(x2, y2);
-    glVertex2f(x1, y2);
-    glEnd();
-}
-
-void FadingEdge(const ColourTheme& theme, float y) {
-    glBegin(GL_LINE_STRIP);
-    SetColour(theme, Colour::ScreenBorder, 0);
-    glVertex2f(-1, y);
-    SetColour(theme, Colour::ScreenBorder, 0.25f);
-    glVertex2f(0, y);
-    SetColour(theme, Colour::ScreenBorder, 0);
-    glVertex2f(1, y);
-    glEnd();
 }
 
 void Ring(const Cell& c, double cx, double cy, double r) {
@@ -133,8 +100,8 @@ void BuildWindowFrame(const ColourTheme& theme, int width, int height) {
         ShadedBand(theme, g.Right(20.0 * k), g.Right(20.0 * (k - 1)), -1, g.Bottom(20), 0.6f, 0.3f);
     }
     glLineWidth(1);
-    FadingEdge(theme, g.Top(20));
-    FadingEdge(theme, g.Bottom(20));
+    FadingLine(theme, Colour::ScreenBorder, -1, 1, g.Top(20), 0.25f);
+    FadingLine(theme, Colour::ScreenBorder, -1, 1, g.Bottom(20), 0.25f);
     glLineWidth(2);
     SetColour(theme, Colour::ScreenBorder, 1);
     ButtonSymbols(g);

@@ -47,8 +47,16 @@ TEST(PickGlobePoint, OnePixelRightOfTheCentreGivesTheCameraPoint) {
     ASSERT_TRUE(p.OnGlobe());
     EXPECT_NEAR(p.NegatedLatitude, -54.15, 0.01);
     EXPECT_NEAR(p.Longitude, 13.34, 0.2);
-    // Exactly on the vertical centre line the longitude cannot be computed.
-    EXPECT_FALSE(PickGlobePoint(c, 400, 300, 800, 600).OnGlobe());
+    // Exactly on the vertical centre line too, where a centred client lies.
+    PickedPoint centre = PickGlobePoint(c, 400, 300, 800, 600);
+    ASSERT_TRUE(centre.OnGlobe());
+    EXPECT_NEAR(centre.NegatedLatitude, -54.15, 0.01);
+    EXPECT_NEAR(centre.Longitude, 13.34, 0.01);
+    // Up the centre line past the North Pole lies the opposite meridian.
+    PickedPoint beyond = PickGlobePoint(Camera{10, -80, 1}, 400, 120, 800, 600);
+    ASSERT_TRUE(beyond.OnGlobe());
+    EXPECT_NEAR(beyond.NegatedLatitude, -82.54, 0.02);
+    EXPECT_NEAR(beyond.Longitude, -170, 0.01);
 }
 
 TEST(PickGlobePoint, InvertsTheViewAwayFromTheCentre) {

@@ -1,5 +1,6 @@
 #include "gl_fixture.h"
 
+#include <QImage>
 #include <QSurfaceFormat>
 
 #include <cmath>
@@ -59,6 +60,16 @@ bool GlWindow::HasStencil() const {
     GLint bits = 0;
     glGetIntegerv(GL_STENCIL_BITS, &bits);
     return bits >= 1;
+}
+
+void GlWindow::Shot(const std::string& name) const {
+    const char* folder = std::getenv("KESTRAVA_SHOTS");
+    if (!folder) return;
+    QImage image(width_, height_, QImage::Format_RGBA8888);
+    glFinish();
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+    image.mirrored().save(QString::fromStdString(std::string(folder) + "/" + name));
 }
 
 std::array<int, 3> Bytes(float r, float g, float b) {

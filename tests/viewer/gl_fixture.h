@@ -8,6 +8,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 
 namespace testsupport {
 
@@ -24,6 +25,8 @@ public:
     // from the back buffer after drawing.
     std::array<int, 3> Pixel(int x, int y) const;
     bool HasStencil() const;
+    // The back buffer as a PNG, when KESTRAVA_SHOTS names a folder.
+    void Shot(const std::string& name) const;
 
 private:
     std::unique_ptr<QWindow> window_;

@@ -1,0 +1,137 @@
+// The map window's mouse and keyboard controls as plain logic: key codes,
+// buttons and positions in, camera changes, toggles, stored views, picks,
+// popups and their buttons out. The window turns its events into these calls
+// and carries out what they ask through ControlHost; the tests drive them
+// with a recording host.
+//
+// Positions are twips from the window's top-left corner, y downwards; W and
+// H are the window's size in twips, P its twips per pixel.
+#pragma once
+
+#include "formats/settings.h"
+#include "kestrav/map/picking.h"
+#include "kestrav/network/model.h"
+#include "kestrav/render/camera.h"
+#include "kestrav/render/frame.h"
+#include "kestrav/render/scene.h"
+
+#include <string>
+
+namespace kestrava {
+
+// Key codes: the window system's virtual keys. Letters and digits are their
+// upper-case ASCII codes ('A', '1').
+namespace keys {
+constexpr int kEscape = 27, kSpace = 32, kLeft = 37, kUp = 38, kRight = 39, kDown = 40;
+constexpr int kF1 = 112, kF2 = 113, kF3 = 114, kF4 = 115, kF5 = 116, kF6 = 117, kF11 = 122, kF12 = 123;
+}  // namespace keys
+
+// Buttons and modifier masks of the mouse and key events.
+constexpr int kLeftButton = 1, kRightButton = 2, kMiddleButton = 4;
+constexpr int kShiftMask = 1, kCtrlMask = 2, kAltMask = 4;
+
+// What the window keeps between a button press and its release.
+struct PressSnapshot {
+    double X = 0;  // the press position
+    double Y = 0;
+    long long X0 = 0;  // the same rounded to whole twips
+    long long Y0 = 0;
+    Camera AtPress;
+    bool OnMap = false;  // the press was taken on the plain map
+};
+
+struct InputState {
+    PressSnapshot Press;
+    bool DragRotate = false;
+    bool DragZoom = false;
+    WheelAccumulator Wheel;
+    PickState Pick;
+    ClientRef SelectedClient;
+    // The open popup's copy of its client.
+    AtcClient SelectedAtc;
+    PilotClient SelectedPilot;
+};
+
+// What the controls ask of the window.
+class ControlHost {
+public:
+    virtual ~ControlHost() = default;
+    virtual void DrawScene() = 0;
+    virtual void BuildStatusLine() = 0;
+    virtual void MenuClick(double x, double y) = 0;  // a left press on a bar
+    virtual void btnDownload(int network) = 0;
+    virtual void ToggleFullScreen() = 0;
+    // The companion console: shown, created first when needed.
+    virtual void ShowCompanion() {}
+    // The list window; the airport window for a code (false: not opened).
+    virtual void OpenListWindow() {}
+    virtual bool OpenAirportWindow(const std::string& /*code*/) { return false; }
+    // A release in the list or airport window (OverlayMode 5 or 3), and the
+    // list window's rows rebuilt after a friend change.
+    virtual void PanelRelease(int /*button*/, double /*x*/, double /*y*/) {}
+    virtual void RebuildListWindow() {}
+    // List 40: a popup of network `network`, or the pick list.
+    virtual void BuildAtcPopup(int network, const AtcClient& atc) = 0;
+    virtual void BuildPilotPopup(int network, const PilotClient& pilot) = 0;
+    virtual void BuildSelectionList(const PickState& pick) = 0;
+    // List 42.
+    virtual void BuildRouteHighlight(const PilotClient& pilot) = 0;
+    virtual void BuildAirportRouteHighlight(int network, const std::string& code) = 0;
+    virtual void ClearRouteHighlight() = 0;
+    // The scene lists of a network compiled again (its flag already cleared).
+    virtual void BuildNetworkScene(int network) = 0;
+    // Opens an address in the user's web browser; false when that failed.
+    virtual bool OpenUrl(const std::string& url) = 0;
+};
+
+// The state the controls work on, owned by the window.
+struct MapControls {
+    NetworkModel& Model;
+    Settings& Config;
+    Camera& View;
+    OverlayState& Overlay;
+    MapSwitches& Switches;
+    SceneState& Scenes;
+    InputState& Input;
+    ControlHost& Host;
+    double W;  // window width and height in twips
+    double H;
+    double P;  // twips per pixel
+};
+
+// --- Events ----------------------------------------------------------------
+void KeyDown(MapControls& c, int key, int shift);
+void KeyUp(MapControls& c, int key, int shift);
+void MouseDown(MapControls& c, int button, int shift, double x, double y);
+void MouseMove(MapControls& c, double x, double y);
+void MouseUp(MapControls& c, int button, int shift, double x, double y);
+// A double click, at the position of the last press. The press that came
+// with it has been handled already.
+void DblClick(MapControls& c);
+// A wheel event's delta in 120ths of a notch.
+void MouseWheel(MapControls& c, int delta);
+
+// --- Operations ------------------------------------------------------------
+// A click on the globe at the picked point (negated latitude n, longitude).
+void MapLeftClick(MapControls& c, float n, float lambda, double x, double y);
+void MapRightClick(MapControls& c, float n, float lambda);
+void ShiftLeftClick(MapControls& c, float n, float lambda);
+void ShiftRightClick(MapControls& c, float n, float lambda);
+void CentreOnMyself(MapControls& c);
+// F2: friends only on or off.
+void FriendsToggle(MapControls& c);
+// The popup of record `record` of the current network, over whatever
+// window is open.
+void OpenAtcPopup(MapControls& c, int record);
+void OpenPilotPopup(MapControls& c, int record);
+
+// --- Pieces, open to the tests -------------------------------------------
+// The rows the list or airport window shows per page, never below 2.
+int PanelRows(double heightPixels);
+// True when (x, y) lies outside the list or airport window's panel.
+bool IsOutsidePanel(const MapControls& c, double x, double y);
+// The profile page of a member: `base` + "?ID=" + the id percent-encoded;
+// empty unless `base` is an http or https address and the id not empty.
+std::string ProfileAddress(const std::string& base, const std::string& memberId);
+
+}  // namespace kestrava

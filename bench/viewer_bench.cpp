@@ -7,6 +7,9 @@
 #include "network/http_test_server.h"
 #include "support/gzip_text.h"
 #include "kestrav/network/whazzup.h"
+#include "kestrav/render/popups.h"
+
+#include <algorithm>
 
 #include <GL/gl.h>
 #include <QApplication>
@@ -101,6 +104,81 @@ double Milliseconds(F&& f) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// The pick, the popups and a frame with a popup open, on IVAO at full
+// capacity.
+void MeasureControls(TimedWindow& window) {
+    kestrava::NetworkModel& model = window.Model;
+    model.CurrentNetwork = 0;
+    // Every record near the click: 1400 pilots and 700 controllers within a
+    // few miles of 50N 8E.
+    kestrava::NetworkModel near;
+    near.Networks[0] = model.Networks[0];
+    kestrava::Snapshot& s = near.Networks[0];
+    for (int i = 0; i < s.PilotCount; ++i) {
+        s.Pilots[static_cast<size_t>(i)].Latitude = 50 + 0.001f * static_cast<float>(i % 40);
+        s.Pilots[static_cast<size_t>(i)].Longitude = 8 + 0.001f * static_cast<float>(i / 40);
+    }
+    for (int i = 0; i < s.AtcCount; ++i) {
+        s.AtcClients[static_cast<size_t>(i)].Latitude = 50 - 0.001f * static_cast<float>(i % 40);
+        s.AtcClients[static_cast<size_t>(i)].Longitude = 8 + 0.001f * static_cast<float>(i / 40);
+        s.AtcClients[static_cast<size_t>(i)].Facility = 4;
+    }
+    std::vector<double> picks;
+    kestrava::PickState pick;
+    for (int i = 0; i < 200; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        pick = kestrava::PickClients(near, 0, window.Config, false, -50.02f, 8.02f, 1);
+        picks.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::printf("pick at full capacity (%d pilots, %d controllers near the click, %d kept): median %.3f ms, "
+                "worst %.3f ms (200 picks)\n", s.PilotCount, s.AtcCount, pick.Count(), Median(picks),
+                *std::max_element(picks.begin(), picks.end()));
+
+    // Popups with a 400-character route and a 12-line ATIS, built and
+    // compiled into list 40.
+    kestrava::PilotClient pilot = model.Networks[0].Pilots[0];
+    pilot.Route.clear();
+    while (pilot.Route.size() < 400) pilot.Route += "DCT WAYPT" + std::to_string(pilot.Route.size()) + " ";
+    kestrava::AtcClient atc = model.Networks[0].AtcClients[0];
+    atc.AtisText = "eu2.ts.ivao.aero/" + atc.Callsign;
+    for (int i = 0; i < 12; ++i) atc.AtisText += "^\xA7" "ATIS line " + std::to_string(i) + " with some text in it";
+    std::vector<double> pilotMs, atcMs;
+    for (int i = 0; i < 100; ++i) {
+        pilotMs.push_back(Milliseconds([&] { window.BuildPilotPopup(0, pilot); }));
+        atcMs.push_back(Milliseconds([&] { window.BuildAtcPopup(0, atc); }));
+    }
+    std::printf("pilot popup built and compiled: median %.3f ms, worst %.3f ms; controller popup: median %.3f ms, "
+                "worst %.3f ms (100 each)\n", Median(pilotMs), *std::max_element(pilotMs.begin(), pilotMs.end()),
+                Median(atcMs), *std::max_element(atcMs.begin(), atcMs.end()));
+
+    // A drag step (camera change and frame) with the pilot popup open,
+    // against the same step without overlay; rounds alternated.
+    window.BuildPilotPopup(0, pilot);
+    window.View = kestrava::Camera{13.34f, -54.15f, 1.49f};
+    window.DrawScene();
+    std::vector<double> plain, withPopup;
+    for (int round = 0; round < 7; ++round) {
+        for (int overlay : {0, 2}) {
+            window.Overlay.OverlayMode = static_cast<std::uint8_t>(overlay);
+            double ms = 0;
+            for (int i = 0; i < 3; ++i) {
+                window.View.Spin += 0.2f;
+                ms += Milliseconds([&] { window.DrawScene(); });
+            }
+            (overlay ? withPopup : plain).push_back(ms / 3);
+        }
+    }
+    window.Overlay.OverlayMode = 0;
+    std::printf("drag step, IVAO at full capacity, %dx%d: %.1f ms with the pilot popup open, %.1f ms without "
+                "(medians of 7 alternated rounds): ratio %.3f\n", window.PixelWidth(), window.PixelHeight(),
+                Median(withPopup), Median(plain), Median(withPopup) / Median(plain));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -156,6 +234,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 10; ++i) single += Milliseconds([&] { window.DrawScene(); });
     std::printf("DrawScene with IVAO at full capacity, %dx%d: %.2f ms per frame\n", window.PixelWidth(),
                 window.PixelHeight(), single / 10);
+    MeasureControls(window);
     // Each scene list of IVAO alone, inside the frame's globe transformation.
     const char* names[] = {"planes", "plane labels", "airports", "airport labels", "inbounds",
                            "ATC fills", "ATC borders", "ATC labels", "ATC points"};

@@ -13,27 +13,52 @@ namespace {
 
 float RoundTrip(float value) { return static_cast<float>(ReadNumber(FormatSingle(value))); }
 
-// Keeps the nearest five in record order among equals.
-std::vector<ClientRef> Nearest(std::vector<ClientRef> candidates) {
-    std::stable_sort(candidates.begin(), candidates.end(),
-                     [](const ClientRef& a, const ClientRef& b) { return a.Distance < b.Distance; });
-    if (candidates.size() > kPickPerKind) candidates.resize(kPickPerKind);
-    return candidates;
+// The key without the text round trip; it differs from PickDistance by
+// less than kKeySlack (two coordinates of at most 180 degrees, each moved
+// by at most half a unit in their 7th significant digit).
+float RawDistance(float latitude, float longitude, float n, float lambda) {
+    const double dLat = static_cast<double>(latitude) + n;
+    double dLon = static_cast<double>(longitude) - lambda;
+    if (std::isfinite(dLon)) dLon = std::remainder(dLon, 360.0);
+    return static_cast<float>(std::sqrt(dLat * dLat + dLon * dLon));
 }
+constexpr float kKeySlack = 2e-4f;
 
+struct Candidate {
+    float Raw;
+    int Record;
+};
+
+// The nearest five by PickDistance, in record order among equals. Only the
+// candidates whose raw key can still reach the five get the exact key.
 template <typename Client>
-ClientRef RefOf(const Client& c, int record, float n, float lambda) {
-    return ClientRef{c.Callsign, c.RealName, c.MemberId, PickDistance(c.Latitude, c.Longitude, n, lambda),
-                     c.Latitude, c.Longitude, record};
+std::vector<ClientRef> Nearest(std::vector<Candidate> found, const std::vector<Client>& clients, float n,
+                               float lambda) {
+    if (found.size() > kPickPerKind) {
+        std::vector<float> raw;
+        raw.reserve(found.size());
+        for (const Candidate& c : found) raw.push_back(c.Raw);
+        std::nth_element(raw.begin(), raw.begin() + (kPickPerKind - 1), raw.end());
+        const float limit = raw[kPickPerKind - 1] + 2 * kKeySlack;
+        std::erase_if(found, [&](const Candidate& c) { return c.Raw > limit; });
+    }
+    std::vector<ClientRef> nearest;
+    for (const Candidate& c : found) {
+        const Client& client = clients[static_cast<size_t>(c.Record)];
+        nearest.push_back(ClientRef{client.Callsign, client.RealName, client.MemberId,
+                                    PickDistance(client.Latitude, client.Longitude, n, lambda), client.Latitude,
+                                    client.Longitude, c.Record});
+    }
+    std::stable_sort(nearest.begin(), nearest.end(),
+                     [](const ClientRef& a, const ClientRef& b) { return a.Distance < b.Distance; });
+    if (nearest.size() > kPickPerKind) nearest.resize(kPickPerKind);
+    return nearest;
 }
 
 }  // namespace
 
 float PickDistance(float latitude, float longitude, float n, float lambda) {
-    const double dLat = static_cast<double>(RoundTrip(latitude)) + n;
-    double dLon = static_cast<double>(RoundTrip(longitude)) - lambda;
-    if (std::isfinite(dLon)) dLon = std::remainder(dLon, 360.0);
-    return static_cast<float>(std::sqrt(dLat * dLat + dLon * dLon));
+    return RawDistance(RoundTrip(latitude), RoundTrip(longitude), n, lambda);
 }
 
 PickState PickClients(const NetworkModel& model, int network, const Settings& settings, bool friendsOnly,
@@ -44,22 +69,24 @@ PickState PickClients(const NetworkModel& model, int network, const Settings& se
     const float r = 20.0f / std::pow(zoom, 0.3f);
     const float latitude = -n;
     if (settings.ShowATC) {
-        std::vector<ClientRef> found;
+        std::vector<Candidate> found;
         for (int i = 0; i < s.AtcCount; ++i) {
             const AtcClient& a = s.AtcClients[static_cast<size_t>(i)];
             if (a.Facility <= 1 || !IsShown(model, friendsOnly, a.MemberId)) continue;
-            if (Distance(latitude, lambda, a.Latitude, a.Longitude) < 2 * r) found.push_back(RefOf(a, i, n, lambda));
+            if (Distance(latitude, lambda, a.Latitude, a.Longitude) < 2 * r)
+                found.push_back({RawDistance(a.Latitude, a.Longitude, n, lambda), i});
         }
-        pick.PickAtc = Nearest(std::move(found));
+        pick.PickAtc = Nearest(std::move(found), s.AtcClients, n, lambda);
     }
     if (settings.ShowPlanes) {
-        std::vector<ClientRef> found;
+        std::vector<Candidate> found;
         for (int i = 0; i < s.PilotCount; ++i) {
             const PilotClient& p = s.Pilots[static_cast<size_t>(i)];
             if (!IsShown(model, friendsOnly, p.MemberId)) continue;
-            if (Distance(latitude, lambda, p.Latitude, p.Longitude) < r) found.push_back(RefOf(p, i, n, lambda));
+            if (Distance(latitude, lambda, p.Latitude, p.Longitude) < r)
+                found.push_back({RawDistance(p.Latitude, p.Longitude, n, lambda), i});
         }
-        pick.PickPilots = Nearest(std::move(found));
+        pick.PickPilots = Nearest(std::move(found), s.Pilots, n, lambda);
     }
     return pick;
 }

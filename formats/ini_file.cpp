@@ -39,21 +39,21 @@ void IniFile::LoadText(std::string_view text) {
     }
 }
 
-std::optional<std::string> IniFile::SectionName(const std::string& line) {
-    std::string t = Trim(line);
+std::optional<std::string_view> IniFile::SectionName(std::string_view line) {
+    std::string_view t = TrimView(line);
     if (t.size() < 2 || t.front() != '[') return std::nullopt;
     size_t close = t.find(']');
-    if (close == std::string::npos) return std::nullopt;
-    return Trim(std::string_view(t).substr(1, close - 1));
+    if (close == std::string_view::npos) return std::nullopt;
+    return TrimView(t.substr(1, close - 1));
 }
 
-bool IniFile::KeyOf(const std::string& line, std::string& key, std::string& value) {
-    std::string t = Trim(line);
+bool IniFile::KeyOf(std::string_view line, std::string_view& key, std::string_view& value) {
+    std::string_view t = TrimView(line);
     if (t.empty() || t[0] == ';' || t[0] == '[') return false;
     size_t eq = line.find('=');
-    if (eq == std::string::npos) return false;
-    key = Trim(std::string_view(line).substr(0, eq));
-    value = Trim(std::string_view(line).substr(eq + 1));
+    if (eq == std::string_view::npos) return false;
+    key = TrimView(line.substr(0, eq));
+    value = TrimView(line.substr(eq + 1));
     return !key.empty();
 }
 
@@ -65,13 +65,13 @@ std::optional<std::string> IniFile::Find(std::string_view section, std::string_v
             continue;
         }
         if (!inSection) continue;
-        std::string k, v;
+        std::string_view k, v;
         if (KeyOf(line.Content, k, v) && EqualsNoCase(k, key)) {
             // A value in matching quotes loses them, as the profile functions do.
             if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
                 v = v.substr(1, v.size() - 2);
-            if (v.size() > kMaxValue) v.resize(kMaxValue);
-            return v;
+            if (v.size() > kMaxValue) v = v.substr(0, kMaxValue);
+            return std::string(v);
         }
     }
     return std::nullopt;
@@ -86,7 +86,14 @@ std::string IniFile::Get(std::string_view section, std::string_view key,
 }
 
 void IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
-    std::string newLine = std::string(key) + "=" + std::string(value);
+    // Find gives back what was set: a value that reading would change (one
+    // in matching quotes, which reading strips, or with blanks at an end,
+    // which reading trims) goes inside double quotes.
+    const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                        value.back() == value.front();
+    const bool padded = TrimView(value).size() != value.size();
+    std::string newLine = std::string(key) + "=" +
+                          (quoted || padded ? "\"" + std::string(value) + "\"" : std::string(value));
     bool inSection = false;
     long sectionStart = -1;
     long lastContent = -1;  // last non-blank line of the matching section
@@ -99,12 +106,12 @@ void IniFile::Set(std::string_view section, std::string_view key, std::string_vi
             continue;
         }
         if (!inSection) continue;
-        std::string k, v;
+        std::string_view k, v;
         if (KeyOf(content, k, v) && EqualsNoCase(k, key)) {
             lines_[i].Content = newLine;
             return;
         }
-        if (!Trim(content).empty()) lastContent = static_cast<long>(i);
+        if (!TrimView(content).empty()) lastContent = static_cast<long>(i);
     }
     const std::string ending = LineEnding();
     auto ensureEnding = [this, &ending](size_t index) {

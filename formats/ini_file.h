@@ -25,7 +25,9 @@ public:
     std::optional<std::string> Find(std::string_view section, std::string_view key) const;
 
     // Replaces the key's line in place, or adds the key at the end of its
-    // section, or adds the section at the end of the file. Added lines end
+    // section, or adds the section at the end of the file. A value that
+    // reading would change (in matching quotes, or with blanks at an end) is
+    // written inside double quotes, so that Get gives it back. Added lines end
     // as the file's last ended line does (CR LF in a new file).
     void Set(std::string_view section, std::string_view key, std::string_view value);
 
@@ -41,8 +43,9 @@ private:
     std::vector<Line> lines_;
 
     std::string LineEnding() const;
-    static std::optional<std::string> SectionName(const std::string& line);
-    static bool KeyOf(const std::string& line, std::string& key, std::string& value);
+    // Views into the line: no look-up copies a line.
+    static std::optional<std::string_view> SectionName(std::string_view line);
+    static bool KeyOf(std::string_view line, std::string_view& key, std::string_view& value);
 };
 
 }  // namespace kestrava

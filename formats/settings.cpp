@@ -119,6 +119,14 @@ double Dimension(const IniFile& ini, const char* key, const char* fallback, doub
     return value < minimum ? minimum : value;
 }
 
+// A stored view value: the key's hundredths. One that no float holds (1e400,
+// -1e300) reads as the key's default: it could not be written back.
+float ViewValue(const IniFile& ini, const char* key, const char* fallback) {
+    double value = ReadNumber(ini.Get("Zoom", key, fallback)) / 100;
+    if (!(std::fabs(value) <= std::numeric_limits<float>::max())) value = ReadNumber(fallback) / 100;
+    return static_cast<float>(value);
+}
+
 // The area that holds the window's centre, else the first one.
 const PixelRect& ScreenOf(long long left, long long top, long long width, long long height,
                           const std::vector<PixelRect>& screens) {
@@ -182,9 +190,9 @@ Settings ReadSettings(const IniFile& ini, ScreenSize screen) {
 
     for (int v = 0; v < 3; ++v) {
         StoredView& view = s.Views[v];
-        view.X = static_cast<float>(ReadNumber(ini.Get("Zoom", kZoomKeys[v][0], kZoomDefaults[v][0])) / 100);
-        view.Y = static_cast<float>(ReadNumber(ini.Get("Zoom", kZoomKeys[v][1], kZoomDefaults[v][1])) / 100);
-        view.Z = static_cast<float>(ReadNumber(ini.Get("Zoom", kZoomKeys[v][2], kZoomDefaults[v][2])) / 100);
+        view.X = ViewValue(ini, kZoomKeys[v][0], kZoomDefaults[v][0]);
+        view.Y = ViewValue(ini, kZoomKeys[v][1], kZoomDefaults[v][1]);
+        view.Z = ViewValue(ini, kZoomKeys[v][2], kZoomDefaults[v][2]);
     }
     return s;
 }

@@ -139,12 +139,14 @@ std::string ZeroPad(long value, int digits) {
     return value < 0 ? "-" + s : s;
 }
 
-std::string Trim(std::string_view text) {
+std::string_view TrimView(std::string_view text) {
     size_t b = 0, e = text.size();
     while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
     while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
-    return std::string(text.substr(b, e - b));
+    return text.substr(b, e - b);
 }
+
+std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
 
 std::string ToUpper(std::string_view text) {
     std::string s(text);

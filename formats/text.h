@@ -35,6 +35,7 @@ std::string FormatDecimal(double value);
 std::string ZeroPad(long value, int digits);
 
 std::string Trim(std::string_view text);          // blanks at both ends
+std::string_view TrimView(std::string_view text); // the same, as a view into the text
 std::string ToUpper(std::string_view text);       // ASCII letters only
 std::string ToLower(std::string_view text);
 bool StartsWith(std::string_view text, std::string_view prefix);

@@ -31,6 +31,18 @@ TEST(IniFile, MatchesNamesWithoutCaseAndTrimsValues) {
     EXPECT_EQ(ini.Get("Nowhere", "Timeout", "fallback"), "fallback");
 }
 
+TEST(IniFile, AValueSetIsTheValueReadBackQuotesAndBlanksIncluded) {
+    IniFile ini;
+    for (const std::string value : {"'5'", "\"5\"", " padded ", "plain", "\"", "it's \"x\"", ""}) {
+        ini.Set("User", "IVAO_ID", value);
+        IniFile reread;
+        reread.LoadText(ini.Text());
+        EXPECT_EQ(reread.Get("User", "IVAO_ID", "?"), value) << ini.Text();
+    }
+    ini.Set("User", "IVAO_ID", "123456");
+    EXPECT_NE(ini.Text().find("IVAO_ID=123456\r\n"), std::string::npos);  // no quotes where none are needed
+}
+
 TEST(IniFile, CutsValuesAt255Characters) {
     IniFile ini;
     ini.LoadText("[A]\nKey=" + std::string(300, 'x') + "\n");
@@ -175,6 +187,16 @@ TEST(Settings, ZoomValuesRoundTripAsHundredths) {
     EXPECT_EQ(ini.Get("Zoom", "X2", ""), "-9772");
     EXPECT_EQ(ini.Get("Zoom", "X1", ""), "1212");  // 1212.5 rounds to even
     EXPECT_EQ(ini.Get("Zoom", "Z1", ""), "1600");
+
+    // A value no float holds reads as the key's default, so that what is
+    // written back is what was read (it once came back as 0).
+    ini.LoadText("[Zoom]\nY3=-1e400\nX1=1e300\nZ2=1e-400\n");
+    s = ReadSettings(ini, {});
+    EXPECT_FLOAT_EQ(s.Views[2].Y, -36.71f);
+    EXPECT_FLOAT_EQ(s.Views[0].X, 13.34f);
+    EXPECT_EQ(s.Views[1].Z, 0);
+    WriteSettings(ini, s);
+    EXPECT_EQ(ini.Get("Zoom", "Y3", ""), "-3671");
 }
 
 TEST(Settings, SaveNeverWritesProxyOrTextForceAndKeepsUnknownLines) {

@@ -91,10 +91,14 @@ void LoadFriends(const std::string& path, FriendList& friends) {
     if (ReadWholeFile(path, text)) ReadFriends(text, friends);
 }
 
-bool SaveFriends(const std::string& path, const FriendList& friends) {
+std::string FriendsText(const FriendList& friends) {
     std::string text;
     for (const std::string& key : friends.Keys()) text += key + "\r\n";
-    return WriteFileAtomic(path, text);
+    return text;
+}
+
+bool SaveFriends(const std::string& path, const FriendList& friends) {
+    return WriteFileAtomic(path, FriendsText(friends));
 }
 
 }  // namespace kestrava

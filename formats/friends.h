@@ -43,7 +43,9 @@ void LoadFriends(const std::string& path, FriendList& friends);
 // The same from the file's text.
 void ReadFriends(std::string_view text, FriendList& friends);
 
-// Writes every key on a line of its own (CR LF), replacing the file safely.
+// The text of friends.dat: every key on a line of its own (CR LF).
+std::string FriendsText(const FriendList& friends);
+// Writes that text, replacing the file safely.
 bool SaveFriends(const std::string& path, const FriendList& friends);
 
 }  // namespace kestrava

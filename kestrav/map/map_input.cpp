@@ -109,6 +109,11 @@ void MapWindow::MenuClick(double px, double py) {
         const QPointF cursor = QCursor::pos();
         resizeOffset_ = QPointF(x() + width() - cursor.x(), y() + height() - cursor.y());
         ResizeActive = true;
+    } else if (px >= W - 40 * p) {
+        MapControls controls = Controls();
+        CentreOnMyself(controls);
+    } else if (px >= W - 60 * p) {
+        OpenListWindow();
     } else if (px <= 20 * p) {
         btnDownload(0);
     } else if (px <= 40 * p) {

@@ -1,6 +1,10 @@
 #include "colour_theme.h"
 
+#include "files.h"
+
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 namespace kestrava {
 
@@ -37,6 +41,25 @@ const std::array<ColourKeyInfo, kColourCount>& ColourKeys() {
     return keys;
 }
 
+const ColourKeyInfo& ColourKeyOf(Colour entry) {
+    for (const ColourKeyInfo& info : ColourKeys())
+        if (info.Entry == entry) return info;
+    return ColourKeys().front();
+}
+
+const std::array<Colour, kColourCount>& EditorColourOrder() {
+    static const std::array<Colour, kColourCount> order = [] {
+        std::array<Colour, kColourCount> entries{};
+        entries[0] = Colour::IVAO;
+        entries[1] = Colour::VATSIM;
+        size_t next = 2;
+        for (const ColourKeyInfo& info : ColourKeys())
+            if (info.Entry != Colour::IVAO && info.Entry != Colour::VATSIM) entries[next++] = info.Entry;
+        return entries;
+    }();
+    return order;
+}
+
 namespace {
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -60,23 +83,51 @@ int HexComponent(const std::string& text) {
 std::string Mid(const std::string& text, size_t start, size_t length) {
     return start < text.size() ? text.substr(start, length) : std::string();
 }
+
+// Red from characters 1-2, green from 3-4, blue from the last two; the
+// count of leading components that are valid hexadecimal.
+int ColourComponents(const std::string& text, int values[3]) {
+    const std::string last = text.size() >= 2 ? text.substr(text.size() - 2) : text;
+    const std::string parts[3] = {Mid(text, 0, 2), Mid(text, 2, 2), last};
+    for (int k = 0; k < 3; ++k) {
+        values[k] = HexComponent(parts[k]);
+        if (values[k] < 0) return k;
+    }
+    return 3;
+}
 }  // namespace
 
 void ParseColourText(ColourTheme& theme, Colour entry, const std::string& text) {
     const int i = static_cast<int>(entry);
-    const std::string last = text.size() >= 2 ? text.substr(text.size() - 2) : text;
-    const std::string parts[3] = {Mid(text, 0, 2), Mid(text, 2, 2), last};
     float* targets[3] = {&theme.Red[i], &theme.Green[i], &theme.Blue[i]};
-    for (int k = 0; k < 3; ++k) {
-        int value = HexComponent(parts[k]);
-        if (value < 0) return;
-        *targets[k] = static_cast<float>(value) / 255.0f;
+    int values[3];
+    const int valid = ColourComponents(text, values);
+    for (int k = 0; k < valid; ++k) *targets[k] = static_cast<float>(values[k]) / 255.0f;
+}
+
+void ParseColourText(ColourBytes& colour, const std::string& text) {
+    std::uint8_t* targets[3] = {&colour.Red, &colour.Green, &colour.Blue};
+    int values[3];
+    const int valid = ColourComponents(text, values);
+    for (int k = 0; k < valid; ++k) *targets[k] = static_cast<std::uint8_t>(values[k]);
+}
+
+std::string ColourHex(ColourBytes colour) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (std::uint8_t byte : {colour.Red, colour.Green, colour.Blue}) {
+        hex.push_back(digits[byte >> 4]);
+        hex.push_back(digits[byte & 0xF]);
     }
+    return hex;
+}
+
+std::string ColourText(const IniFile& ini, const ColourKeyInfo& key) {
+    return ini.Get(key.Section, key.Key, key.Default);
 }
 
 void ReadColourTheme(const IniFile& ini, ColourTheme& theme) {
-    for (const ColourKeyInfo& info : ColourKeys())
-        ParseColourText(theme, info.Entry, ini.Get(info.Section, info.Key, info.Default));
+    for (const ColourKeyInfo& info : ColourKeys()) ParseColourText(theme, info.Entry, ColourText(ini, info));
 }
 
 ColourTheme LoadColourTheme(const std::string& path) {
@@ -85,6 +136,52 @@ ColourTheme LoadColourTheme(const std::string& path) {
     ColourTheme theme;
     ReadColourTheme(ini, theme);
     return theme;
+}
+
+bool ReadThemeDocument(const IniFile& ini, ThemeDocument& document) {
+    const auto name = ini.Find("Description", "ThemeName");
+    const auto author = ini.Find("Description", "Author");
+    bool anyColour = false;
+    for (const ColourKeyInfo& info : ColourKeys()) anyColour = anyColour || ini.Find(info.Section, info.Key);
+    if (!anyColour && !name && !author) return false;
+    ThemeDocument read;
+    read.Name = name.value_or("unknown");
+    read.Author = author.value_or("unknown");
+    for (const ColourKeyInfo& info : ColourKeys())
+        ParseColourText(read.Colours[static_cast<size_t>(info.Entry)], ColourText(ini, info));
+    read.Lines = ini;
+    document = std::move(read);
+    return true;
+}
+
+ThemeFileResult OpenThemeDocument(const std::string& path, ThemeDocument& document) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error || !FileExists(path)) return ThemeFileResult::Unreadable;
+    if (size > kMaxThemeFileBytes) return ThemeFileResult::TooLarge;
+    IniFile ini;
+    if (!ini.Load(path)) return ThemeFileResult::Unreadable;
+    return ReadThemeDocument(ini, document) ? ThemeFileResult::Done : ThemeFileResult::NoTheme;
+}
+
+namespace {
+IniFile SavedLines(const ThemeDocument& document) {
+    IniFile lines = document.Lines;
+    lines.Set("Description", "ThemeName", document.Name);
+    lines.Set("Description", "Author", document.Author);
+    for (const ColourKeyInfo& info : ColourKeys())
+        lines.Set(info.Section, info.Key, ColourHex(document.Colours[static_cast<size_t>(info.Entry)]));
+    return lines;
+}
+}  // namespace
+
+std::string ThemeDocumentText(const ThemeDocument& document) { return SavedLines(document).Text(); }
+
+ThemeFileResult SaveThemeDocument(const std::string& path, ThemeDocument& document) {
+    IniFile lines = SavedLines(document);
+    if (!lines.Save(path)) return ThemeFileResult::WriteFailed;
+    document.Lines = std::move(lines);
+    return ThemeFileResult::Done;
 }
 
 Rgb BlendByLatitude(const ColourTheme& theme, Colour equator, Colour poles, float latitude) {

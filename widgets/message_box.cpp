@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPushButton>
 
 namespace kestrava {
 
@@ -35,6 +36,10 @@ void ReportError(QWidget* parent, const QString& text) {
 QMessageBox::StandardButton AskToSaveChanges(QWidget* parent, const QString& text) {
     MessageBox box(parent, QMessageBox::Question, "Kestrava", text);
     box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    // Each answer has its Alt key.
+    box.button(QMessageBox::Save)->setText("&Save");
+    box.button(QMessageBox::Discard)->setText("&Discard");
+    box.button(QMessageBox::Cancel)->setText("&Cancel");
     box.setDefaultButton(QMessageBox::Save);
     box.setEscapeButton(QMessageBox::Cancel);
     return static_cast<QMessageBox::StandardButton>(box.exec());

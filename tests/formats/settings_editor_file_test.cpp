@@ -54,27 +54,6 @@ TEST(EditorSettings, NumbersAreTruncatedAndLimitedButNotClamped) {
     EXPECT_EQ(big.DownloadMinutes, 32767);
     EXPECT_EQ(big.Timeout, -32768);
     EXPECT_EQ(big.Proxy, "me:pw@h:1");
-    // The viewer clamps the same values as it always did.
-    IniFile ini;
-    ini.LoadText("[Network]\r\nDownloadMinutes=45\r\nTimeout=2\r\n");
-    EXPECT_EQ(ReadSettings(ini, {}).DownloadMinutes, 30);
-    EXPECT_EQ(ReadSettings(ini, {}).Timeout, 5);
-}
-
-TEST(EditorSettings, FlagsReadAsTheViewerReadsThem) {
-    const std::string text = "[Map]\r\nShowPlanes=2\r\nShowATC=-1\r\nShowInbounds=true\r\n"
-                             "ShowLatLon=nonsense\r\nShowAirports=0\r\n";
-    IniFile ini;
-    ini.LoadText(text);
-    const Settings editor = ReadEditorSettings(ini), viewer = ReadSettings(ini, {});
-    EXPECT_TRUE(editor.ShowPlanes);
-    EXPECT_TRUE(editor.ShowATC);
-    EXPECT_TRUE(editor.ShowInbounds);
-    EXPECT_TRUE(editor.ShowLatLon);  // unreadable: the default, as in the viewer
-    EXPECT_FALSE(editor.ShowAirports);
-    EXPECT_EQ(editor.ShowPlanes, viewer.ShowPlanes);
-    EXPECT_EQ(editor.ShowATC, viewer.ShowATC);
-    EXPECT_EQ(editor.ShowLatLon, viewer.ShowLatLon);
 }
 
 TEST(EditorSettings, AnEmptyThemeShowsTheThemeTheViewerDraws) {

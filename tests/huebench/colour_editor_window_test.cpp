@@ -23,17 +23,10 @@ const char* const kTitle = "Kestrava Colour Editor";
 
 void Settle() { std::this_thread::sleep_for(std::chrono::milliseconds(300)); }
 
+// Waits until the dialog or box has gone and addresses the main window.
 void WaitGone(ProgramProcess& editor, const std::string& title) {
-    for (int i = 0; i < 150 && editor.HasWindow(title); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    editor.WaitForWindowGone(title, 5);
     editor.WaitForWindow(kTitle, 10);
-}
-
-// The message of the box with this title, copied with Ctrl+C.
-std::string BoxText(ProgramProcess& editor, const std::string& title) {
-    if (!editor.WaitForWindow(title, 20)) return "<no box titled " + title + ">";
-    ClearClipboard();
-    editor.TypeKey(XK_c, kCtrl);
-    return ClipboardText(5);
 }
 
 // The File menu's item with this mnemonic.
@@ -45,12 +38,9 @@ void Menu(ProgramProcess& editor, unsigned long key) {
 }
 
 bool ChooseFile(ProgramProcess& editor, const std::string& path) {
-    if (!editor.WaitForWindow("Select colour scheme", 20)) return false;
-    editor.TypeKey(XK_a, kCtrl);
-    editor.TypeText(path);
-    editor.TypeKey(XK_Return);
-    WaitGone(editor, "Select colour scheme");
-    return !editor.HasWindow("Select colour scheme");
+    const bool chosen = editor.ChooseFile("Select colour scheme", path);
+    editor.WaitForWindow(kTitle, 10);
+    return chosen;
 }
 
 // The mock-up as the window shows it.
@@ -128,9 +118,7 @@ TEST(ColourEditor, OpensDefaultThenRedCtrFillShowsAtOnceAndSavesAsANewTheme) {
     WaitGone(editor, "Select colour");
     EXPECT_EQ(SwatchColour(editor), (std::array<int, 3>{255, 0, 0}));
     editor.DoubleClickAt(layout::kHexLabel.X + 20, layout::kHexLabel.CentreY());
-    ClearClipboard();
-    editor.TypeKey(XK_c, kCtrl);
-    EXPECT_EQ(ClipboardText(5), "FF0000");
+    EXPECT_EQ(editor.CopyText(), "FF0000");
 
     // The mock-up changed inside the CTR areas, to red, and nowhere else.
     QRegion ctrFill;
@@ -169,7 +157,8 @@ TEST(ColourEditor, RefusesAFileWithoutAThemeAndAsksBeforeClosingWithUnsavedChang
     ASSERT_TRUE(editor.WaitForWindow(kTitle, 30));
     Menu(editor, XK_o);
     ASSERT_TRUE(ChooseFile(editor, folder + "/colours/notes.dc"));
-    const std::string refusal = BoxText(editor, "Error");
+    ASSERT_TRUE(editor.WaitForWindow("Error", 20));
+    const std::string refusal = editor.CopyText();
     EXPECT_NE(refusal.find("notes.dc holds no colour theme"), std::string::npos) << refusal;
     editor.TypeKey(XK_Return);
     WaitGone(editor, "Error");
@@ -180,14 +169,16 @@ TEST(ColourEditor, RefusesAFileWithoutAThemeAndAsksBeforeClosingWithUnsavedChang
     editor.TypeKey(XK_a, kCtrl);
     editor.TypeText("Night");
     ASSERT_TRUE(editor.RequestClose());
-    EXPECT_EQ(BoxText(editor, "Kestrava"), "The colour theme has unsaved changes. Save them?");
+    ASSERT_TRUE(editor.WaitForWindow("Kestrava", 20));
+    EXPECT_EQ(editor.CopyText(), "The colour theme has unsaved changes. Save them?");
     editor.TypeKey(XK_Escape);
     WaitGone(editor, "Kestrava");
     EXPECT_TRUE(editor.HasWindow(kTitle));
 
     // File, Close asks too; Discard ends the program without writing.
     Menu(editor, XK_c);
-    ASSERT_EQ(BoxText(editor, "Kestrava"), "The colour theme has unsaved changes. Save them?");
+    ASSERT_TRUE(editor.WaitForWindow("Kestrava", 20));
+    ASSERT_EQ(editor.CopyText(), "The colour theme has unsaved changes. Save them?");
     editor.TypeKey(XK_d, kAlt);
     EXPECT_EQ(editor.WaitForExit(20), 0);
 }

@@ -26,25 +26,11 @@ const char* const kTitle = "Kestrava Settings Editor";
 // then closed with Enter.
 std::string AnswerBox(ProgramProcess& editor, const std::string& title) {
     if (!editor.WaitForWindow(title, 20)) return "<no box titled " + title + ">";
-    ClearClipboard();
-    editor.TypeKey(XK_c, kCtrl);
-    const std::string text = ClipboardText(5);
+    const std::string text = editor.CopyText();
     editor.TypeKey(XK_Return);
-    for (int i = 0; i < 100 && editor.HasWindow(title); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    editor.WaitForWindowGone(title, 5);
     editor.WaitForWindow(kTitle, 10);
     return text;
-}
-
-// Types a path into the open file dialog with this title and accepts it.
-bool ChooseInDialog(ProgramProcess& editor, const std::string& title, const std::string& path) {
-    if (!editor.WaitForWindow(title, 20)) return false;
-    editor.TypeKey(XK_a, kCtrl);
-    editor.TypeText(path);
-    editor.TypeKey(XK_Return);
-    for (int i = 0; i < 100 && editor.HasWindow(title); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    return !editor.HasWindow(title);
 }
 
 kestrava::Place At(const char* name) { return kestrava::FindControl(name)->At; }
@@ -118,7 +104,7 @@ TEST(SettingsEditor, DefaultsThenLoadHelpEditBrowseAndSaveAsTheViewerReadsIt) {
 
     // Load the crafted file (Alt+L).
     editor.TypeKey(XK_l, kAlt);
-    ASSERT_TRUE(ChooseInDialog(editor, "Browse for kestrav.ini", crafted));
+    ASSERT_TRUE(editor.ChooseFile("Browse for kestrav.ini", crafted));
     EXPECT_EQ(AnswerBox(editor, "Kestrava"), "File was loaded");
 
     // Tick, untick and type; ShowPlanes=2 showed ticked.
@@ -131,12 +117,12 @@ TEST(SettingsEditor, DefaultsThenLoadHelpEditBrowseAndSaveAsTheViewerReadsIt) {
     // A scheme outside the viewer's colours folder is taken, and said so;
     // the edits above stay.
     ClickControl(editor, "cmdBrowse");
-    ASSERT_TRUE(ChooseInDialog(editor, "Select the colour scheme", folder + "/themes/dark.dc"));
+    ASSERT_TRUE(editor.ChooseFile("Select the colour scheme", folder + "/themes/dark.dc"));
     const std::string note = AnswerBox(editor, "Kestrava");
     EXPECT_EQ(note.rfind("dark.dc does not lie in Kestrava's colours folder.", 0), 0u) << note;
 
     editor.TypeKey(XK_s, kAlt);
-    ASSERT_TRUE(ChooseInDialog(editor, "Save kestrav.ini", crafted));
+    ASSERT_TRUE(editor.ChooseFile("Save kestrav.ini", crafted));
     EXPECT_EQ(AnswerBox(editor, "Kestrava"), "File was saved");
     editor.RequestClose();
     EXPECT_EQ(editor.WaitForExit(20), 0);
@@ -186,7 +172,7 @@ TEST(SettingsEditor, RefusesATypedNonNumberAndWarnsWhenAViewerRunsBesideTheFile)
     ASSERT_TRUE(kestrava::ClaimViewerLock(std::filesystem::canonical(folder).string()));
     TypeInto(editor, "txtInterval", "12");
     editor.TypeKey(XK_s, kAlt);
-    ASSERT_TRUE(ChooseInDialog(editor, "Save kestrav.ini", folder + "/kestrav.ini"));
+    ASSERT_TRUE(editor.ChooseFile("Save kestrav.ini", folder + "/kestrav.ini"));
     const std::string saved = AnswerBox(editor, "Kestrava");
     EXPECT_EQ(saved.rfind("File was saved\nKestrava is running from this folder.", 0), 0u) << saved;
     kestrava::IniFile ini;

@@ -200,6 +200,15 @@ bool ProgramProcess::RequestClose() {
     return sent != 0;
 }
 
+bool ProgramProcess::WaitForWindowGone(const std::string& title, double seconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (HasWindow(title)) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
 bool ProgramProcess::HasWindow(const std::string& title) {
     Display* display = OpenDisplay();
     if (!display) return false;
@@ -302,6 +311,20 @@ bool ProgramProcess::TypeText(const std::string& text) {
         input.Pause(15);
     }
     return sent;
+}
+
+std::string ProgramProcess::CopyText() {
+    ClearClipboard();
+    if (!TypeKey(XK_c, kCtrl)) return {};
+    return ClipboardText(5);
+}
+
+bool ProgramProcess::ChooseFile(const std::string& title, const std::string& path) {
+    if (!WaitForWindow(title, 20)) return false;
+    TypeKey(XK_a, kCtrl);
+    TypeText(path);
+    TypeKey(XK_Return);
+    return WaitForWindowGone(title, 5);
 }
 
 bool ProgramProcess::MoveTo(int x, int y) {

@@ -48,6 +48,8 @@ public:
     bool WaitForWindow(const std::string& title, double seconds);
     // True while a mapped window of this process has this title.
     bool HasWindow(const std::string& title);
+    // Waits until no window of this process has this title.
+    bool WaitForWindowGone(const std::string& title, double seconds);
     // Asks the window to close (WM_DELETE_WINDOW), as a window manager does.
     bool RequestClose();
 
@@ -58,6 +60,12 @@ public:
     bool KeyUp(unsigned long keysym);
     // Types plain text (letters, digits, blanks and ASCII punctuation).
     bool TypeText(const std::string& text);
+    // Ctrl+C in the window, and what that put on the clipboard ("" when
+    // nothing): a message box's text, selected text.
+    std::string CopyText();
+    // In the Qt file dialog titled `title`: types the path over the file
+    // name and accepts it; true once the dialog has gone.
+    bool ChooseFile(const std::string& title, const std::string& path);
 
     // The pointer, in the window's pixels (positions outside the window are
     // allowed). Buttons: 1 left, 2 middle, 3 right.

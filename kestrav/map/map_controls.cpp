@@ -139,7 +139,7 @@ bool SecondGroup(MapControls& c, int key, int shift) {
 void ThirdGroup(MapControls& c, int key, int shift) {
     switch (key) {
         case 'L':
-            c.Host.OpenListWindow();
+            OpenListWindow(c);
             break;
         case keys::kF2:
             // Off again even when the last friend was removed in this view.
@@ -199,7 +199,10 @@ void FriendButton(MapControls& c) {
         c.Model.StatusText = who + " added to friends list";
     }
     if (c.Switches.FriendsOnly) RebuildTraffic(c);
-    if (Mode(c) == 6 && c.Overlay.PanelTab == 0) c.Host.RebuildListWindow();
+    if (Mode(c) == 6 && c.Overlay.PanelTab == kFriendsTab) {
+        c.Panel.Rebuild = true;
+        BuildList(c);
+    }
     c.Host.BuildStatusLine();
     ReopenPopup(c);
     c.Host.DrawScene();
@@ -248,7 +251,7 @@ void PopupPress(MapControls& c, int button, int shift, double x, double y) {
     }
     // Inside the list or airport window: the popup closes back to it, or
     // with the window's close box the window closes under the popup.
-    const bool closeBox = y <= cy - (6.0 * PanelRows(c.H / p) + 21 - 20) * p && x >= cx + 325 * p;
+    const bool closeBox = y <= cy - (PanelHalfHeight(c.Panel.Rows) - 20) * p && x >= cx + 325 * p;
     mode = closeBox ? 2 : (mode == 4 ? 3 : 5);
     c.Host.DrawScene();
 }
@@ -379,8 +382,10 @@ void MouseUp(MapControls& c, int button, int shift, double x, double y) {
             break;
         }
         case 3:
+            AirportWindowRelease(c, x, y);
+            break;
         case 5:
-            c.Host.PanelRelease(button, x, y);
+            ListWindowRelease(c, x, y);
             break;
         default:
             break;
@@ -451,14 +456,7 @@ void ShiftLeftClick(MapControls& c, float n, float lambda) {
     const float limit = 20.0f / std::sqrt(c.View.Zoom);
     const std::string code = NearestAirport(c.Model, Net(c), c.Switches.FriendsOnly, n, lambda, limit);
     if (code.empty()) return;
-    const std::uint8_t before = Mode(c), tab = c.Overlay.PanelTab;
-    Mode(c) = 3;
-    c.Overlay.PanelTab = 0;
-    if (!c.Host.OpenAirportWindow(code)) {
-        Mode(c) = before;
-        c.Overlay.PanelTab = tab;
-        return;
-    }
+    OpenAirportWindow(c, code);
     c.Host.DrawScene();
 }
 
@@ -535,14 +533,8 @@ void OpenPilotPopup(MapControls& c, int record) {
 
 // --- Pieces ----------------------------------------------------------------------
 
-int PanelRows(double heightPixels) {
-    const double rows = std::floor((heightPixels - 112) / 12);
-    if (!(rows >= 2)) return 2;  // at least one list line per page
-    return rows > 3000 ? 3000 : static_cast<int>(rows);
-}
-
 bool IsOutsidePanel(const MapControls& c, double x, double y) {
-    const double p = c.P, h = 6.0 * PanelRows(c.H / p) + 21;
+    const double p = c.P, h = PanelHalfHeight(c.Panel.Rows);
     return x <= c.W / 2 - 345 * p || x >= c.W / 2 + 345 * p || y <= c.H / 2 - h * p || y >= c.H / 2 + h * p;
 }
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "formats/settings.h"
+#include "kestrav/map/panel_rows.h"
 #include "kestrav/map/picking.h"
 #include "kestrav/network/model.h"
 #include "kestrav/render/camera.h"
@@ -63,13 +64,10 @@ public:
     virtual void ToggleFullScreen() = 0;
     // The companion console: shown, created first when needed.
     virtual void ShowCompanion() {}
-    // The list window; the airport window for a code (false: not opened).
-    virtual void OpenListWindow() {}
-    virtual bool OpenAirportWindow(const std::string& /*code*/) { return false; }
-    // A release in the list or airport window (OverlayMode 5 or 3), and the
-    // list window's rows rebuilt after a friend change.
-    virtual void PanelRelease(int /*button*/, double /*x*/, double /*y*/) {}
-    virtual void RebuildListWindow() {}
+    // List 41 compiled from the panel state: the list window or the airport
+    // window.
+    virtual void BuildListWindow() = 0;
+    virtual void BuildAirportWindow() = 0;
     // List 40: a popup of network `network`, or the pick list.
     virtual void BuildAtcPopup(int network, const AtcClient& atc) = 0;
     virtual void BuildPilotPopup(int network, const PilotClient& pilot) = 0;
@@ -93,6 +91,7 @@ struct MapControls {
     MapSwitches& Switches;
     SceneState& Scenes;
     InputState& Input;
+    PanelState& Panel;
     ControlHost& Host;
     double W;  // window width and height in twips
     double H;
@@ -125,9 +124,18 @@ void FriendsToggle(MapControls& c);
 void OpenAtcPopup(MapControls& c, int record);
 void OpenPilotPopup(MapControls& c, int record);
 
+// --- List and airport windows ---------------------------------------------------
+// Key L and the bottom bar's cell: the list window on the Friends tab.
+void OpenListWindow(MapControls& c);
+// The list window's rows and page made ready and list 41 compiled.
+void BuildList(MapControls& c);
+// The airport window of a code, its timetable collected afresh.
+void OpenAirportWindow(MapControls& c, const std::string& code);
+// A button released over the open list or airport window.
+void ListWindowRelease(MapControls& c, double x, double y);
+void AirportWindowRelease(MapControls& c, double x, double y);
+
 // --- Pieces, open to the tests -------------------------------------------
-// The rows the list or airport window shows per page, never below 2.
-int PanelRows(double heightPixels);
 // True when (x, y) lies outside the list or airport window's panel.
 bool IsOutsidePanel(const MapControls& c, double x, double y);
 // The profile page of a member: `base` + "?ID=" + the id percent-encoded;

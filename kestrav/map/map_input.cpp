@@ -5,6 +5,7 @@
 #include "formats/files.h"
 #include "formats/text.h"
 #include "kestrav/render/display_lists.h"
+#include "kestrav/render/panels.h"
 #include "kestrav/render/popups.h"
 
 #include <GL/gl.h>
@@ -113,7 +114,8 @@ void MapWindow::MenuClick(double px, double py) {
         MapControls controls = Controls();
         CentreOnMyself(controls);
     } else if (px >= W - 60 * p) {
-        OpenListWindow();
+        MapControls controls = Controls();
+        OpenListWindow(controls);
     } else if (px <= 20 * p) {
         btnDownload(0);
     } else if (px <= 40 * p) {
@@ -126,7 +128,7 @@ void MapWindow::MenuClick(double px, double py) {
 // --- The controls' host ----------------------------------------------------
 
 MapControls MapWindow::Controls() {
-    return MapControls{Model, Config, View, Overlay, Switches, Scenes, Input, *this,
+    return MapControls{Model, Config, View, Overlay, Switches, Scenes, Input, Panel, *this,
                        TwipsWidth(), TwipsHeight(), TwipsPerPixel};
 }
 
@@ -158,6 +160,16 @@ void MapWindow::BuildAirportRouteHighlight(int network, const std::string& code)
 
 void MapWindow::ClearRouteHighlight() {
     if (MakeCurrent()) kestrava::ClearRouteHighlight();
+}
+
+void MapWindow::BuildListWindow() {
+    if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
+    kestrava::BuildListWindow(Panel, Overlay.PanelTab, Overlay.ListPage, Theme, PixelWidth(), PixelHeight());
+}
+
+void MapWindow::BuildAirportWindow() {
+    if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
+    kestrava::BuildAirportWindow(Model, Panel, Overlay.PanelTab, Theme, PixelWidth(), PixelHeight());
 }
 
 bool MapWindow::OpenUrl(const std::string& url) {

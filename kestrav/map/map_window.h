@@ -56,6 +56,8 @@ public:
     void BuildAirportRouteHighlight(int network, const std::string& code) override;
     void ClearRouteHighlight() override;
     bool OpenUrl(const std::string& url) override;
+    void BuildListWindow() override;
+    void BuildAirportWindow() override;
 
     // The controls over this window's state and size.
     MapControls Controls();
@@ -76,6 +78,7 @@ public:
     bool ResizeActive = false;
     SceneState Scenes;
     InputState Input;
+    PanelState Panel;
     DownloadOptions Download;  // from the settings, read once at start-up
     QTimer timAutoDownload;
     QTimer timDownload;

@@ -16,7 +16,7 @@ struct OverlayState {
     std::uint8_t OverlayMode = 0;
     std::uint8_t PopupKind = 0;   // 0 controller, 1 pilot, 8 just closed
     std::uint8_t PanelTab = 0;
-    std::uint8_t ListPage = 0;
+    int ListPage = 0;             // the list window's page, from 0
     bool AboutVisible = false;    // the start-up splash is shown
 };
 

@@ -39,6 +39,11 @@ void BuildMergedScene(SceneContext& scene);
 bool IsShown(const NetworkModel& model, bool friendsOnly, const std::string& memberId);
 
 // Shapes, compiled into the scene lists.
+
+// The aircraft arrowhead of size s around the origin, its tip towards -y,
+// with a fading speed trail behind it above 50 kt (speeds past 2000 count
+// as 2000). Shared by the globe and the airport window's radar.
+void DrawArrowhead(float s, float speed, const ColourTheme& theme);
 void DrawPlaneSymbol(PilotClient& pilot, bool showActualHeading, const ColourTheme& theme);
 void DrawApproachFill(const AtcClient& atc, const ColourTheme& theme);
 void DrawApproachBorder(const AtcClient& atc, const ColourTheme& theme);

@@ -10,6 +10,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kestrava {
@@ -44,11 +45,7 @@ void EnterLocalFrame(float lat, float lon) {
 
 }  // namespace
 
-void DrawPlaneSymbol(PilotClient& p, bool showActualHeading, const ColourTheme& theme) {
-    const float s = p.GroundSpeed < 50 ? 0.00075f : 0.0015f;
-    const float angle = static_cast<float>(showActualHeading ? p.Heading : p.Course);
-    EnterLocalFrame(p.Latitude, p.Longitude);
-    glRotatef(angle + 180, 0, 0, -1);
+void DrawArrowhead(float s, float speed, const ColourTheme& theme) {
     const float outline[4][2] = {{0, -s}, {-0.5f * s, s}, {0, 0.5f * s}, {0.5f * s, s}};
     SetColour(theme, Colour::PlaneFill);
     glBegin(GL_POLYGON);
@@ -59,17 +56,25 @@ void DrawPlaneSymbol(PilotClient& p, bool showActualHeading, const ColourTheme& 
     for (auto& v : outline) glVertex3f(v[0], v[1], 0);
     glVertex3f(0, -s, 0);
     glEnd();
-    if (p.GroundSpeed > 50) {
-        if (p.GroundSpeed > 2000) p.GroundSpeed = 2000;
+    if (speed > 50) {
         glBegin(GL_POLYGON);
         SetColour(theme, Colour::PlaneBorder, 0.2f);
         glVertex3f(0.5f * s, s, 0);
         glVertex3f(0, 0.5f * s, 0);
         glVertex3f(-0.5f * s, s, 0);
         SetColour(theme, Colour::PlaneBorder, 0);
-        glVertex3f(0, 0.5f * s + s * p.GroundSpeed / 50, 0);
+        glVertex3f(0, 0.5f * s + s * std::min(speed, 2000.0f) / 50, 0);
         glEnd();
     }
+}
+
+void DrawPlaneSymbol(PilotClient& p, bool showActualHeading, const ColourTheme& theme) {
+    const float s = p.GroundSpeed < 50 ? 0.00075f : 0.0015f;
+    const float angle = static_cast<float>(showActualHeading ? p.Heading : p.Course);
+    if (p.GroundSpeed > 2000) p.GroundSpeed = 2000;
+    EnterLocalFrame(p.Latitude, p.Longitude);
+    glRotatef(angle + 180, 0, 0, -1);
+    DrawArrowhead(s, p.GroundSpeed, theme);
     glPopMatrix();
 }
 

@@ -19,11 +19,8 @@ public:
     void btnDownload(int n) override { calls.push_back("download " + std::to_string(n)); }
     void ToggleFullScreen() override { calls.push_back("full screen"); }
     void ShowCompanion() override { calls.push_back("companion"); }
-    void OpenListWindow() override { calls.push_back("list window"); }
-    bool OpenAirportWindow(const std::string& code) override {
-        calls.push_back("airport " + code);
-        return true;
-    }
+    void BuildListWindow() override { calls.push_back("list window"); }
+    void BuildAirportWindow() override { calls.push_back("airport window"); }
     void BuildAtcPopup(int n, const AtcClient& a) override { calls.push_back("atc popup " + std::to_string(n) + " " + a.Callsign); }
     void BuildPilotPopup(int n, const PilotClient& p) override { calls.push_back("pilot popup " + std::to_string(n) + " " + p.Callsign); }
     void BuildSelectionList(const PickState& pick) override { calls.push_back("pick list " + std::to_string(pick.Count())); }
@@ -54,8 +51,9 @@ struct Controls : ::testing::Test {
     MapSwitches switches;
     SceneState scenes;
     InputState input;
+    PanelState panel;
     RecordingHost host{model};
-    MapControls c{model, config, view, overlay, switches, scenes, input, host, kW, kH, kP};
+    MapControls c{model, config, view, overlay, switches, scenes, input, panel, host, kW, kH, kP};
 
     void SetUp() override {
         model.ClientTotal[0] = 10;
@@ -415,7 +413,9 @@ TEST_F(Controls, ShiftClickOpensTheNearestAirportsWindow) {
     p.DepLatitude = 50.05f;
     p.DepLongitude = 10;
     Click(401, 300, kLeftButton, kShiftMask);
-    EXPECT_EQ(host.Last(), "airport EDDF");
+    EXPECT_EQ(host.Last(), "airport window");
+    EXPECT_EQ(panel.Airport, "EDDF");
+    EXPECT_EQ(panel.OutboundCount, 1);
     EXPECT_EQ(overlay.OverlayMode, 3);
     EXPECT_EQ(overlay.PanelTab, 0);
 }
@@ -459,7 +459,7 @@ TEST_F(Controls, FriendsOnlyCountsFriendsAndComesOffAfterTheLastIsRemoved) {
 
 TEST_F(Controls, PressesBeyondSixteenBitsOfTwipsStillWork) {
     const double wide = 3000 * kP;  // 45000 twips
-    MapControls big{model, config, view, overlay, switches, scenes, input, host, wide, kH, kP};
+    MapControls big{model, config, view, overlay, switches, scenes, input, panel, host, wide, kH, kP};
     view = Camera{0, 0, 1};
     MouseDown(big, kLeftButton, 0, 2800 * kP, 300 * kP);
     EXPECT_EQ(input.Press.X0, 42000);

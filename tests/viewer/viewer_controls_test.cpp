@@ -3,6 +3,7 @@
 // buttons, and what kestrav.ini and friends.dat hold afterwards.
 #include "formats/ini_file.h"
 #include "network/recording_hooks.h"
+#include "crafted_viewer.h"
 #include "support/program_process.h"
 #include "support/test_support.h"
 
@@ -20,15 +21,6 @@ using namespace testsupport;
 using networktest::Line;
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& done, double seconds = 20) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!done() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    return done();
-}
-
-void Settle() { std::this_thread::sleep_for(std::chrono::milliseconds(400)); }
 
 // A snapshot with one pilot at 50N 8E, flying Frankfurt to Budapest, and a
 // tower at Frankfurt 22 nm to the east of it.
@@ -48,53 +40,16 @@ std::string CraftedSnapshot() {
            "!CLIENTS\r\n" + pilot + "\r\n" + tower + "\r\n!SERVERS\r\n";
 }
 
-struct CraftedViewer {
-    std::string folder = CopyProgramFolder("controls");
-    std::string opened = folder + "/opened.txt";
-    std::unique_ptr<ProgramProcess> viewer;
-    int width = 0, height = 0;
-
-    CraftedViewer() {
-        WriteFile(folder + "/feed/whazzup.txt", CraftedSnapshot());
-        WriteFile(folder + "/feed/status.txt", "url0=file://" + folder + "/feed/whazzup.txt\r\n"
-                                               "user0=http://127.0.0.1:9/profile\r\n;\r\n;\r\n;\r\n");
-        // View 1 looks straight down on the pilot from close by.
-        WriteFile(folder + "/kestrav.ini", "[Network]\r\nIVAOStatusUrl=file://" + folder +
-                                               "/feed/status.txt\r\nTextForce=1\r\n[User]\r\nIVAO_ID=123456\r\n[Zoom]\r\nX1=800\r\n"
-                                               "Y1=-5000\r\nZ1=1600\r\n");
-        // The desktop's opener, recording what it was asked to open.
-        WriteFile(folder + "/tools/xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > '" + opened + "'\n");
-        std::filesystem::permissions(folder + "/tools/xdg-open", std::filesystem::perms::owner_all);
-        const std::string path = "PATH=" + folder + "/tools:" + std::getenv("PATH");
-        viewer = std::make_unique<ProgramProcess>(folder + "/kestrav",
-                                                  std::vector<std::string>{path, "XDG_CURRENT_DESKTOP=",
-                                                                           "BROWSER="});
-    }
-    bool Start() {
-        if (!viewer->WaitForWindow("Kestrava", 30) || !viewer->WindowSize(width, height)) return false;
-        Settle();
-        // The pilot's symbol appears at the centre once the snapshot is shown.
-        const auto centre = [&] { return viewer->Image().Pixel(width / 2, height / 2); };
-        const auto globe = centre();
-        if (!viewer->TypeKey(XK_i)) return false;
-        const bool shown = WaitFor([&] { return centre() != globe; });
-        Settle();
-        return shown;
-    }
-    void Shot(const std::string& name) {
-        if (const char* dir = std::getenv("KESTRAVA_SHOTS")) viewer->Image().SavePng(std::string(dir) + "/" + name);
-    }
-    kestrava::IniFile Exit() {
-        kestrava::IniFile ini;
-        if (viewer->RequestClose() && viewer->WaitForExit(30) == 0) ini.Load(folder + "/kestrav.ini");
-        return ini;
-    }
-};
+// View 1 looks straight down on the pilot from close by.
+CraftedViewer Crafted() {
+    return CraftedViewer("controls", CraftedSnapshot(),
+                         "[User]\r\nIVAO_ID=123456\r\n[Zoom]\r\nX1=800\r\nY1=-5000\r\nZ1=1600\r\n");
+}
 
 }  // namespace
 
 TEST(ViewerControls, APopupsFriendAndProfileButtonsReachTheirFiles) {
-    CraftedViewer v;
+    CraftedViewer v = Crafted();
     ASSERT_TRUE(v.Start());
     const int cx = v.width / 2, cy = v.height / 2;
     // A right click on the pilot highlights its route, with the codes of
@@ -130,7 +85,7 @@ TEST(ViewerControls, APopupsFriendAndProfileButtonsReachTheirFiles) {
 }
 
 TEST(ViewerControls, DragWheelKeysAndViewsEndUpInTheSettings) {
-    CraftedViewer v;
+    CraftedViewer v = Crafted();
     ASSERT_TRUE(v.Start());
     const int cx = v.width / 2, cy = v.height / 2;
     // Left drag 100 px to the left turns the globe east; a wheel notch away
@@ -172,7 +127,7 @@ TEST(ViewerControls, DragWheelKeysAndViewsEndUpInTheSettings) {
 }
 
 TEST(ViewerControls, ADoubleClickOnTheCaptionGoesToFullScreenAndBack) {
-    CraftedViewer v;
+    CraftedViewer v = Crafted();
     ASSERT_TRUE(v.viewer->WaitForWindow("Kestrava", 30));
     Settle();
     const auto sizeBecomes = [&](int w, int h) {

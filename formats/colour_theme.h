@@ -99,7 +99,7 @@ ThemeFileResult OpenThemeDocument(const std::string& path, ThemeDocument& docume
 // The file as a save writes it: the opened lines with name, author and the
 // 27 colours replaced in place; a new theme in the layout the editor writes.
 std::string ThemeDocumentText(const ThemeDocument& document);
-// Writes the file atomically; the document then holds the written lines.
+// Writes the file atomically; `document` then holds the written lines.
 ThemeFileResult SaveThemeDocument(const std::string& path, ThemeDocument& document);
 
 // Linear blend between the equator and pole colours by |latitude| / 90.

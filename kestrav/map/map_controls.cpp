@@ -538,23 +538,4 @@ bool IsOutsidePanel(const MapControls& c, double x, double y) {
     return x <= c.W / 2 - 345 * p || x >= c.W / 2 + 345 * p || y <= c.H / 2 - h * p || y >= c.H / 2 + h * p;
 }
 
-std::string ProfileAddress(const std::string& base, const std::string& memberId) {
-    const std::string lower = ToLower(Trim(base));
-    if (memberId.empty() || !(StartsWith(lower, "http://") || StartsWith(lower, "https://"))) return {};
-    std::string address = Trim(base) + "?ID=";
-    static const char* kHex = "0123456789ABCDEF";
-    for (unsigned char ch : memberId) {
-        const bool plain = (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9') ||
-                           ch == '-' || ch == '.' || ch == '_' || ch == '~';
-        if (plain) {
-            address += static_cast<char>(ch);
-        } else {
-            address += '%';
-            address += kHex[ch >> 4];
-            address += kHex[ch & 15];
-        }
-    }
-    return address;
-}
-
 }  // namespace kestrava

@@ -12,6 +12,7 @@
 #include "kestrav/map/panel_rows.h"
 #include "kestrav/map/picking.h"
 #include "kestrav/network/model.h"
+#include "kestrav/network/values.h"
 #include "kestrav/render/camera.h"
 #include "kestrav/render/frame.h"
 #include "kestrav/render/scene.h"
@@ -138,8 +139,5 @@ void AirportWindowRelease(MapControls& c, double x, double y);
 // --- Pieces, open to the tests -------------------------------------------
 // True when (x, y) lies outside the list or airport window's panel.
 bool IsOutsidePanel(const MapControls& c, double x, double y);
-// The profile page of a member: `base` + "?ID=" + the id percent-encoded;
-// empty unless `base` is an http or https address and the id not empty.
-std::string ProfileAddress(const std::string& base, const std::string& memberId);
 
 }  // namespace kestrava

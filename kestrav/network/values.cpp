@@ -38,6 +38,26 @@ std::string AirportPosition(const NetworkModel& model, std::string_view code) {
     return item(3) + ":" + item(4);
 }
 
+std::string ProfileAddress(std::string_view base, std::string_view memberId) {
+    const std::string trimmed = Trim(base);
+    const std::string lower = ToLower(trimmed);
+    if (memberId.empty() || !(StartsWith(lower, "http://") || StartsWith(lower, "https://"))) return {};
+    std::string address = trimmed + "?ID=";
+    static const char* kHex = "0123456789ABCDEF";
+    for (unsigned char ch : memberId) {
+        const bool plain = (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9') ||
+                           ch == '-' || ch == '.' || ch == '_' || ch == '~';
+        if (plain) {
+            address += static_cast<char>(ch);
+        } else {
+            address += '%';
+            address += kHex[ch >> 4];
+            address += kHex[ch & 15];
+        }
+    }
+    return address;
+}
+
 // --- Text forms ------------------------------------------------------------
 
 namespace {

@@ -36,6 +36,11 @@ bool IsFriend(const NetworkModel& model, std::string_view memberId);
 // 4), or "0:0" when the code is unknown.
 std::string AirportPosition(const NetworkModel& model, std::string_view code);
 
+// The profile page of a member: `base` (a network's ProfileUrl) + "?ID=" +
+// the id percent-encoded; empty unless `base` is an http or https address
+// and the id not empty. The popup's Profile button and the console use it.
+std::string ProfileAddress(std::string_view base, std::string_view memberId);
+
 // --- Text forms ------------------------------------------------------------
 
 // N47*30.0' / S47*36.0': hemisphere, two-digit degrees, "*", minutes "00.0", "'".

@@ -35,11 +35,6 @@ long long SecondsSince(const NetworkModel& model, Clock::time_point then) {
     return seconds < 0 ? std::numeric_limits<long long>::max() : seconds;
 }
 
-bool WithinReloadInterval(const NetworkModel& model, std::uint8_t n) {
-    const Snapshot& s = model.Networks[n];
-    return SecondsSince(model, s.LastDownload) < static_cast<long long>(s.ReloadMinutes) * 60;
-}
-
 // The random generator is seeded from the time of day at every download.
 std::mt19937 SeededFromTimeOfDay(const NetworkModel& model) {
     auto sinceEpoch = std::chrono::duration_cast<std::chrono::milliseconds>(model.Now().time_since_epoch());
@@ -106,6 +101,11 @@ bool FetchGzipSnapshot(NetworkModel& model, DisplayHooks& display, const Downloa
 }
 
 }  // namespace
+
+bool WithinReloadInterval(const NetworkModel& model, std::uint8_t n) {
+    const Snapshot& s = model.Networks[n];
+    return SecondsSince(model, s.LastDownload) < static_cast<long long>(s.ReloadMinutes) * 60;
+}
 
 const std::string& ChooseAddress(const std::vector<std::string>& addresses, double random) {
     static const std::string kNone;

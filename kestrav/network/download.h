@@ -42,6 +42,11 @@ void btnDownload(NetworkModel& model, DisplayHooks& display, const DownloadOptio
 // message while the network's data is younger than its RELOAD minutes.
 void DownloadNetwork(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options, std::uint8_t n);
 
+// True while network 0 or 1's last snapshot is younger than its RELOAD
+// minutes: no download of it is made, whoever asks (the console's refresh
+// says so).
+bool WithinReloadInterval(const NetworkModel& model, std::uint8_t n);
+
 // Reads the network's status file: its url0 and gzurl0 addresses (9 of each
 // at most), user0 profile address and msg0 message.
 void LocateServers(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options, std::uint8_t n);

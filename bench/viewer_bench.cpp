@@ -7,6 +7,8 @@
 #include "network/http_test_server.h"
 #include "support/gzip_text.h"
 #include "kestrav/network/whazzup.h"
+#include "kestrav/map/panel_rows.h"
+#include "kestrav/render/panels.h"
 #include "kestrav/render/popups.h"
 
 #include <algorithm>
@@ -179,6 +181,103 @@ void MeasureControls(TimedWindow& window) {
                 Median(withPopup), Median(plain), Median(withPopup) / Median(plain));
 }
 
+// The sort as first written: for i, for j from the end down to i + 1, swap
+// neighbours whose keys are out of order. Kept to compare against.
+void QuadraticSort(std::vector<std::string>& rows, size_t from) {
+    const auto key = [from](const std::string& row) { return kestrava::ToUpper(row.substr(from, 31)); };
+    for (size_t i = 0; i < rows.size(); ++i)
+        for (size_t j = rows.size() - 1; j > i; --j)
+            if (key(rows[j]) < key(rows[j - 1])) std::swap(rows[j], rows[j - 1]);
+}
+
+// The list window and the airport window on IVAO at full capacity, every
+// client a friend.
+void MeasurePanels(TimedWindow& window) {
+    kestrava::NetworkModel& model = window.Model;
+    model.CurrentNetwork = 0;
+    kestrava::Snapshot& s = model.Networks[0];
+    for (int i = 0; i < s.PilotCount; ++i) model.Friends.Add(s.Pilots[static_cast<size_t>(i)].MemberId);
+    for (int i = 0; i < s.AtcCount; ++i) model.Friends.Add(s.AtcClients[static_cast<size_t>(i)].MemberId);
+    const char* tabs[] = {"Friends", "Controllers", "Pilots", "Observers"};
+    std::vector<std::string> friends;
+    for (int tab = 0; tab < 4; ++tab) {
+        std::vector<double> ms;
+        size_t rows = 0;
+        for (int i = 0; i < 20; ++i) {
+            const auto start = std::chrono::steady_clock::now();
+            std::vector<std::string> built = kestrava::TabRows(model, 0, tab);
+            ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+            rows = built.size();
+            if (tab == kestrava::kFriendsTab) friends = std::move(built);
+        }
+        std::printf("%s tab, %zu rows built: median %.2f ms\n", tabs[tab], rows, Median(ms));
+    }
+    std::vector<double> sorted, quadratic;
+    for (int i = 0; i < 5; ++i) {
+        std::vector<std::string> a = friends, b = friends;
+        sorted.push_back(Milliseconds([&] { kestrava::SortRows(a, kestrava::kFriendsTab); }));
+        quadratic.push_back(Milliseconds([&] { QuadraticSort(b, 14); }));
+        if (a != b) std::printf("the two sorts differ!\n");
+    }
+    std::printf("header sort of %zu rows: median %.2f ms; the quadratic loop %.0f ms (%.0f times as long)\n",
+                friends.size(), Median(sorted), Median(quadratic), Median(quadratic) / Median(sorted));
+
+    kestrava::MapControls controls = window.Controls();
+    std::vector<double> page;
+    for (int i = 0; i < 20; ++i) {
+        window.Overlay.OverlayMode = 0;
+        kestrava::OpenListWindow(controls);
+        window.Overlay.ListPage = 20;
+        page.push_back(Milliseconds([&] { kestrava::BuildList(controls); }));
+    }
+    std::printf("a page of the Friends tab compiled into list 41 at %dx%d: median %.2f ms\n", window.PixelWidth(),
+                window.PixelHeight(), Median(page));
+    std::vector<double> plain, withList;
+    for (int round = 0; round < 7; ++round) {
+        for (int overlay : {0, 5}) {
+            window.Overlay.OverlayMode = static_cast<std::uint8_t>(overlay);
+            (overlay ? withList : plain).push_back(Milliseconds([&] { window.DrawScene(); }));
+        }
+    }
+    std::printf("frame with the list window open: %.1f ms, without: %.1f ms (medians of 7 alternated): ratio %.3f\n",
+                Median(withList), Median(plain), Median(withList) / Median(plain));
+
+    // One airport for every pilot: all inbound within 100 nm of it.
+    const std::string code = s.Pilots[0].Destination;
+    for (int i = 0; i < s.PilotCount; ++i) {
+        kestrava::PilotClient& p = s.Pilots[static_cast<size_t>(i)];
+        p.Destination = code;
+        p.DestLatitude = 50;
+        p.DestLongitude = 8;
+        p.Latitude = 50 + 0.01f * static_cast<float>(i % 100);
+        p.Longitude = 8 + 0.01f * static_cast<float>(i / 100);
+        p.GroundSpeed = 300;
+    }
+    std::vector<double> timetable;
+    for (int i = 0; i < 20; ++i) {
+        window.Panel.Rows = kestrava::AirportPanelRows(window.PixelHeight());
+        window.Panel.Airport = code;
+        timetable.push_back(Milliseconds([&] { kestrava::BuildTimetable(window.Panel, model, 0, code); }));
+    }
+    std::printf("timetable of %s over %d pilots (%d inbound): median %.2f ms\n", code.c_str(), s.PilotCount,
+                window.Panel.InboundCount, Median(timetable));
+    window.Overlay.PanelTab = kestrava::kRadarTab;
+    std::vector<double> radar;
+    for (int i = 0; i < 10; ++i) radar.push_back(Milliseconds([&] { window.BuildAirportWindow(); }));
+    std::printf("radar of %zu aircraft compiled: median %.2f ms\n",
+                kestrava::RadarBlips(model, 0, code, 300).size(), Median(radar));
+    std::vector<double> noPanel, withAirport;
+    for (int round = 0; round < 7; ++round) {
+        for (int overlay : {0, 3}) {
+            window.Overlay.OverlayMode = static_cast<std::uint8_t>(overlay);
+            (overlay ? withAirport : noPanel).push_back(Milliseconds([&] { window.DrawScene(); }));
+        }
+    }
+    std::printf("frame with the airport window's radar open: %.1f ms, without: %.1f ms: ratio %.3f\n",
+                Median(withAirport), Median(noPanel), Median(withAirport) / Median(noPanel));
+    window.Overlay.OverlayMode = 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -235,6 +334,7 @@ int main(int argc, char** argv) {
     std::printf("DrawScene with IVAO at full capacity, %dx%d: %.2f ms per frame\n", window.PixelWidth(),
                 window.PixelHeight(), single / 10);
     MeasureControls(window);
+    MeasurePanels(window);
     // Each scene list of IVAO alone, inside the frame's globe transformation.
     const char* names[] = {"planes", "plane labels", "airports", "airport labels", "inbounds",
                            "ATC fills", "ATC borders", "ATC labels", "ATC points"};

@@ -94,11 +94,16 @@ void RadarPicture(const Frame& f, const NetworkModel& model, const PanelState& p
     glBegin(GL_POINTS);
     glVertex2f(0, 0);
     glEnd();
-    for (const RadarBlip& blip : RadarBlips(model, model.CurrentNetwork, panel.Airport, r)) {
-        const double x = f.X(blip.X), y = f.Y(blip.Y);
-        DrawRadarSymbol(f.g, f.theme, x, y, blip.Heading, blip.Speed, blip.Size);
+    const std::vector<RadarBlip> blips = RadarBlips(model, model.CurrentNetwork, panel.Airport, r);
+    // The symbols in one square viewport, then their callsigns over them.
+    const GLint side = static_cast<GLint>(std::lround(f.g.H));
+    glViewport(static_cast<GLint>(std::lround((f.g.W - f.g.H) / 2)), 0, side, side);
+    for (const RadarBlip& blip : blips)
+        DrawRadarSymbol(f.g, f.theme, f.X(blip.X), f.Y(blip.Y), blip.Heading, blip.Speed, blip.Size);
+    glViewport(0, 0, static_cast<GLint>(std::lround(f.g.W)), side);
+    for (const RadarBlip& blip : blips) {
         SetColour(f.theme, Colour::PlaneLabel, blip.LabelAlpha);
-        glRasterPos2f(static_cast<float>(x), static_cast<float>(y));
+        glRasterPos2f(f.X(blip.X), f.Y(blip.Y));
         DrawTextSmall(blip.Callsign);
     }
 }
@@ -107,14 +112,11 @@ void RadarPicture(const Frame& f, const NetworkModel& model, const PanelState& p
 
 void DrawRadarSymbol(const OverlayGrid& g, const ColourTheme& theme, double x, double y, float heading,
                      float speed, float size) {
-    const GLint side = static_cast<GLint>(std::lround(g.H));
-    glViewport(static_cast<GLint>(std::lround((g.W - g.H) / 2)), 0, side, side);
     glPushMatrix();
     glTranslatef(static_cast<float>(x * g.W / g.H), static_cast<float>(y), 0);
     glRotatef(heading + 180, 0, 0, -1);
     DrawArrowhead(size, speed, theme);
     glPopMatrix();
-    glViewport(0, 0, static_cast<GLint>(std::lround(g.W)), side);
 }
 
 void BuildListWindow(const PanelState& panel, int tab, int page, const ColourTheme& theme, int width,

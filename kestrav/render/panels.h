@@ -19,8 +19,9 @@ void BuildAirportWindow(const NetworkModel& model, const PanelState& panel, int 
                         int width, int height);
 
 // One aircraft of the radar at (x, y) in window coordinates (-1..1), its
-// tip along `heading`, drawn in a square viewport so it keeps its shape;
-// `size` in half window heights.
+// tip along `heading`; `size` in half window heights. The caller has set
+// the viewport to a square of the window's height centred in it, so that
+// the symbol keeps its shape (the radar sets it once for all symbols).
 void DrawRadarSymbol(const OverlayGrid& grid, const ColourTheme& theme, double x, double y, float heading,
                      float speed, float size);
 

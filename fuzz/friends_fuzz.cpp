@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Removing every other key keeps the list and its look-ups in step.
     std::vector<std::string> keys = friends.Keys();
     for (size_t i = 0; i < keys.size(); i += 2) fuzzing::Require(friends.Remove(keys[i]), "remove a present key");
-    for (size_t i = 0; i < keys.size(); ++i) fuzzing::Require(friends.Has(keys[i]) == (i % 2 == 1), "look-up after removal");
+    for (size_t i = 0; i < keys.size(); ++i)
+        fuzzing::Require(friends.Has(keys[i]) == (i % 2 == 1), "look-up after removal");
     fuzzing::Require(friends.Size() == keys.size() / 2, "size after removal");
     return 0;
 }

@@ -1,16 +1,13 @@
 #include "frame.h"
 
 #include "display_lists.h"
+#include "globe_view.h"
 
 #include <GL/gl.h>
 
 #include <cmath>
 
 namespace kestrava {
-
-namespace {
-GLint RoundPixel(double value) { return static_cast<GLint>(std::lround(value)); }
-}  // namespace
 
 void DrawCore(const FrameInputs& f) {
     const Settings& s = f.settings;
@@ -55,20 +52,7 @@ void DrawCore(const FrameInputs& f) {
 }
 
 void DrawScene(FrameInputs& f) {
-    if (f.width <= 0 || f.height <= 0) return;
-    const double w = f.width, h = f.height;
-    glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    glLoadIdentity();
-    glOrtho(-1, 1, -1, 1, -10, 1);
-    NormaliseCamera(f.camera);
-    glPushMatrix();
-    const float zoom = f.camera.Zoom;
-    glTranslatef(0, 0, zoom > 2 ? 1 - zoom : -1);
-    glRotatef(f.camera.Tilt, -1, 0, 0);
-    glRotatef(f.camera.Spin, 0, -1, 0);
-    glViewport(RoundPixel(w / 2 - h), RoundPixel(-h / 2), RoundPixel(2 * h), RoundPixel(2 * h));
-    glScalef(zoom, zoom, zoom);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if (!BeginGlobeView(f.camera, f.width, f.height)) return;
     DrawCore(f);
 
     glViewport(0, 0, f.width, f.height);

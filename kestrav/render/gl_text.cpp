@@ -15,24 +15,25 @@ namespace kestrava {
 
 namespace {
 
-struct GlyphFace {
-    const char* Family;       // chosen from the faces Debian ships
+struct FaceNames {
+    const char* Family;  // chosen from the faces Debian ships
     const char* Fallback;
-    int PixelSize;
     QFont::Weight Weight;
-    unsigned Base;
 };
 
-// A monospaced face in place of Lucida Console, and Liberation Sans, which
+// DejaVu Sans Mono in place of Lucida Console, and Liberation Sans, which
 // has Arial's metrics, for the bold set.
-const GlyphFace kSmall{"DejaVu Sans Mono", "Monospace", 10, QFont::Normal, lists::kGlyphSmallBase};
-const GlyphFace kBold{"Liberation Sans", "Sans Serif", 12, QFont::Bold, lists::kGlyphBoldBase};
+FaceNames NamesOf(GlyphFace face) {
+    if (face == GlyphFace::BoldSans) return {"Liberation Sans", "Sans Serif", QFont::Bold};
+    return {"DejaVu Sans Mono", "Monospace", QFont::Normal};
+}
 
-QFont MakeFont(const GlyphFace& face) {
-    QFont font(QString::fromLatin1(face.Family));
-    font.setFamilies({QString::fromLatin1(face.Family), QString::fromLatin1(face.Fallback)});
-    font.setPixelSize(face.PixelSize);
-    font.setWeight(face.Weight);
+QFont MakeFont(GlyphFace face, int pixelSize) {
+    const FaceNames names = NamesOf(face);
+    QFont font(QString::fromLatin1(names.Family));
+    font.setFamilies({QString::fromLatin1(names.Family), QString::fromLatin1(names.Fallback)});
+    font.setPixelSize(pixelSize);
+    font.setWeight(names.Weight);
     font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferMatch));
     font.setHintingPreference(QFont::PreferFullHinting);
     font.setKerning(false);
@@ -79,26 +80,28 @@ void CompileGlyph(const QFont& font, const QFontMetrics& metrics, unsigned list,
     glEndList();
 }
 
-bool BuildGlyphSet(const GlyphFace& face) {
-    const QFont font = MakeFont(face);
+}  // namespace
+
+bool BuildGlyphSet(GlyphFace face, int pixelSize, unsigned base) {
+    const QFont font = MakeFont(face, pixelSize);
     const QFontMetrics metrics(font);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (unsigned code = 0; code < lists::kGlyphCount; ++code)
-        CompileGlyph(font, metrics, face.Base + code, static_cast<unsigned char>(code));
-    return glIsList(face.Base + 'A') == GL_TRUE;
+        CompileGlyph(font, metrics, base + code, static_cast<unsigned char>(code));
+    return glIsList(base + 'A') == GL_TRUE;
 }
 
-void DrawText(unsigned base, const std::string& text) {
+void DeleteGlyphSet(unsigned base) { glDeleteLists(base, lists::kGlyphCount); }
+
+void DrawGlyphs(unsigned base, const std::string& text) {
     if (text.empty()) return;
     glListBase(base);
     for (unsigned char c : text) glCallLists(1, GL_UNSIGNED_BYTE, &c);
 }
 
-}  // namespace
-
 bool BuildGlyphSets() {
-    const bool small = BuildGlyphSet(kSmall);
-    const bool bold = BuildGlyphSet(kBold);
+    const bool small = BuildGlyphSet(GlyphFace::Monospaced, 10, lists::kGlyphSmallBase);
+    const bool bold = BuildGlyphSet(GlyphFace::BoldSans, 12, lists::kGlyphBoldBase);
     return small && bold;
 }
 
@@ -111,9 +114,9 @@ void SetInitialGlState(const ColourTheme& theme) {
     glLineStipple(1, 0x0F0F);
 }
 
-void DrawTextSmall(const std::string& text) { DrawText(lists::kGlyphSmallBase, text); }
+void DrawTextSmall(const std::string& text) { DrawGlyphs(lists::kGlyphSmallBase, text); }
 
-void DrawTextBold(const std::string& text) { DrawText(lists::kGlyphBoldBase, text); }
+void DrawTextBold(const std::string& text) { DrawGlyphs(lists::kGlyphBoldBase, text); }
 
 void BuildStatusLine(const std::string& statusText, int width, int height) {
     if (width <= 0 || height <= 0) return;
@@ -126,8 +129,8 @@ void BuildStatusLine(const std::string& statusText, int width, int height) {
 }
 
 void ShutdownGlyphSets() {
-    glDeleteLists(lists::kGlyphSmallBase, lists::kGlyphCount);
-    glDeleteLists(lists::kGlyphBoldBase, lists::kGlyphCount);
+    DeleteGlyphSet(lists::kGlyphSmallBase);
+    DeleteGlyphSet(lists::kGlyphBoldBase);
 }
 
 }  // namespace kestrava

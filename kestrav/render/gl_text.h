@@ -1,5 +1,5 @@
-// The OpenGL context's text: the two bitmap glyph sets, text drawing and the
-// status line, plus the fixed-function state set once at start-up.
+// The OpenGL context's text: bitmap glyph sets, text drawing and the status
+// line, plus the fixed-function state set once at start-up.
 #pragma once
 
 #include "formats/colour_theme.h"
@@ -8,23 +8,33 @@
 
 namespace kestrava {
 
-// Compiles the glyph sets as display lists 64725.. (small, monospaced 10 px)
-// and 65000.. (bold sans-serif 12 px) for the codes 0..254 of Windows-1252.
-// Needs a current context. False when no font could be rasterised.
+// The two faces glyphs are rasterised from: a monospaced face in place of
+// Lucida Console, and a bold sans-serif with Arial's metrics.
+enum class GlyphFace { Monospaced, BoldSans };
+
+// Compiles one glyph set: lists base .. base + 254, one glBitmap per code
+// 0..254 of Windows-1252 in the face at `pixelSize` pixels (character height).
+// Needs a current context. False when the face could not be rasterised.
+bool BuildGlyphSet(GlyphFace face, int pixelSize, unsigned base);
+void DeleteGlyphSet(unsigned base);
+
+// Draws the text at the current raster position, one glyph list of the set
+// at `base` per byte; the raster position advances by each glyph's width.
+void DrawGlyphs(unsigned base, const std::string& text);
+
+// The viewer's two sets: lists 64725.. (monospaced 10 px) and 65000.. (bold
+// sans-serif 12 px).
 bool BuildGlyphSets();
-
-// The state every frame relies on: clear colour, blending, hints, stipple.
-void SetInitialGlState(const ColourTheme& theme);
-
-// Draw at the current raster position, one glyph list per byte.
+void ShutdownGlyphSets();
 void DrawTextSmall(const std::string& text);
 void DrawTextBold(const std::string& text);
+
+// The state every frame of the viewer relies on: clear colour, blending,
+// hints, stipple.
+void SetInitialGlState(const ColourTheme& theme);
 
 // Recompiles list 55: the raster position 65 px from the left and 6 px above
 // the bottom of a width x height window, then the text's glyphs.
 void BuildStatusLine(const std::string& statusText, int width, int height);
-
-// Deletes the glyph sets; the context itself belongs to the window.
-void ShutdownGlyphSets();
 
 }  // namespace kestrava

@@ -1,4 +1,4 @@
-// Sector outlines compiled into a stencil fill list and an outline list.
+// Sector outlines compiled into a one-bit stencil fill and an outline.
 #pragma once
 
 #include "formats/colour_theme.h"
@@ -8,11 +8,29 @@
 
 namespace kestrava {
 
-// List s: a one-bit stencil fill in CTRFill that fills concave and
-// self-crossing outlines by odd coverage; list 10000 + s: the outline as a
-// line loop in CTRBorder. Earlier lists of those numbers are replaced. The
-// fill list expects a clear stencil and leaves it clear, and leaves the blend
-// function at source alpha, zero.
+struct SectorStyle {
+    Rgb Fill;
+    float FillAlpha = 1;
+    // The fill blended over what lies below it (source alpha, one minus
+    // source alpha) rather than written with its alpha (source alpha, zero).
+    bool BlendFill = false;
+    Rgb Outline;
+    float OutlineAlpha = 1;
+};
+
+// The fill: the outline drawn twice with the stencil test on, first only
+// inverting the stencil bit (nothing painted), then painting where the bit
+// is set and inverting it back, so concave and self-crossing outlines fill by
+// odd coverage. It expects a clear stencil and leaves it clear; it leaves
+// the blend function as its second pass set it. The outline: a line loop.
+// With `outlineList` equal to `fillList` one list holds the fill and then
+// the outline. Earlier lists of those numbers are replaced.
+void BuildSectorLists(unsigned fillList, unsigned outlineList, const std::vector<GeoPoint>& outline,
+                      const SectorStyle& style);
+
+// The viewer's: list s filled in CTRFill, list 10000 + s outlined in
+// CTRBorder, both at alpha 1; the fill leaves the blend function at source
+// alpha, zero. Numbers of 0 or below compile nothing.
 void BuildSectorLists(int s, const std::vector<GeoPoint>& outline, const ColourTheme& theme);
 
 }  // namespace kestrava

@@ -1,5 +1,9 @@
 #include "gl_fixture.h"
 
+#include "formats/colour_theme.h"
+#include "kestrav/render/gl_text.h"
+#include "support/test_support.h"
+
 #include <QImage>
 #include <QSurfaceFormat>
 
@@ -70,6 +74,39 @@ void GlWindow::Shot(const std::string& name) const {
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
     image.mirrored().save(QString::fromStdString(std::string(folder) + "/" + name));
+}
+
+OverlayWindow::OverlayWindow(int width, int height) : window_(width, height) {
+    if (!window_.Ready()) return;
+    kestrava::BuildGlyphSets();
+    kestrava::SetInitialGlState(kestrava::LoadColourTheme(SourcePath("colours/default.dc")));
+}
+
+void OverlayWindow::Draw(unsigned list, float red, float green, float blue) {
+    glClearColor(red, green, blue, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glViewport(0, 0, window_.Width(), window_.Height());
+    glLoadIdentity();
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glLineWidth(1);
+    glCallList(list);
+}
+
+std::array<int, 3> OverlayWindow::At(double x, double y) const {
+    return window_.Pixel(static_cast<int>(std::floor(window_.Width() / 2.0 + x)),
+                         static_cast<int>(std::floor(window_.Height() / 2.0 + y)));
+}
+
+bool OverlayWindow::White(double x, double y) const {
+    const auto p = At(x, y);
+    return p[0] > 200 && p[1] > 200 && p[2] > 200;
+}
+
+bool OverlayWindow::LineNear(double x, double y) const {
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy)
+            if (White(x + dx, y + dy)) return true;
+    return false;
 }
 
 std::array<int, 3> Bytes(float r, float g, float b) {

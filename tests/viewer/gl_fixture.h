@@ -36,6 +36,26 @@ private:
     bool ready_ = false;
 };
 
+// A window for the flat overlays: the default theme, the glyph sets and a
+// flat overlay list drawn over a plain background, read back in pixels from
+// the window's centre (y upwards).
+class OverlayWindow {
+public:
+    OverlayWindow(int width, int height);
+    bool Ready() const { return window_.Ready(); }
+    // The list drawn as the frame draws its overlays, over `background`.
+    void Draw(unsigned list, float red, float green, float blue);
+    std::array<int, 3> At(double x, double y) const;
+    // A pixel of the white border colour at (x, y), or within a pixel of it.
+    bool White(double x, double y) const;
+    bool LineNear(double x, double y) const;
+    void Shot(const std::string& name) const { window_.Shot(name); }
+    GlWindow& Window() { return window_; }
+
+private:
+    GlWindow window_;
+};
+
 // The application object every window test needs.
 void EnsureGuiApplication();
 

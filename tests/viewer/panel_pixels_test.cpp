@@ -20,29 +20,10 @@ constexpr int kW = 720, kH = 540;
 
 class PanelPixels : public ::testing::Test {
 protected:
-    void SetUp() override {
-        window = std::make_unique<testsupport::GlWindow>(kW, kH);
-        ASSERT_TRUE(window->Ready());
-        theme = LoadColourTheme(testsupport::SourcePath("colours/default.dc"));
-        BuildGlyphSets();
-        SetInitialGlState(theme);
-    }
-    void Draw() {
-        glClearColor(0, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glViewport(0, 0, kW, kH);
-        glLoadIdentity();
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glCallList(lists::kPanel);
-    }
-    // From the window's centre, y upwards.
-    std::array<int, 3> At(double x, double y) const {
-        return window->Pixel(static_cast<int>(std::floor(kW / 2.0 + x)), static_cast<int>(std::floor(kH / 2.0 + y)));
-    }
-    bool White(double x, double y) const {
-        const auto p = At(x, y);
-        return p[0] > 200 && p[1] > 200 && p[2] > 200;
-    }
+    void SetUp() override { ASSERT_TRUE(window.Ready()); }
+    void Draw() { window.Draw(lists::kPanel, 0, 0, 0); }
+    std::array<int, 3> At(double x, double y) const { return window.At(x, y); }
+    bool White(double x, double y) const { return window.White(x, y); }
     int Brightness(double x, double y) const {
         const auto p = At(x, y);
         return p[0] + p[1] + p[2];
@@ -54,8 +35,8 @@ protected:
                 if (Near(At(x + dx, y + dy), Bytes(rgb.Red, rgb.Green, rgb.Blue), 4)) return true;
         return false;
     }
-    std::unique_ptr<testsupport::GlWindow> window;
-    ColourTheme theme;
+    testsupport::OverlayWindow window{kW, kH};
+    ColourTheme theme = LoadColourTheme(testsupport::SourcePath("colours/default.dc"));
 };
 
 }  // namespace
@@ -69,7 +50,7 @@ TEST_F(PanelPixels, ListWindowFitsItsRowsInsideThePanel) {
     panel.Summary = "3 pilots on IVAO, displaying 1 - 3";
     BuildListWindow(panel, kPilotsTab, 0, theme, kW, kH);
     Draw();
-    window->Shot("list-window.png");
+    window.Shot("list-window.png");
     // The outline at the panel's four edges, nothing outside.
     EXPECT_TRUE(White(-345, 0) || White(-346, 0));
     EXPECT_TRUE(White(344, 0) || White(345, 0));
@@ -119,7 +100,7 @@ TEST_F(PanelPixels, RadarPlacesNearAircraftInsideAndFarOnesOnTheRing) {
     BuildTimetable(panel, model, 0, "EDDF");
     BuildAirportWindow(model, panel, kRadarTab, theme, kW, kH);
     Draw();
-    window->Shot("radar.png");
+    window.Shot("radar.png");
     const double r = std::min(PanelHalfHeight(panel.Rows) - 25, 335);  // 206
     // 50 nm north: half the radius above the centre, a full-size symbol.
     EXPECT_TRUE(Colour(-2, r / 2 - 2, Colour::PlaneFill, 1));

@@ -22,42 +22,21 @@ constexpr int kW = 800, kH = 600;
 class PopupPixels : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = std::make_unique<testsupport::GlWindow>(kW, kH);
-        ASSERT_TRUE(window->Ready());
-        theme = LoadColourTheme(testsupport::SourcePath("colours/default.dc"));
-        BuildGlyphSets();
-        SetInitialGlState(theme);
+        ASSERT_TRUE(window.Ready());
         model.Networks[0].UpdateStamp = "20261208123000";
     }
-    // List 40 over a red window, as the frame draws it.
-    void Draw() {
-        glClearColor(1, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glViewport(0, 0, kW, kH);
-        glLoadIdentity();
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glLineWidth(1);
-        glCallList(lists::kPopup);
-    }
-    // The pixel at (x, y) from the window's centre, y upwards.
-    std::array<int, 3> At(double x, double y) const {
-        return window->Pixel(static_cast<int>(std::floor(kW / 2.0 + x)), static_cast<int>(std::floor(kH / 2.0 + y)));
-    }
+    // List 40 over a red window.
+    void Draw() { window.Draw(lists::kPopup, 1, 0, 0); }
+    std::array<int, 3> At(double x, double y) const { return window.At(x, y); }
     bool White(const std::array<int, 3>& p) const { return p[0] > 200 && p[1] > 200 && p[2] > 200; }
-    // A ScreenBorder pixel within a pixel of (x, y).
-    bool LineNear(double x, double y) const {
-        for (int dx = -1; dx <= 1; ++dx)
-            for (int dy = -1; dy <= 1; ++dy)
-                if (White(At(x + dx, y + dy))) return true;
-        return false;
-    }
+    bool LineNear(double x, double y) const { return window.LineNear(x, y); }
     // The shading colour at alpha `a` over the body (80 % black over red).
     std::array<int, 3> ShadedBody(float a) const {
         const Rgb s = theme.Get(Colour::WindowShading);
         return Bytes(s.Red * a + 0.2f * (1 - a), s.Green * a, s.Blue * a);
     }
-    std::unique_ptr<testsupport::GlWindow> window;
-    ColourTheme theme;
+    testsupport::OverlayWindow window{kW, kH};
+    ColourTheme theme = LoadColourTheme(testsupport::SourcePath("colours/default.dc"));
     NetworkModel model;
 };
 
@@ -72,7 +51,7 @@ TEST_F(PopupPixels, ControllerPanelHasBodyOutlineDividersAndCross) {
     atc.AtisText = "Frankfurt Tower information ECHO^\xA7" + std::string(60, 'X');
     BuildAtcPopup(model, 0, atc, theme, kW, kH);
     Draw();
-    window->Shot("atc-popup.png");
+    window.Shot("atc-popup.png");
     EXPECT_TRUE(Near(At(60, -40), Bytes(0.2f, 0, 0), 2)) << "80 % of the body colour over the window";
     EXPECT_TRUE(Near(At(200, 0), Bytes(1, 0, 0), 0)) << "nothing outside the panel";
     EXPECT_TRUE(LineNear(-130, 0) && LineNear(130, 0) && LineNear(0, 110) && LineNear(0, -110));
@@ -97,7 +76,7 @@ TEST_F(PopupPixels, DialsShadeTheirRingAndPointTheNeedle) {
     p.CruiseSpeed = "N0450";   // marker at 75 degrees
     BuildPilotPopup(model, 0, p, theme, kW, kH);
     Draw();
-    window->Shot("pilot-dials.png");
+    window.Shot("pilot-dials.png");
     // The altitude dial at (61, 92): faint near the top, strong at the ends.
     const auto ring = [&](double cx, double cy, double degrees) {
         const double a = degrees * 3.14159 / 180;
@@ -119,7 +98,7 @@ TEST_F(PopupPixels, PickRowsAreDrawnWhereTheHitTestFindsThem) {
     const std::vector<std::string> rows{"AAAA", "BBBB", "CCCC", "DDDD", "EEEE"};
     BuildSelectionList(box, rows, theme, kW, kH);
     Draw();
-    window->Shot("pick-list.png");
+    window.Shot("pick-list.png");
     EXPECT_TRUE(LineNear(box.Left, -40) && LineNear(box.Left + box.Width, -40));
     // Each row's glyphs: the lowest and highest text pixels between x of
     // the box's left edge and 30 px in, one band after the other.

@@ -4,6 +4,7 @@
 #include "formats/text.h"
 #include "kestrav/map/map_window.h"
 #include "kestrav/render/display_lists.h"
+#include "full_snapshot.h"
 #include "network/http_test_server.h"
 #include "support/gzip_text.h"
 #include "kestrav/network/whazzup.h"
@@ -42,40 +43,6 @@ long ResidentKilobytes() {
     while (std::getline(status, line))
         if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
     return 0;
-}
-
-// A full-capacity snapshot of one network: 1400 pilots from the demo
-// feed's lines, and 700 centre controllers, each on a sector of its own.
-std::string FullSnapshot(int net, size_t sectorOffset) {
-    std::string demo;
-    kestrava::ReadWholeFile(kestrava::ProgramPath(net == 0 ? "demo/ivao/whazzup.txt" : "demo/vatsim/whazzup.txt"), demo);
-    std::vector<std::string> pilots, atc;
-    for (const std::string& line : kestrava::SplitNetworkLines(demo)) {
-        const auto fields = kestrava::Split(line, ":");
-        if (fields.size() > 3 && fields[3] == "PILOT") pilots.push_back(line);
-        if (fields.size() > 3 && fields[3] == "ATC") atc.push_back(line);
-    }
-    std::vector<std::string> sectors;
-    std::vector<std::string> lines;
-    kestrava::ReadLines(kestrava::ProgramPath("data/firlist.dat"), lines);
-    for (const std::string& line : lines) sectors.push_back(kestrava::Split(line, ":")[0]);
-    std::string text = "!GENERAL\r\nVERSION = 1\r\nRELOAD = 1\r\nUPDATE = 20261208143000\r\n"
-                       "CONNECTED CLIENTS = 2100\r\n!CLIENTS\r\n";
-    for (int i = 0; i < 1400 && !pilots.empty(); ++i) {
-        auto f = kestrava::Split(pilots[static_cast<size_t>(i) % pilots.size()], ":");
-        f[0] += "X" + std::to_string(i);
-        std::string line;
-        for (size_t k = 0; k < f.size(); ++k) line += (k ? ":" : "") + f[k];
-        text += line + "\r\n";
-    }
-    for (int i = 0; i < 700 && !atc.empty() && !sectors.empty(); ++i) {
-        auto f = kestrava::Split(atc[static_cast<size_t>(i) % atc.size()], ":");
-        f[0] = sectors[(sectorOffset + static_cast<size_t>(i)) % sectors.size()] + "_CTR";
-        std::string line;
-        for (size_t k = 0; k < f.size(); ++k) line += (k ? ":" : "") + f[k];
-        text += line + "\r\n";
-    }
-    return text + "!SERVERS\r\n";
 }
 
 // The window with its frames timed, for the download measurement.
@@ -310,7 +277,7 @@ int main(int argc, char** argv) {
 
     // Full traffic of both networks, every record a centre on its own sector.
     for (int net = 0; net < 2; ++net) {
-        std::string text = FullSnapshot(net, static_cast<size_t>(net) * 700);
+        std::string text = benchsupport::FullSnapshot(net, static_cast<size_t>(net) * 700);
         kestrava::InterpretSnapshot(window.Model, window, static_cast<std::uint8_t>(net), text);
     }
     std::printf("snapshots: %d + %d pilots, %d + %d controllers\n", window.Model.Networks[0].PilotCount,
@@ -368,7 +335,7 @@ int main(int argc, char** argv) {
     // A key press on I with a full-capacity gzip snapshot served from
     // 127.0.0.1, from the status file to the drawn scene.
     networktest::TestHttpServer server;
-    const std::string full = FullSnapshot(0, 0);
+    const std::string full = benchsupport::FullSnapshot(0, 0);
     server.Serve("/status.txt", "gzurl0=" + server.Url("/whazzup.txt.gz") + "\r\n;\r\n;\r\n;\r\n;\r\n");
     server.Serve("/whazzup.txt.gz", testsupport::Gzip(full));
     window.Model.StatusUrl[0] = server.Url("/status.txt");

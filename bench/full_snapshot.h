@@ -1,0 +1,47 @@
+// A full-capacity snapshot for the benchmarks: 1400 pilots from the demo
+// feed's lines and 700 centre controllers, each on a sector of its own.
+#pragma once
+
+#include "formats/files.h"
+#include "formats/text.h"
+
+#include <string>
+#include <vector>
+
+namespace benchsupport {
+
+// Network `net`'s snapshot (from the program folder's demo feed); the
+// controllers take the sectors of firlist.dat from `sectorOffset` on.
+inline std::string FullSnapshot(int net, size_t sectorOffset) {
+    std::string demo;
+    kestrava::ReadWholeFile(kestrava::ProgramPath(net == 0 ? "demo/ivao/whazzup.txt" : "demo/vatsim/whazzup.txt"), demo);
+    std::vector<std::string> pilots, atc;
+    for (const std::string& line : kestrava::SplitNetworkLines(demo)) {
+        const auto fields = kestrava::Split(line, ":");
+        if (fields.size() > 3 && fields[3] == "PILOT") pilots.push_back(line);
+        if (fields.size() > 3 && fields[3] == "ATC") atc.push_back(line);
+    }
+    std::vector<std::string> sectors;
+    std::vector<std::string> lines;
+    kestrava::ReadLines(kestrava::ProgramPath("data/firlist.dat"), lines);
+    for (const std::string& line : lines) sectors.push_back(kestrava::Split(line, ":")[0]);
+    std::string text = "!GENERAL\r\nVERSION = 1\r\nRELOAD = 1\r\nUPDATE = 20261208143000\r\n"
+                       "CONNECTED CLIENTS = 2100\r\n!CLIENTS\r\n";
+    for (int i = 0; i < 1400 && !pilots.empty(); ++i) {
+        auto f = kestrava::Split(pilots[static_cast<size_t>(i) % pilots.size()], ":");
+        f[0] += "X" + std::to_string(i);
+        std::string line;
+        for (size_t k = 0; k < f.size(); ++k) line += (k ? ":" : "") + f[k];
+        text += line + "\r\n";
+    }
+    for (int i = 0; i < 700 && !atc.empty() && !sectors.empty(); ++i) {
+        auto f = kestrava::Split(atc[static_cast<size_t>(i) % atc.size()], ":");
+        f[0] = sectors[(sectorOffset + static_cast<size_t>(i)) % sectors.size()] + "_CTR";
+        std::string line;
+        for (size_t k = 0; k < f.size(); ++k) line += (k ? ":" : "") + f[k];
+        text += line + "\r\n";
+    }
+    return text + "!SERVERS\r\n";
+}
+
+}  // namespace benchsupport

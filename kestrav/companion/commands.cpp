@@ -198,7 +198,11 @@ void Atis(Companion& c, const std::string& callsign) {
             Say(c, std::string("No ATIS available") + kCrLf);
             return;
         }
-        for (const std::string& piece : Split(a.AtisText, "^\xA7"))
+        // The separator is "^" and a section sign: the byte A7, or C2 A7 in
+        // the feeds that are written in UTF-8.
+        std::string text = a.AtisText;
+        for (size_t at; (at = text.find("^\xC2\xA7")) != std::string::npos;) text.erase(at + 1, 1);
+        for (const std::string& piece : Split(text, "^\xA7"))
             if (!piece.empty() && piece[0] != '$') Say(c, piece);
         Say(c, "");
         return;

@@ -1,0 +1,156 @@
+// Frame times at 1280 x 800 for each stored view and a close view over
+// Frankfurt: the globe and grid alone, the map alone, one network at full
+// capacity and both networks merged, each as a ratio to the globe-and-grid
+// frame of the same run; a drag step; and the frames' pictures saved or
+// compared with pictures saved by another build.
+#include "bench_window.h"
+
+#include "kestrav/render/display_lists.h"
+#include "kestrav/render/frame.h"
+#include "kestrav/render/globe_view.h"
+
+#include <QImage>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace benchsupport {
+
+namespace {
+
+enum Scenario { kGlobeAndGrid, kMapOnly, kOneNetwork, kMerged, kScenarioCount };
+const char* kScenarioNames[] = {"globe and grid", "map only", "one network", "both merged"};
+
+struct View {
+    const char* Name;
+    kestrava::Camera Camera;
+};
+
+// The settings and network of a scenario; the globe-and-grid frame is drawn
+// by FrameOf below.
+void Arrange(TimedWindow& w, Scenario scenario, const kestrava::Settings& defaults) {
+    w.Config = defaults;
+    w.Switches.CountriesShown = true;
+    w.Model.CurrentNetwork = scenario == kMerged ? 2 : 0;
+    if (scenario == kMapOnly || scenario == kGlobeAndGrid) {
+        w.Config.ShowATC = w.Config.ShowPlanes = w.Config.ShowAirports = false;
+    }
+}
+
+// The globe, the grid and the window's own overlays, as a frame draws them.
+void GlobeAndGridFrame(TimedWindow& w) {
+    const int width = w.PixelWidth(), height = w.PixelHeight();
+    if (!kestrava::BeginGlobeView(w.View, width, height)) return;
+    glCallList(kestrava::lists::kGlobe);
+    glCallList(kestrava::lists::kGrid);
+    glViewport(0, 0, width, height);
+    glLoadIdentity();
+    glLineWidth(2);
+    glCallList(kestrava::lists::kWindowFrame);
+    glCallList(kestrava::lists::kNetworkMarks);
+    glListBase(kestrava::lists::kGlyphBoldBase);
+    glCallList(kestrava::lists::kStatusLine);
+    glLineWidth(1);
+    glCallList(kestrava::lists::kClientCountBar);
+    glPopMatrix();
+}
+
+// One frame of the scenario into the back buffer, not shown.
+void FrameOf(TimedWindow& w, Scenario scenario) {
+    if (scenario == kGlobeAndGrid) {
+        GlobeAndGridFrame(w);
+        return;
+    }
+    kestrava::FrameInputs frame{w.View,     w.Config, w.Switches, w.Overlay, w.Theme, w.Model.CurrentNetwork,
+                                w.PixelWidth(), w.PixelHeight()};
+    kestrava::DrawScene(frame);
+}
+
+QImage BackBuffer(int width, int height) {
+    QImage image(width, height, QImage::Format_RGBA8888);
+    glFinish();
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+    return image.mirrored();
+}
+
+// Pixels that differ at all, and by more than 8 in a channel.
+std::pair<long, long> Differences(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return {-1, -1};
+    long any = 0, large = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            const int d = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                    std::abs(qBlue(p) - qBlue(q))});
+            any += d > 0;
+            large += d > 8;
+        }
+    return {any, large};
+}
+
+}  // namespace
+
+void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::string& compareFolder, int rounds) {
+    const kestrava::Settings defaults = w.Config;
+    const View views[] = {{"view 1", {defaults.Views[0].X, defaults.Views[0].Y, defaults.Views[0].Z}},
+                          {"view 2", {defaults.Views[1].X, defaults.Views[1].Y, defaults.Views[1].Z}},
+                          {"view 3", {defaults.Views[2].X, defaults.Views[2].Y, defaults.Views[2].Z}},
+                          {"Frankfurt, zoom 16", {8.57f, -50.03f, 16}}};
+    std::printf("frames at %dx%d, CPU time of the whole process (renderer threads included), median of %d "
+                "alternated rounds (spread min-max), ratio to the globe-and-grid frame:\n",
+                w.PixelWidth(), w.PixelHeight(), rounds);
+    for (const View& view : views) {
+        std::vector<double> cpu[kScenarioCount], wall[kScenarioCount];
+        for (int round = 0; round < rounds; ++round) {
+            for (int s = 0; s < kScenarioCount; ++s) {
+                const Scenario scenario = static_cast<Scenario>(s);
+                Arrange(w, scenario, defaults);
+                w.View = view.Camera;
+                FrameOf(w, scenario);  // settle caches of this scenario
+                double wallMs = 0;
+                cpu[s].push_back(CpuMilliseconds([&] { wallMs = Milliseconds([&] { FrameOf(w, scenario); }); }));
+                wall[s].push_back(wallMs);
+            }
+        }
+        const double base = Median(cpu[kGlobeAndGrid]);
+        std::printf("  %s:\n", view.Name);
+        for (int s = 0; s < kScenarioCount; ++s) {
+            const auto [low, high] = std::minmax_element(cpu[s].begin(), cpu[s].end());
+            std::printf("    %-15s CPU %7.1f ms (%.1f-%.1f), wall %7.1f ms, ratio %5.1fx\n", kScenarioNames[s],
+                        Median(cpu[s]), *low, *high, Median(wall[s]), Median(cpu[s]) / base);
+        }
+        for (int s = 0; s < kScenarioCount; ++s) {
+            const Scenario scenario = static_cast<Scenario>(s);
+            Arrange(w, scenario, defaults);
+            w.View = view.Camera;
+            FrameOf(w, scenario);
+            const QImage picture = BackBuffer(w.PixelWidth(), w.PixelHeight());
+            std::string name = std::string(view.Name) + " - " + kScenarioNames[s] + ".png";
+            for (char& c : name)
+                if (c == ' ' || c == ',') c = '_';
+            if (!saveFolder.empty()) picture.save(QString::fromStdString(saveFolder + "/" + name));
+            if (!compareFolder.empty()) {
+                const auto [any, large] =
+                    Differences(picture, QImage(QString::fromStdString(compareFolder + "/" + name)));
+                std::printf("    %-15s against the saved picture: %ld pixels differ, %ld by more than 8\n",
+                            kScenarioNames[s], any, large);
+            }
+        }
+    }
+    // A drag step: a camera change and its frame, one network at full
+    // capacity, the default view.
+    Arrange(w, kOneNetwork, defaults);
+    w.View = views[0].Camera;
+    std::vector<double> drag;
+    for (int i = 0; i < rounds * 2; ++i) {
+        w.View.Spin += 0.25f;
+        drag.push_back(CpuMilliseconds([&] { w.DrawScene(); }));
+    }
+    std::printf("drag step (camera change and frame), one network, view 1: CPU %.1f ms median\n", Median(drag));
+    w.Config = defaults;
+    w.Model.CurrentNetwork = 0;
+}
+
+}  // namespace benchsupport

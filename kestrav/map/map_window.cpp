@@ -9,6 +9,7 @@
 #include "kestrav/render/sector_lists.h"
 #include "kestrav/render/window_frame.h"
 #include "kestrav/map/aeronautical_data.h"
+#include "kestrav/companion/frm_companion.h"
 
 #include <GL/gl.h>
 #include <QCoreApplication>
@@ -171,6 +172,7 @@ void MapWindow::LoadSettings() {
         size.Height = screen->geometry().height();
     }
     Config = ReadSettings(ini, size);
+    WeatherUrl = WeatherBase(ini.Get("Network", "WeatherUrl", kDefaultWeatherUrl));
     LoadFriends(FriendsPath(), Model.Friends);
 }
 
@@ -256,6 +258,25 @@ void MapWindow::DrawScene() {
                       PixelWidth(), PixelHeight()};
     kestrava::DrawScene(frame);
     context_->swapBuffers(this);
+}
+
+void MapWindow::ShowCompanion() {
+    if (!companion_) companion_ = std::make_unique<frmCompanion>(*this);
+    companion_->ShowConsole();
+}
+
+void MapWindow::CentreMap(float latitude, float longitude, const std::string& label, bool zoomIn) {
+    const float zoom = View.Zoom;
+    CentreCamera(View, latitude, longitude);
+    if (zoomIn)
+        Overlay.OverlayMode = 0;
+    else
+        View.Zoom = zoom;
+    ShowStatus("Centered on " + label);
+}
+
+void MapWindow::BuildAirportMarker(const std::string& code, float latitude, float longitude) {
+    if (MakeCurrent()) kestrava::BuildAirportMarker(code, latitude, longitude, Theme);
 }
 
 void MapWindow::ExitViewer() {

@@ -19,6 +19,8 @@ class QOpenGLContext;
 
 namespace kestrava {
 
+class frmCompanion;
+
 class MapWindow : public QWindow, public DisplayHooks, public ControlHost {
 public:
     MapWindow();
@@ -58,6 +60,14 @@ public:
     bool OpenUrl(const std::string& url) override;
     void BuildListWindow() override;
     void BuildAirportWindow() override;
+    // Space: the companion console, created the first time.
+    void ShowCompanion() override;
+
+    // The console's requests. The map turned onto a point (zoom 16 and every
+    // overlay closed when zoomIn), "Centered on " + label, a frame.
+    void CentreMap(float latitude, float longitude, const std::string& label, bool zoomIn);
+    // List 42 as an airport's marker.
+    void BuildAirportMarker(const std::string& code, float latitude, float longitude);
 
     // The controls over this window's state and size.
     MapControls Controls();
@@ -80,6 +90,7 @@ public:
     InputState Input;
     PanelState Panel;
     DownloadOptions Download;  // from the settings, read once at start-up
+    std::string WeatherUrl;    // [Network] WeatherUrl, read at start-up, never written
     QTimer timAutoDownload;
     QTimer timDownload;
 
@@ -114,6 +125,7 @@ private:
     double TwipsHeight() const { return PixelHeight() * TwipsPerPixel; }
 
     std::unique_ptr<QOpenGLContext> context_;
+    std::unique_ptr<frmCompanion> companion_;
     QPointF resizeOffset_;  // window corner minus cursor, while resizing
     bool exiting_ = false;
 };

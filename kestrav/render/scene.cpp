@@ -267,6 +267,20 @@ void BuildAirportRouteHighlight(const NetworkModel& model, int network, bool fri
     glEndList();
 }
 
+void BuildAirportMarker(const std::string& code, float lat, float lon, const ColourTheme& theme) {
+    glNewList(lists::kRouteHighlight, GL_COMPILE);
+    SetColour(theme, Colour::Highlight);
+    glBegin(GL_POINTS);
+    glVertex3f(GlobeX(lat, lon), GlobeY(lat), GlobeZ(lat, lon));
+    glEnd();
+    glEndList();
+    glNewList(lists::kRouteCodes, GL_COMPILE);
+    SetColour(theme, Colour::Highlight);
+    glRasterPos3f(GlobeX(lat, lon), GlobeY(lat), GlobeZ(lat, lon));
+    DrawTextSmall(code);
+    glEndList();
+}
+
 void ClearRouteHighlight() { glDeleteLists(lists::kRouteHighlight, 2); }
 
 void DiscardSceneLists(int n) { glDeleteLists(lists::SceneBase(n), lists::kSceneListCount); }

@@ -64,6 +64,10 @@ void BuildRouteHighlight(const NetworkModel& model, const PilotClient& pilot, co
 void BuildAirportRouteHighlight(const NetworkModel& model, int network, bool friendsOnly,
                                 const std::string& code, const ColourTheme& theme);
 void ClearRouteHighlight();  // deletes lists 42 and 43
+// List 42 as the console's airport marker: one Highlight point at the
+// airport; its code in list 43, where the route highlight puts codes (over
+// the airport's own label).
+void BuildAirportMarker(const std::string& code, float latitude, float longitude, const ColourTheme& theme);
 
 // Deletes the nine scene lists of network index n.
 void DiscardSceneLists(int n);

@@ -1,0 +1,156 @@
+#include "kestrav/companion/frm_companion.h"
+
+#include "formats/text.h"
+#include "kestrav/map/map_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QWindow>
+
+#include <cmath>
+
+namespace kestrava {
+
+namespace {
+
+constexpr int kInitialWidth = 400;  // pixels: below the centre of the smallest map
+constexpr int kInitialHeight = 240;
+constexpr double kMapMargin = 120;  // twips from the map's left and bottom edges
+
+// Windows-1252 text with CR LF line ends as the box shows it: one "\n" per
+// line end, and NULs (which a fetched file may hold) as blanks.
+QString BoxText(std::string_view text) {
+    QString shown = QString::fromStdString(Cp1252ToUtf8(text));
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QChar('\r'), QChar('\n'));
+    shown.replace(QChar(0), QChar(' '));
+    return shown;
+}
+
+void SetBackground(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, colour);
+    widget->setPalette(palette);
+}
+
+}  // namespace
+
+frmCompanion::frmCompanion(MapWindow& map)
+    : map_(map),
+      console_{map.Model, *this, WeatherOptions{WeatherBase(map.WeatherUrl), map.Download.Timeout, map.Download.Proxy}, {}},
+      txtResponse(new QPlainTextEdit(this)),
+      txtInput(new QLineEdit(this)) {
+    setWindowTitle(QStringLiteral("Kestrava Companion"));
+    setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
+    setObjectName(QStringLiteral("frmCompanion"));
+    txtResponse->setObjectName(QStringLiteral("txtResponse"));
+    txtInput->setObjectName(QStringLiteral("txtInput"));
+
+    txtResponse->setReadOnly(true);
+    txtResponse->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtResponse->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txtResponse->setUndoRedoEnabled(false);
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(8.25);
+    txtResponse->setFont(font);
+    SetBackground(txtResponse, Qt::white);
+    SetBackground(txtInput, QColor(224, 224, 224));
+    txtInput->installEventFilter(this);
+    resize(kInitialWidth, kInitialHeight);
+}
+
+void frmCompanion::ShowConsole() {
+    if (!loaded_) Load();
+    show();
+    raise();
+    activateWindow();
+    txtInput->setFocus();
+}
+
+void frmCompanion::Load() {
+    loaded_ = true;
+    // Owned by the map window, above every other window.
+    winId();
+    if (QWindow* handle = windowHandle()) handle->setTransientParent(&map_);
+    LayOut();
+    txtResponse->setPlainText(BoxText(kWelcomeText));
+    // Near the map's lower-left corner, frame included.
+    const int margin = static_cast<int>(std::lround(kMapMargin / map_.TwipsPerPixel));
+    const int frameHeight = frameGeometry().height();
+    move(map_.x() + margin, map_.y() + map_.height() - frameHeight - margin);
+}
+
+void frmCompanion::LayOut() {
+    const int w = width(), h = height();
+    const int inputHeight = txtInput->sizeHint().height();
+    if (h > inputHeight) txtResponse->setGeometry(0, 0, w, h - inputHeight);
+    txtInput->setGeometry(0, txtResponse->height(), w, inputHeight);
+}
+
+void frmCompanion::resizeEvent(QResizeEvent*) { LayOut(); }
+
+void frmCompanion::closeEvent(QCloseEvent* event) {
+    // Closing only hides: the text and the recall line stay.
+    event->ignore();
+    hide();
+}
+
+bool frmCompanion::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtInput && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            EnterLine();
+            return true;
+        }
+        if (key == Qt::Key_Up) {
+            RecallLine();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmCompanion::EnterLine() {
+    if (busy_) return;
+    busy_ = true;
+    txtInput->setReadOnly(true);
+    const std::string line = Trim(Utf8ToCp1252(txtInput->text().toStdString()));
+    if (!line.empty()) ReadText(console_, line);
+    QCoreApplication::processEvents();
+    txtInput->clear();
+    txtInput->setReadOnly(false);
+    busy_ = false;
+}
+
+void frmCompanion::RecallLine() {
+    if (console_.RecallLine.empty()) return;
+    txtInput->setText(QString::fromStdString(Cp1252ToUtf8(console_.RecallLine)));
+    txtInput->end(false);
+}
+
+void frmCompanion::AddText(const std::string& text) {
+    QTextCursor cursor(txtResponse->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(BoxText("\r\n" + text));
+    txtResponse->moveCursor(QTextCursor::End);
+    txtResponse->ensureCursorVisible();
+}
+
+void frmCompanion::CentreMap(float latitude, float longitude, const std::string& label, bool zoomIn) {
+    map_.CentreMap(latitude, longitude, label, zoomIn);
+}
+
+void frmCompanion::BuildAirportMarker(const std::string& code, float latitude, float longitude) {
+    map_.BuildAirportMarker(code, latitude, longitude);
+}
+
+void frmCompanion::btnDownload(int network) { map_.btnDownload(network); }
+
+bool frmCompanion::OpenProfile(const std::string& address) { return map_.OpenUrl(address); }
+
+}  // namespace kestrava

@@ -2,6 +2,9 @@
 
 #include "text.h"
 
+#include <iterator>
+#include <utility>
+
 namespace kestrava {
 
 GeoPoint ReadVertexLine(const std::string& line) {
@@ -53,13 +56,19 @@ bool ReadPolygonFile(const std::string& path, std::vector<SectorPolygon>& polygo
     });
 }
 
+bool SplitKeyedLine(const std::string& line, KeyedLine& keyed) {
+    if (line.empty()) return false;
+    std::vector<std::string> fields = Split(line, ":");
+    if (fields.size() < 6) return false;
+    keyed.Key = std::move(fields[0]);
+    keyed.Items.assign(std::make_move_iterator(fields.begin() + 1), std::make_move_iterator(fields.begin() + 6));
+    return true;
+}
+
 void ReadKeyedLines(const std::vector<std::string>& lines, KeyedIndex& index) {
-    for (const std::string& line : lines) {
-        if (line.empty()) continue;
-        std::vector<std::string> fields = Split(line, ":");
-        if (fields.size() < 6) continue;
-        index.Add(fields[0], KeyedIndex::Items(fields.begin() + 1, fields.begin() + 6));
-    }
+    KeyedLine keyed;
+    for (const std::string& line : lines)
+        if (SplitKeyedLine(line, keyed)) index.Add(keyed.Key, std::move(keyed.Items));
 }
 
 bool ReadKeyedFile(const std::string& path, KeyedIndex& index) {

@@ -48,6 +48,16 @@ void ReadPolygonLines(const std::vector<std::string>& lines, const PolygonHandle
 bool ReadPolygonFile(const std::string& path, const PolygonHandler& onPolygon);
 bool ReadPolygonFile(const std::string& path, std::vector<SectorPolygon>& polygons);
 
+// One line of a keyed list file: its key (field 1) and fields 2-6.
+struct KeyedLine {
+    std::string Key;
+    KeyedIndex::Items Items;
+};
+
+// Splits a line at its colons; false for an empty line or one with fewer
+// than six fields (fields after the sixth are ignored).
+bool SplitKeyedLine(const std::string& line, KeyedLine& keyed);
+
 // Adds each line's fields 2-6 under its field 1. Empty lines and lines with
 // fewer than six fields are skipped; a repeated key keeps its first entry.
 void ReadKeyedLines(const std::vector<std::string>& lines, KeyedIndex& index);

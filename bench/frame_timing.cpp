@@ -121,6 +121,30 @@ void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::str
             std::printf("    %-15s CPU %7.1f ms (%.1f-%.1f), wall %7.1f ms, ratio %5.1fx\n", kScenarioNames[s],
                         Median(cpu[s]), *low, *high, Median(wall[s]), Median(cpu[s]) / base);
         }
+        // Where the one-network frame's time goes: each scene list alone, and
+        // the coastlines, in the view's globe transformation.
+        std::string layers;
+        const char* names[] = {"planes", "plane labels", "airports", "airport labels", "inbounds",
+                               "ATC fills", "ATC borders", "ATC labels", "ATC points", "coastlines"};
+        for (unsigned layer = 0; layer <= kestrava::lists::kSceneListCount; ++layer) {
+            const unsigned list = layer < kestrava::lists::kSceneListCount ? kestrava::lists::SceneBase(0) + layer
+                                                                           : kestrava::lists::kCoastlines;
+            std::vector<double> ms;
+            for (int i = 0; i < 3; ++i) {
+                w.View = view.Camera;
+                ms.push_back(CpuMilliseconds([&] {
+                    kestrava::BeginGlobeView(w.View, w.PixelWidth(), w.PixelHeight());
+                    if (list == kestrava::lists::kCoastlines) glEnable(GL_LINE_SMOOTH);
+                    glCallList(list);
+                    glDisable(GL_LINE_SMOOTH);
+                    glPopMatrix();
+                }));
+            }
+            char part[64];
+            std::snprintf(part, sizeof part, "%s%s %.1f", layers.empty() ? "" : ", ", names[layer], Median(ms));
+            layers += part;
+        }
+        std::printf("    lists alone (CPU ms): %s\n", layers.c_str());
         for (int s = 0; s < kScenarioCount; ++s) {
             const Scenario scenario = static_cast<Scenario>(s);
             Arrange(w, scenario, defaults);

@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include <cstdint>
+#include <map>
 #include <vector>
 
 namespace kestrava {
@@ -40,63 +42,143 @@ QFont MakeFont(GlyphFace face, int pixelSize) {
     return font;
 }
 
-// One glyph as a glBitmap: rows from the bottom up, 1 bit per pixel.
-void CompileGlyph(const QFont& font, const QFontMetrics& metrics, unsigned list, unsigned char code) {
-    glNewList(list, GL_COMPILE);
-    if (code >= 32) {
-        const std::string utf8 = Cp1252ToUtf8(std::string(1, static_cast<char>(code)));
-        const QString character = QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
-        const int advance = metrics.horizontalAdvance(character);
-        const int ascent = metrics.ascent();
-        const int descent = metrics.descent();
-        const QRect bounds = metrics.boundingRect(character);
-        const int left = std::min(0, bounds.left());
-        const int width = std::max(advance, bounds.right() + 1) - left;
-        const int height = ascent + descent;
-        if (width > 0 && height > 0) {
-            QImage image(width, height, QImage::Format_RGB32);
-            image.fill(Qt::black);
-            {
-                QPainter painter(&image);
-                painter.setFont(font);
-                painter.setPen(Qt::white);
-                painter.drawText(-left, ascent, character);
-            }
-            const int rowBytes = (width + 7) / 8;
-            std::vector<GLubyte> bits(static_cast<size_t>(rowBytes * height), 0);
-            for (int y = 0; y < height; ++y) {
-                const int row = height - 1 - y;
-                for (int x = 0; x < width; ++x)
-                    if (qRed(image.pixel(x, y)) > 127)
-                        bits[static_cast<size_t>(row * rowBytes + x / 8)] |=
-                            static_cast<GLubyte>(0x80 >> (x % 8));
-            }
-            glBitmap(width, height, static_cast<GLfloat>(-left), static_cast<GLfloat>(descent),
-                     static_cast<GLfloat>(advance), 0, bits.data());
-        } else {
-            glBitmap(0, 0, 0, 0, static_cast<GLfloat>(advance), 0, nullptr);
-        }
-    }
-    glEndList();
+// The rasters of every glyph set built in this context, by base: a text is
+// drawn as one bitmap composed from them, so it costs one bitmap however
+// many characters it has.
+std::map<unsigned, std::vector<GlyphRaster>>& Rasters() {
+    static std::map<unsigned, std::vector<GlyphRaster>> rasters;
+    return rasters;
 }
 
+// One glyph rasterised. Codes below 32 have no glyph and do not move the
+// raster position.
+GlyphRaster RasterOf(const QFont& font, const QFontMetrics& metrics, unsigned char code) {
+    GlyphRaster glyph;
+    if (code < 32) return glyph;
+    glyph.Present = true;
+    const std::string utf8 = Cp1252ToUtf8(std::string(1, static_cast<char>(code)));
+    const QString character = QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
+    glyph.Advance = metrics.horizontalAdvance(character);
+    const int ascent = metrics.ascent();
+    const int descent = metrics.descent();
+    const QRect bounds = metrics.boundingRect(character);
+    const int left = std::min(0, bounds.left());
+    const int width = std::max(glyph.Advance, bounds.right() + 1) - left;
+    const int height = ascent + descent;
+    if (width <= 0 || height <= 0) return glyph;
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    {
+        QPainter painter(&image);
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        painter.drawText(-left, ascent, character);
+    }
+    glyph.Width = width;
+    glyph.Height = height;
+    glyph.XOrig = -left;
+    glyph.YOrig = descent;
+    const int rowBytes = (width + 7) / 8;
+    glyph.Bits.assign(static_cast<size_t>(rowBytes * height), 0);
+    for (int y = 0; y < height; ++y) {
+        const int row = height - 1 - y;
+        for (int x = 0; x < width; ++x)
+            if (qRed(image.pixel(x, y)) > 127)
+                glyph.Bits[static_cast<size_t>(row * rowBytes + x / 8)] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+    }
+    return glyph;
+}
+
+void Bitmap(const GlyphRaster& glyph) {
+    glBitmap(glyph.Width, glyph.Height, static_cast<GLfloat>(glyph.XOrig), static_cast<GLfloat>(glyph.YOrig),
+             static_cast<GLfloat>(glyph.Advance), 0, glyph.Bits.empty() ? nullptr : glyph.Bits.data());
+}
+
+bool Drawn(const std::vector<GlyphRaster>& glyphs, unsigned char c) { return c < glyphs.size() && glyphs[c].Present; }
+
 }  // namespace
+
+GlyphRaster ComposeGlyphs(const std::vector<GlyphRaster>& glyphs, const std::string& text) {
+    // Each glyph's lower-left corner lies at (pen - XOrig, -YOrig) from the
+    // raster position; the composed bitmap spans all of them.
+    int minX = 0, maxX = 0, minY = 0, maxY = 0, pen = 0;
+    bool any = false;
+    for (unsigned char c : text) {
+        if (!Drawn(glyphs, c)) continue;
+        const GlyphRaster& g = glyphs[c];
+        if (g.Width > 0 && g.Height > 0) {
+            const int x = pen - g.XOrig, y = -g.YOrig;
+            minX = any ? std::min(minX, x) : x;
+            maxX = any ? std::max(maxX, x + g.Width) : x + g.Width;
+            minY = any ? std::min(minY, y) : y;
+            maxY = any ? std::max(maxY, y + g.Height) : y + g.Height;
+            any = true;
+        }
+        pen += g.Advance;
+    }
+    GlyphRaster out;
+    out.Present = true;
+    out.Advance = pen;
+    if (!any) return out;
+    out.Width = maxX - minX;
+    out.Height = maxY - minY;
+    out.XOrig = -minX;
+    out.YOrig = -minY;
+    const int rowBytes = (out.Width + 7) / 8;
+    out.Bits.assign(static_cast<size_t>(rowBytes * out.Height), 0);
+    pen = 0;
+    for (unsigned char c : text) {
+        if (!Drawn(glyphs, c)) continue;
+        const GlyphRaster& g = glyphs[c];
+        const int glyphRowBytes = (g.Width + 7) / 8;
+        const int left = pen - g.XOrig - minX, bottom = -g.YOrig - minY;
+        for (int row = 0; row < g.Height; ++row)
+            for (int x = 0; x < g.Width; ++x)
+                if (g.Bits[static_cast<size_t>(row * glyphRowBytes + x / 8)] & (0x80 >> (x % 8))) {
+                    const int column = left + x;
+                    out.Bits[static_cast<size_t>((bottom + row) * rowBytes + column / 8)] |=
+                        static_cast<std::uint8_t>(0x80 >> (column % 8));
+                }
+        pen += g.Advance;
+    }
+    return out;
+}
 
 bool BuildGlyphSet(GlyphFace face, int pixelSize, unsigned base) {
     const QFont font = MakeFont(face, pixelSize);
     const QFontMetrics metrics(font);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    for (unsigned code = 0; code < lists::kGlyphCount; ++code)
-        CompileGlyph(font, metrics, base + code, static_cast<unsigned char>(code));
+    std::vector<GlyphRaster>& rasters = Rasters()[base];
+    rasters.clear();
+    for (unsigned code = 0; code < lists::kGlyphCount; ++code) {
+        rasters.push_back(RasterOf(font, metrics, static_cast<unsigned char>(code)));
+        glNewList(base + code, GL_COMPILE);
+        if (rasters.back().Present) Bitmap(rasters.back());
+        glEndList();
+    }
     return glIsList(base + 'A') == GL_TRUE;
 }
 
-void DeleteGlyphSet(unsigned base) { glDeleteLists(base, lists::kGlyphCount); }
+void DeleteGlyphSet(unsigned base) {
+    glDeleteLists(base, lists::kGlyphCount);
+    Rasters().erase(base);
+}
 
-void DrawGlyphs(unsigned base, const std::string& text) {
+void DrawGlyphLists(unsigned base, const std::string& text) {
     if (text.empty()) return;
     glListBase(base);
     for (unsigned char c : text) glCallLists(1, GL_UNSIGNED_BYTE, &c);
+}
+
+void DrawGlyphs(unsigned base, const std::string& text) {
+    if (text.empty()) return;
+    const auto set = Rasters().find(base);
+    if (set == Rasters().end()) {
+        DrawGlyphLists(base, text);
+        return;
+    }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    Bitmap(ComposeGlyphs(set->second, text));
 }
 
 bool BuildGlyphSets() {
@@ -124,7 +206,8 @@ void BuildStatusLine(const std::string& statusText, int width, int height) {
     glNewList(lists::kStatusLine, GL_COMPILE);
     glRasterPos3f(65.0f * 2.0f / static_cast<float>(width) - 1.0f,
                   6.0f * 2.0f / static_cast<float>(height) - 1.0f, 0.0f);
-    for (unsigned char c : statusText) glCallLists(1, GL_UNSIGNED_BYTE, &c);
+    // The frame draws the status line with the bold set selected.
+    DrawGlyphs(lists::kGlyphBoldBase, statusText);
     glEndList();
 }
 

@@ -4,7 +4,9 @@
 
 #include "formats/colour_theme.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kestrava {
 
@@ -18,9 +20,29 @@ enum class GlyphFace { Monospaced, BoldSans };
 bool BuildGlyphSet(GlyphFace face, int pixelSize, unsigned base);
 void DeleteGlyphSet(unsigned base);
 
-// Draws the text at the current raster position, one glyph list of the set
-// at `base` per byte; the raster position advances by each glyph's width.
+// Draws the text at the current raster position in the set at `base` and
+// advances the raster position by the text's width. The text goes out as
+// one bitmap composed from the set's glyph rasters: the same pixels as one
+// glyph list per byte (DrawGlyphLists), at the cost of a single bitmap.
 void DrawGlyphs(unsigned base, const std::string& text);
+void DrawGlyphLists(unsigned base, const std::string& text);
+
+// One glyph's bitmap as glBitmap takes it: rows from the bottom up, each
+// (Width + 7) / 8 bytes, the first pixel in the high bit; its origin
+// (XOrig, YOrig) pixels in from the lower-left corner; the raster position
+// moves by Advance.
+struct GlyphRaster {
+    bool Present = false;  // codes without a glyph neither draw nor move
+    int Width = 0;
+    int Height = 0;
+    int XOrig = 0;
+    int YOrig = 0;
+    int Advance = 0;
+    std::vector<std::uint8_t> Bits;
+};
+// The text's glyphs (indexed by code) laid side by side into one bitmap,
+// placed as the glyphs drawn one after the other would be.
+GlyphRaster ComposeGlyphs(const std::vector<GlyphRaster>& glyphs, const std::string& text);
 
 // The viewer's two sets: lists 64725.. (monospaced 10 px) and 65000.. (bold
 // sans-serif 12 px).

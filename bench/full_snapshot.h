@@ -1,9 +1,14 @@
-// A full-capacity snapshot for the benchmarks: 1400 pilots from the demo
-// feed's lines and 700 centre controllers, each on a sector of its own.
+// Full-capacity snapshots for the benchmarks (1400 pilots, 700 ATC lines):
+// from the demo feed with every controller on a sector of its own, for the
+// drawing; from the real IVAO captures, for the interpretation and the
+// console's searches.
 #pragma once
 
 #include "formats/files.h"
 #include "formats/text.h"
+
+#include <fstream>
+#include <iterator>
 
 #include <string>
 #include <vector>
@@ -42,6 +47,31 @@ inline std::string FullSnapshot(int net, size_t sectorOffset) {
         text += line + "\r\n";
     }
     return text + "!SERVERS\r\n";
+}
+
+// The PILOT and ATC lines of the IVAO captures in `realData` (the shared
+// realdata folder), repeated where there are too few, under a real header.
+// Only the header when the captures cannot be read.
+inline std::string CaptureSnapshot(const std::string& realData) {
+    static const char* const kIvaoCaptures[] = {
+        "ivao-whazzup/IVAO-status@ba46473__whazzup.txt", "ivao-whazzup/IVAO-Library__whazzup.txt",
+        "ivao-whazzup/whazzup-parser__whazzup.txt", "ivao-whazzup/IVAO-Atc-Timer__whazzup.txt"};
+    std::vector<std::string> pilots, atc;
+    for (const char* path : kIvaoCaptures) {
+        std::ifstream in(realData + "/" + path, std::ios::binary);
+        const std::string capture{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        for (const std::string& line : kestrava::SplitNetworkLines(capture)) {
+            const auto fields = kestrava::Split(line, ":");
+            if (fields.size() > 3 && fields[3] == "PILOT") pilots.push_back(line);
+            if (fields.size() > 3 && fields[3] == "ATC") atc.push_back(line);
+        }
+    }
+    std::string text = "!GENERAL\nVERSION = 6\nRELOAD = 1\nUPDATE = 20200515213030\n"
+                       "CONNECTED CLIENTS = 2100\n!CLIENTS\n";
+    if (pilots.empty() || atc.empty()) return text;
+    for (size_t i = 0; i < 1400; ++i) text += pilots[i % pilots.size()] + "\n";
+    for (size_t i = 0; i < 700; ++i) text += atc[i % atc.size()] + "\n";
+    return text + "!SERVERS\n";
 }
 
 }  // namespace benchsupport

@@ -8,6 +8,7 @@
 //
 // The real captures are read from the folder in KESTRAVA_REALDATA (default:
 // ../shared/realdata beside the source tree); they are never copied.
+#include "full_snapshot.h"
 #include "support/gzip_text.h"
 #include "formats/files.h"
 #include "formats/text.h"
@@ -58,26 +59,6 @@ const std::vector<std::pair<std::string, std::uint8_t>> kCaptures = {
     {"vatsim-data-txt/avbot-legacy@8ae7101__vatsim-data.txt", kVatsim},
     {"vatsim-data-txt/avbot-legacy@a59d884__vatsim-data.txt", kVatsim},
 };
-
-// A snapshot at both caps: the PILOT and ATC lines of the IVAO captures,
-// repeated where there are too few, under a real header.
-std::string FullCapacitySnapshot() {
-    std::vector<std::string> pilots, atc;
-    for (const auto& [path, net] : kCaptures) {
-        if (net != kIvao) continue;
-        for (const std::string& line : SplitNetworkLines(ReadAll(RealDataFolder() + "/" + path))) {
-            std::string kind = FieldOf(line, 3);
-            if (kind == "PILOT") pilots.push_back(line);
-            if (kind == "ATC") atc.push_back(line);
-        }
-    }
-    std::string text = "!GENERAL\nVERSION = 6\nRELOAD = 1\nUPDATE = 20200515213030\n"
-                       "CONNECTED CLIENTS = 2100\n!CLIENTS\n";
-    if (pilots.empty() || atc.empty()) return text;
-    for (int i = 0; i < kMaxPilots; ++i) text += pilots[i % pilots.size()] + "\n";
-    for (int i = 0; i < kMaxAtcClients; ++i) text += atc[i % atc.size()] + "\n";
-    return text + "!SERVERS\n";
-}
 
 // Every airport a snapshot names, at made-up positions, so the look-ups of
 // the parser find what they would find with the shipped airport file.
@@ -228,7 +209,7 @@ void Zcat(benchmark::State& state, const std::string& text) {
 
 int main(int argc, char** argv) {
     static std::map<std::string, std::pair<std::string, std::uint8_t>> texts;
-    texts["full-capacity"] = {FullCapacitySnapshot(), kIvao};
+    texts["full-capacity"] = {benchsupport::CaptureSnapshot(RealDataFolder()), kIvao};
     for (const auto& [path, net] : kCaptures) {
         std::string text = ReadAll(RealDataFolder() + "/" + path);
         if (text.empty()) continue;

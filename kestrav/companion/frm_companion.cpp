@@ -121,6 +121,7 @@ void frmCompanion::EnterLine() {
     txtInput->setReadOnly(true);
     const std::string line = Trim(Utf8ToCp1252(txtInput->text().toStdString()));
     if (!line.empty()) ReadText(console_, line);
+    ShowPendingText();
     QCoreApplication::processEvents();
     txtInput->clear();
     txtInput->setReadOnly(false);
@@ -134,9 +135,20 @@ void frmCompanion::RecallLine() {
 }
 
 void frmCompanion::AddText(const std::string& text) {
+    // While a line is answered its text is gathered and shown in one piece
+    // when the command ends: a find of 2000 lines would otherwise lay the
+    // box out 2000 times.
+    pending_ += "\r\n";
+    pending_ += text;
+    if (!busy_) ShowPendingText();
+}
+
+void frmCompanion::ShowPendingText() {
+    if (pending_.empty()) return;
     QTextCursor cursor(txtResponse->document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(BoxText("\r\n" + text));
+    cursor.insertText(BoxText(pending_));
+    pending_.clear();
     txtResponse->moveCursor(QTextCursor::End);
     txtResponse->ensureCursorVisible();
 }

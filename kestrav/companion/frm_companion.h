@@ -41,13 +41,15 @@ private:
     void LayOut();
     void EnterLine();
     void RecallLine();
+    void ShowPendingText();
 
     MapWindow& map_;
     Companion console_;
     QPlainTextEdit* txtResponse;
     QLineEdit* txtInput;
     bool loaded_ = false;
-    bool busy_ = false;  // a line is being answered
+    bool busy_ = false;    // a line is being answered
+    std::string pending_;  // its answer so far, not yet in the box
 };
 
 }  // namespace kestrava

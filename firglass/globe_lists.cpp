@@ -1,0 +1,103 @@
+#include "firglass/globe_lists.h"
+
+#include "formats/text.h"
+#include "kestrav/network/values.h"
+#include "kestrav/render/display_lists.h"
+#include "kestrav/render/geography.h"
+#include "kestrav/render/gl_text.h"
+#include "kestrav/render/globe_view.h"
+#include "kestrav/render/sector_lists.h"
+
+#include <GL/gl.h>
+
+namespace kestrava::firglass {
+
+namespace {
+
+void EmptyList(unsigned list) {
+    glNewList(list, GL_COMPILE);
+    glEndList();
+}
+
+}  // namespace
+
+bool GlobeLists::Create() {
+    Destroy();
+    glyphBase_ = glGenLists(static_cast<GLsizei>(lists::kGlyphCount));
+    grid_ = glGenLists(1);
+    coastlines_ = glGenLists(1);
+    borders_ = glGenLists(1);
+    tickedSectors_ = glGenLists(1);
+    tickedLabels_ = glGenLists(1);
+    if (!glyphBase_ || !grid_ || !coastlines_ || !borders_ || !tickedSectors_ || !tickedLabels_) return false;
+    if (!BuildGlyphSet(GlyphFace::Monospaced, kGlyphPixels, glyphBase_)) return false;
+    BuildGridList(grid_, [](float) { return kGridColour; });
+    return true;
+}
+
+void GlobeLists::Destroy() {
+    for (const auto& [number, list] : polygons_) glDeleteLists(list, 1);
+    polygons_.clear();
+    if (glyphBase_) DeleteGlyphSet(glyphBase_);
+    for (unsigned* list : {&grid_, &coastlines_, &borders_, &tickedSectors_, &tickedLabels_})
+        if (*list) glDeleteLists(*list, 1);
+    glyphBase_ = grid_ = coastlines_ = borders_ = tickedSectors_ = tickedLabels_ = 0;
+}
+
+void GlobeLists::BuildLines(LineFile file, const std::vector<LineSegment>& segments) {
+    BuildSegmentList(file == LineFile::Coastlines ? coastlines_ : borders_, segments, 1, InfoOf(file).Colour);
+}
+
+void GlobeLists::ReplaceSectors(const SectorPair& pair) {
+    for (const auto& [number, list] : polygons_) glDeleteLists(list, 1);
+    polygons_.clear();
+    EmptyList(tickedSectors_);
+    EmptyList(tickedLabels_);
+    SectorStyle style;
+    style.Fill = kSectorColour;
+    style.FillAlpha = kSectorFillAlpha;
+    style.BlendFill = true;
+    style.Outline = kSectorColour;
+    style.OutlineAlpha = kSectorOutlineAlpha;
+    for (const SectorPolygon& polygon : pair.Polygons) {
+        unsigned& list = polygons_[polygon.Number];
+        if (!list) list = glGenLists(1);
+        if (list) BuildSectorLists(list, list, polygon.Points, style);
+    }
+}
+
+unsigned GlobeLists::PolygonList(int number) const {
+    const auto found = polygons_.find(number);
+    return found == polygons_.end() ? 0 : found->second;
+}
+
+void GlobeLists::BuildTicked(const std::vector<const SectorLine*>& ticked, const KeyedIndex& table) {
+    glNewList(tickedSectors_, GL_COMPILE);
+    for (const SectorLine* line : ticked)
+        if (const unsigned list = PolygonList(line->ListNumber)) glCallList(list);
+    glEndList();
+
+    glNewList(tickedLabels_, GL_COMPILE);
+    glColor3f(kLabelColour.Red, kLabelColour.Green, kLabelColour.Blue);
+    for (const SectorLine* line : ticked) {
+        const KeyedIndex::Items* entry = table.Find(line->Id);
+        if (!entry || entry->size() < 4) continue;
+        const float lat = static_cast<float>(ReadNumber((*entry)[2]));
+        const float lon = static_cast<float>(ReadNumber((*entry)[3]));
+        glRasterPos3f(GlobeX(lat, lon), GlobeY(lat), GlobeZ(lat, lon));
+        DrawGlyphs(glyphBase_, line->Id);
+    }
+    glEndList();
+}
+
+void GlobeLists::DrawFrame(Camera& camera, int width, int height) const {
+    if (!BeginGlobeView(camera, width, height)) return;
+    glCallList(grid_);
+    glCallList(borders_);
+    glCallList(tickedSectors_);
+    glCallList(tickedLabels_);
+    glCallList(coastlines_);
+    glPopMatrix();
+}
+
+}  // namespace kestrava::firglass

@@ -12,6 +12,8 @@
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <map>
+#include <tuple>
 #include <vector>
 
 namespace kestrava {
@@ -57,6 +59,52 @@ int SectorList(const NetworkModel& model, const AtcClient& a) {
     return ReadListNumber((*items)[4]);
 }
 
+// Opaque things drawn at the same place look the same drawn once: of each
+// repeated key only the last copy is drawn (the last one is what shows).
+template <typename Key>
+class LastCopies {
+public:
+    // The keys in drawing order; Drawn(i) tells whether copy i is the last.
+    void Add(Key key) { keys_.push_back(std::move(key)); }
+    void Settle() {
+        std::map<Key, size_t> last;
+        for (size_t i = 0; i < keys_.size(); ++i) last[keys_[i]] = i;
+        drawn_.assign(keys_.size(), false);
+        for (const auto& [key, i] : last) drawn_[i] = true;
+    }
+    bool Drawn(size_t i) const { return drawn_[i]; }
+
+private:
+    std::vector<Key> keys_;
+    std::vector<bool> drawn_;
+};
+
+// A label: its text, place and glyph set.
+using LabelKey = std::tuple<std::string, float, float, bool>;
+
+struct Label {
+    float Latitude;
+    float Longitude;
+    std::string Text;
+    bool Bold;
+};
+
+// Labels drawn once each, in their order, at their globe points.
+void DrawLabels(const std::vector<Label>& labels) {
+    LastCopies<LabelKey> copies;
+    for (const Label& l : labels) copies.Add({l.Text, l.Latitude, l.Longitude, l.Bold});
+    copies.Settle();
+    for (size_t i = 0; i < labels.size(); ++i) {
+        if (!copies.Drawn(i)) continue;
+        const Label& l = labels[i];
+        glRasterPos3f(GlobeX(l.Latitude, l.Longitude), GlobeY(l.Latitude), GlobeZ(l.Latitude, l.Longitude));
+        if (l.Bold)
+            DrawTextBold(l.Text);
+        else
+            DrawTextSmall(l.Text);
+    }
+}
+
 void CompileLayers(const Layers& l, bool withInbounds) {
     const ColourTheme& theme = l.scene.theme;
     NetworkModel& model = l.scene.model;
@@ -85,16 +133,16 @@ void CompileLayers(const Layers& l, bool withInbounds) {
     glEnd();
     glEndList();
 
+    // An airport used by several pilots is labelled once.
     Begin(n, lists::kSceneAirportLabels);
     SetColour(theme, Colour::Airports);
-    const auto label = [](float lat, float lon, const std::string& text) {
-        glRasterPos3f(GlobeX(lat, lon), GlobeY(lat), GlobeZ(lat, lon));
-        DrawTextSmall(text);
-    };
+    std::vector<Label> airports;
     l.EachPilot([&](PilotClient& p) {
-        if (Placed(p.DepLatitude, p.DepLongitude)) label(p.DepLatitude, p.DepLongitude, p.Departure);
-        if (Placed(p.DestLatitude, p.DestLongitude)) label(p.DestLatitude, p.DestLongitude, p.Destination);
+        if (Placed(p.DepLatitude, p.DepLongitude)) airports.push_back({p.DepLatitude, p.DepLongitude, p.Departure, false});
+        if (Placed(p.DestLatitude, p.DestLongitude))
+            airports.push_back({p.DestLatitude, p.DestLongitude, p.Destination, false});
     });
+    DrawLabels(airports);
     glEndList();
 
     if (withInbounds) {
@@ -110,12 +158,19 @@ void CompileLayers(const Layers& l, bool withInbounds) {
 
     ClearRouteHighlight();
 
+    // A sector shared by several controllers (or both networks) is filled
+    // and outlined once: its fill is opaque and of one colour.
+    std::vector<int> sectors;
+    l.EachAtc([&](const AtcClient& a) { sectors.push_back(a.Facility == 6 || a.Facility == 7 ? SectorList(model, a) : 0); });
+    LastCopies<int> sectorCopies;
+    for (int sector : sectors) sectorCopies.Add(sector);
+    sectorCopies.Settle();
+    const auto sectorDrawn = [&](size_t i) { return sectors[i] != 0 && sectorCopies.Drawn(i); };
+
     Begin(n, lists::kSceneAtcFills);
     glLineWidth(2);
-    l.EachAtc([&](const AtcClient& a) {
-        if (a.Facility != 6 && a.Facility != 7) return;
-        if (int s = SectorList(model, a)) glCallList(static_cast<GLuint>(s));
-    });
+    for (size_t i = 0; i < sectors.size(); ++i)
+        if (sectorDrawn(i)) glCallList(static_cast<GLuint>(sectors[i]));
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     l.EachAtc([&](const AtcClient& a) { if (a.Facility == 5) DrawApproachFill(a, theme); });
     l.EachAtc([&](const AtcClient& a) { if (a.Facility == 4) DrawTowerFill(a, theme); });
@@ -123,12 +178,14 @@ void CompileLayers(const Layers& l, bool withInbounds) {
 
     Begin(n, lists::kSceneAtcBorders);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    size_t record = 0;
     l.EachAtc([&](const AtcClient& a) {
+        const size_t i = record++;
         switch (a.Facility) {
             case 6:
             case 7:
                 glLineWidth(2);
-                if (int s = SectorList(model, a)) glCallList(static_cast<GLuint>(s) + lists::kSectorOutline);
+                if (sectorDrawn(i)) glCallList(static_cast<GLuint>(sectors[i]) + lists::kSectorOutline);
                 break;
             case 5:
                 glLineWidth(1);
@@ -149,16 +206,15 @@ void CompileLayers(const Layers& l, bool withInbounds) {
     });
     glEndList();
 
+    // The stations of one airport or sector share one label.
     Begin(n, lists::kSceneAtcLabels);
     SetColour(theme, Colour::ATCLabel);
+    std::vector<Label> stations;
     l.EachAtc([&](const AtcClient& a) {
         if (a.Facility <= 1 || (a.Latitude == 0 && a.Longitude == 0)) return;
-        glRasterPos3f(GlobeX(a.Latitude, a.Longitude), GlobeY(a.Latitude), GlobeZ(a.Latitude, a.Longitude));
-        if (a.Facility >= 6)
-            DrawTextBold(a.Location);
-        else
-            DrawTextSmall(a.Location);
+        stations.push_back({a.Latitude, a.Longitude, a.Location, a.Facility >= 6});
     });
+    DrawLabels(stations);
     glEndList();
 
     Begin(n, lists::kSceneAtcPoints);

@@ -58,7 +58,9 @@ void FillFrankfurt(NetworkModel& model) {
     s.AtcClients[0].AtisText = "eu2.ts.ivao.aero/EDDF_TWR^\xA7" "Frankfurt Tower information ECHO^\xA7$ voice^\xA7^\xA7QNH 1013";
     // Shown 12 nm north, reporting from 30 nm.
     s.AtcClients[1] = Atc("EDDF_APP", "333333", "Cy Approach", 5, "EDDF", 50.2f, 50.5f, 100);
-    s.AtcClients[2] = Atc("EDGG_CTR", "444444", "Di Centre", 6, "EDGG", 50.5f, 51.0f, 300);
+    // Shown 30 nm north, reporting from 180 nm: nearer than EDMM_CTR (148 nm)
+    // by the one, farther by the other.
+    s.AtcClients[2] = Atc("EDGG_CTR", "444444", "Di Centre", 6, "EDGG", 50.5f, 53.0f, 300);
     s.AtcClients[2].AdminRating = 11;
     s.AtcClients[3] = Atc("EDMM_CTR", "555555", "Ed M\xFCller", 6, "EDMM", 48.5f, 48.5f, 50);
     s.AtcClients[3].Longitude = s.AtcClients[3].ReportedLongitude = 11.5f;

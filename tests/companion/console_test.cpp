@@ -156,7 +156,7 @@ TEST_F(Commands, StatSupsVisMembersAndFind) {
     // range reaches it (EDDF_APP and EDGG_CTR by their reported positions).
     EXPECT_EQ(Run({"vis DLH123"}),
               "\n> vis DLH123\nEDDF_TWR Bo Tower (0.0 nm)\nEDDF_APP Cy Approach (30.0 nm)\n"
-              "EDGG_CTR Di Centre (60.0 nm)\nBAW1 Bea Smith (36.0 nm)\nN123 Cal Free (0.0 nm)\n"
+              "EDGG_CTR Di Centre (180.1 nm)\nBAW1 Bea Smith (36.0 nm)\nN123 Cal Free (0.0 nm)\n"
               "\nTotal: 5 clients in visual range of DLH123\n");
     EXPECT_EQ(Run({"members de", "members HU", "find M\xDCL", "find zz"}),
               "\n> members DE\nEDDF_TWR Bo Tower (222222)\nEDDF_APP Cy Approach (333333)\n"
@@ -171,9 +171,10 @@ TEST_F(Commands, StatSupsVisMembersAndFind) {
 }
 
 TEST_F(Commands, ActivityAndTrafficAroundAnAirport) {
-    // Tower and approach by their shown positions, the nearest centre once,
-    // pilots leaving or bound within 50 nm, the one without a plan, then
-    // the observer.
+    // Tower and approach by their shown positions, the nearest centre once
+    // (by shown positions: EDGG_CTR, though it reports from farther away
+    // than EDMM_CTR), pilots leaving or bound within 50 nm, the one without
+    // a plan, then the observer.
     EXPECT_EQ(Run({"act eddf", "act KJFK", "act ZZ9Z"}),
               "\n> act EDDF\nEDDF_TWR Bo Tower\nEDDF_APP Cy Approach\nEDGG_CTR Di Centre\n"
               "DLH123 Ann Example (outbound)\nBAW1 Bea Smith (inbound)\nN123 Cal Free (outbound)\nAB_OBS Ann Example\n"

@@ -22,8 +22,9 @@ namespace {
 
 std::string OnePilotSnapshot() {
     const std::string pilot =
-        Line(49, {{0, "DLH123"}, {1, "123456"}, {2, "Ann Example"}, {3, "PILOT"}, {5, "50.0"}, {6, "8.0"},
-                  {7, "35000"}, {8, "420"}, {9, "1/B738/M-SDFGRWY/S"}, {11, "EDDF"}, {13, "LHBP"}, {41, "5"}});
+        Line(49, {{0, "DLH123"}, {1, "123456"}, {2, "Ann M\xFCller"}, {3, "PILOT"}, {5, "50.0"}, {6, "8.0"},
+                  {7, "35000"}, {8, "420"}, {9, "1/B738/M-SDFGRWY/S"}, {11, "EDDF"}, {13, "LHBP"},
+                  {37, "20261208120000"}, {41, "5"}, {45, "90"}});
     return "!GENERAL\r\nVERSION = 6\r\nRELOAD = 1\r\nUPDATE = 20261208123000\r\nCONNECTED CLIENTS = 1\r\n"
            "!CLIENTS\r\n" + pilot + "\r\n!SERVERS\r\n";
 }
@@ -91,7 +92,8 @@ TEST(CompanionWindow, SpaceOpensItNearTheMapAndItsCommandsReachTheServerAndTheMa
     v.Shot("companion-icao.png");
 
     // Closed, it only hides: the viewer runs on, Space brings back its text,
-    // and Up the last line.
+    // and Up the last line. The snapshot's Windows-1252 name and the degree
+    // sign reach the box (and the clipboard) as UTF-8.
     ASSERT_TRUE(p.WaitForWindow("Kestrava Companion", 5));
     ASSERT_TRUE(p.RequestClose());
     ASSERT_TRUE(p.WaitForWindowGone("Kestrava Companion", 5));
@@ -103,9 +105,13 @@ TEST(CompanionWindow, SpaceOpensItNearTheMapAndItsCommandsReachTheServerAndTheMa
     Settle();
     ASSERT_TRUE(p.TypeKey(XK_Up));
     ASSERT_TRUE(p.TypeKey(XK_Return));
+    ASSERT_TRUE(p.TypeText("inf dlh123\n"));
     Settle();
     EXPECT_EQ(ResponseText(p), transcript +
-                                   "\n> icao LHBP\nLHBP is Budapest Liszt Ferenc International Airport (Budapest, HU)\n");
+                                   "\n> icao LHBP\nLHBP is Budapest Liszt Ferenc International Airport (Budapest, HU)\n"
+                                   "\n> info DLH123\nDLH123 is Ann M\xC3\xBCller FC (123456)\n Route EDDF-LHBP with B738\n"
+                                   " 35000 ft, 420 kts, hdg 090\xC2\xB0, online for 00:30\n");
+    Shot(p, "companion-again.png");
     // The viewer still ends normally, the user's WeatherUrl line kept.
     ASSERT_TRUE(p.WaitForWindow("Kestrava", 5));
     EXPECT_TRUE(v.Exit().Find("Network", "WeatherUrl").has_value());

@@ -7,6 +7,7 @@
 
 #include "kestrav/render/display_lists.h"
 #include "kestrav/render/frame.h"
+#include "kestrav/render/geography.h"
 #include "kestrav/render/globe_view.h"
 
 #include <QImage>
@@ -128,13 +129,13 @@ void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::str
                                "ATC fills", "ATC borders", "ATC labels", "ATC points", "coastlines"};
         for (unsigned layer = 0; layer <= kestrava::lists::kSceneListCount; ++layer) {
             const unsigned list = layer < kestrava::lists::kSceneListCount ? kestrava::lists::SceneBase(0) + layer
-                                                                           : kestrava::lists::kCoastlines;
+                                                                           : kestrava::CoastlineListFor(view.Camera.Zoom, w.PixelHeight());
             std::vector<double> ms;
             for (int i = 0; i < 3; ++i) {
                 w.View = view.Camera;
                 ms.push_back(CpuMilliseconds([&] {
                     kestrava::BeginGlobeView(w.View, w.PixelWidth(), w.PixelHeight());
-                    if (list == kestrava::lists::kCoastlines) glEnable(GL_LINE_SMOOTH);
+                    if (layer == kestrava::lists::kSceneListCount) glEnable(GL_LINE_SMOOTH);
                     glCallList(list);
                     glDisable(GL_LINE_SMOOTH);
                     glPopMatrix();

@@ -5,6 +5,7 @@
 #include "formats/text.h"
 #include "kestrav/render/display_lists.h"
 #include "kestrav/render/geography.h"
+#include "kestrav/render/line_detail.h"
 #include "kestrav/render/gl_text.h"
 #include "kestrav/render/sector_lists.h"
 #include "kestrav/render/window_frame.h"
@@ -240,14 +241,32 @@ void MapWindow::LoadGeographicalData() {
         ShowStatus("Could not read data/coastline.dat");
     if (!MakeCurrent()) return;
     BuildCoastlineList(coast, Theme);
-    if (Config.DisableCountries) return;
-    DrawScene();
-
     std::vector<LineSegment> borders;
-    if (!ReadLineSegments(ProgramPath("data/countries.dat"), true, borders))
-        ShowStatus("Could not read data/countries.dat");
-    if (!MakeCurrent()) return;
-    BuildBorderList(borders, Theme);
+    if (!Config.DisableCountries) {
+        DrawScene();
+        if (!ReadLineSegments(ProgramPath("data/countries.dat"), true, borders))
+            ShowStatus("Could not read data/countries.dat");
+        if (!MakeCurrent()) return;
+        BuildBorderList(borders, Theme);
+    }
+    // The coarser levels of detail are worked out beside the event loop, so
+    // start-up does not wait for them; until they are built the full lines
+    // are drawn.
+    lineDetail_ = std::jthread([this, coast = std::move(coast), borders = std::move(borders)] {
+        auto levels = std::make_shared<std::pair<std::vector<std::vector<LineSegment>>,
+                                                 std::vector<std::vector<LineSegment>>>>(DetailLevels(coast),
+                                                                                         DetailLevels(borders));
+        QMetaObject::invokeMethod(
+            this,
+            [this, levels] {
+                if (exiting_ || !MakeCurrent()) return;
+                BuildCoastlineDetail(levels->first, Theme);
+                BuildBorderDetail(levels->second, Theme);
+                lineDetailReady_ = true;
+                DrawScene();
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void MapWindow::DrawScene() {

@@ -14,6 +14,7 @@
 #include <QWindow>
 
 #include <memory>
+#include <thread>
 
 class QOpenGLContext;
 
@@ -76,6 +77,9 @@ public:
     int PixelWidth() const;
     int PixelHeight() const;
 
+    // True once the coastlines' and borders' coarser levels are built.
+    bool LineDetailReady() const { return lineDetailReady_; }
+
     // State owned by the window, open to the tests and the benchmark.
     NetworkModel Model;
     Settings Config;
@@ -128,6 +132,10 @@ private:
     std::unique_ptr<frmCompanion> companion_;
     QPointF resizeOffset_;  // window corner minus cursor, while resizing
     bool exiting_ = false;
+    bool lineDetailReady_ = false;
+    // Works out the coastlines' and borders' levels of detail after start-up;
+    // they are compiled on this thread when it is done.
+    std::jthread lineDetail_;
 };
 
 }  // namespace kestrava

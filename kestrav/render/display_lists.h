@@ -33,6 +33,11 @@ constexpr unsigned kClientCountBar = 56;
 constexpr unsigned kNetworkMarks = 57;
 constexpr unsigned kSplash = 58;
 
+// Coastlines and borders at the coarser levels of detail (line_detail.h),
+// level k in list base + k; far from the numbers sector files use.
+constexpr unsigned kCoastlineDetail = 60000;
+constexpr unsigned kBorderDetail = 60010;
+
 // Sector s: fill list s, outline list s + kSectorOutline.
 constexpr unsigned kSectorOutline = 10000;
 

@@ -1,6 +1,7 @@
 #include "frame.h"
 
 #include "display_lists.h"
+#include "geography.h"
 #include "globe_view.h"
 
 #include <GL/gl.h>
@@ -17,7 +18,9 @@ void DrawCore(const FrameInputs& f) {
     if (!s.DisableSmooth) glEnable(GL_LINE_SMOOTH);
     glCallList(lists::kGlobe);
     if (s.ShowLatLon) glCallList(lists::kGrid);
-    if (f.switches.CountriesShown && !s.DisableCountries) glCallList(lists::kBorders);
+    // Coastlines and borders at the detail that is exact to half a pixel.
+    const unsigned coastlines = CoastlineListFor(f.camera.Zoom, f.height);
+    if (f.switches.CountriesShown && !s.DisableCountries) glCallList(BorderListFor(f.camera.Zoom, f.height));
     glDisable(GL_LINE_SMOOTH);
     if (s.ShowATC) {
         glCallList(base + lists::kSceneAtcFills);
@@ -25,10 +28,10 @@ void DrawCore(const FrameInputs& f) {
     }
     if (!s.DisableSmooth) {
         glEnable(GL_LINE_SMOOTH);
-        glCallList(lists::kCoastlines);
+        glCallList(coastlines);
         glDisable(GL_LINE_SMOOTH);
     } else {
-        glCallList(lists::kCoastlines);
+        glCallList(coastlines);
     }
     glLineWidth(1);
     if (s.ShowAirports) {

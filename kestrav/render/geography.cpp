@@ -1,6 +1,7 @@
 #include "geography.h"
 
 #include "display_lists.h"
+#include "line_detail.h"
 #include "kestrav/network/values.h"
 
 #include <GL/gl.h>
@@ -94,6 +95,35 @@ void BuildCoastlineList(const std::vector<LineSegment>& segments, const ColourTh
 
 void BuildBorderList(const std::vector<LineSegment>& segments, const ColourTheme& theme) {
     BuildSegmentList(lists::kBorders, segments, 1, theme.Get(Colour::CountryBorders));
+}
+
+void BuildCoastlineDetail(const std::vector<std::vector<LineSegment>>& levels, const ColourTheme& theme) {
+    const LatitudeColour colour = ThemeBlend(theme, Colour::CoastEquator, Colour::CoastPoles);
+    for (size_t k = 0; k < levels.size() && k < kDetailLevels; ++k)
+        BuildSegmentList(lists::kCoastlineDetail + static_cast<unsigned>(k), levels[k], 2, colour);
+}
+
+void BuildBorderDetail(const std::vector<std::vector<LineSegment>>& levels, const ColourTheme& theme) {
+    for (size_t k = 0; k < levels.size() && k < kDetailLevels; ++k)
+        BuildSegmentList(lists::kBorderDetail + static_cast<unsigned>(k), levels[k], 1, theme.Get(Colour::CountryBorders));
+}
+
+namespace {
+// The level's list when it has been built, else the full one.
+unsigned DetailList(unsigned full, unsigned levels, float zoom, int heightPixels) {
+    const int level = DetailLevelFor(zoom, heightPixels);
+    if (level < 0) return full;
+    const unsigned list = levels + static_cast<unsigned>(level);
+    return glIsList(list) ? list : full;
+}
+}  // namespace
+
+unsigned CoastlineListFor(float zoom, int heightPixels) {
+    return DetailList(lists::kCoastlines, lists::kCoastlineDetail, zoom, heightPixels);
+}
+
+unsigned BorderListFor(float zoom, int heightPixels) {
+    return DetailList(lists::kBorders, lists::kBorderDetail, zoom, heightPixels);
 }
 
 }  // namespace kestrava

@@ -35,5 +35,13 @@ void BuildGridList(const ColourTheme& theme);   // list 51
 void BuildCoastlineList(const std::vector<LineSegment>& segments, const ColourTheme& theme);
 // List 54: segments of width 1 in CountryBorders.
 void BuildBorderList(const std::vector<LineSegment>& segments, const ColourTheme& theme);
+// The coarser levels of both (DetailLevels of line_detail.h), alike.
+void BuildCoastlineDetail(const std::vector<std::vector<LineSegment>>& levels, const ColourTheme& theme);
+void BuildBorderDetail(const std::vector<std::vector<LineSegment>>& levels, const ColourTheme& theme);
+// The coastline or border list that draws the lines to within half a pixel
+// at this zoom and window height with the fewest segments (the full list
+// until the levels are built).
+unsigned CoastlineListFor(float zoom, int heightPixels);
+unsigned BorderListFor(float zoom, int heightPixels);
 
 }  // namespace kestrava

@@ -90,8 +90,15 @@ GlyphRaster RasterOf(const QFont& font, const QFontMetrics& metrics, unsigned ch
 }
 
 void Bitmap(const GlyphRaster& glyph) {
+    if (glyph.Width <= 0 || glyph.Height <= 0 || glyph.Bits.empty()) {
+        // Mesa's lists drop the move of a bitmap without pixels: one blank
+        // pixel keeps it.
+        static const GLubyte blank = 0;
+        glBitmap(1, 1, 0, 0, static_cast<GLfloat>(glyph.Advance), 0, &blank);
+        return;
+    }
     glBitmap(glyph.Width, glyph.Height, static_cast<GLfloat>(glyph.XOrig), static_cast<GLfloat>(glyph.YOrig),
-             static_cast<GLfloat>(glyph.Advance), 0, glyph.Bits.empty() ? nullptr : glyph.Bits.data());
+             static_cast<GLfloat>(glyph.Advance), 0, glyph.Bits.data());
 }
 
 bool Drawn(const std::vector<GlyphRaster>& glyphs, unsigned char c) { return c < glyphs.size() && glyphs[c].Present; }

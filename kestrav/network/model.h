@@ -10,12 +10,16 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace kestrava {
 
-constexpr int kMaxPilots = 1400;
-constexpr int kMaxAtcClients = 700;
+// The most pilots and ATC records kept per network; later ones are left out
+// (and counted as such in the status line).
+constexpr int kMaxPilots = 10000;
+constexpr int kMaxAtcClients = 4000;
 constexpr int kMaxServerUrls = 9;
 // The range of a snapshot's RELOAD minutes; a value outside is read as the
 // nearest of the two (a damaged feed could otherwise block downloads for days).
@@ -101,7 +105,20 @@ struct Snapshot {
     std::vector<std::string> DataUrls;  // at most kMaxServerUrls each
     std::vector<std::string> GzipUrls;
     std::string ProfileUrl;
+    // Where the controllers of a JSON feed report from when the feed does not
+    // say (VATSIM): the status file's transceiver addresses, and the centre
+    // of each callsign's transceivers from the last fetch, reused for
+    // kTransceiverReuse.
+    std::vector<std::string> TransceiverUrls;
+    std::unordered_map<std::string, std::pair<float, float>> TransceiverCentres;  // callsign in upper case
+    Clock::time_point TransceiversFetched{};
+    // The previous snapshot's records, set aside while a new one is read
+    // and put back when it fails; empty until the first download.
+    std::vector<PilotClient> PilotsAside;
+    std::vector<AtcClient> AtcClientsAside;
 };
+
+constexpr std::chrono::minutes kTransceiverReuse{5};
 
 // What the model asks of the window after it changes something shown. The
 // map window implements it; tests record the calls.
@@ -137,6 +154,12 @@ struct NetworkModel {
     std::uint8_t CurrentNetwork = kIvao;
     std::array<std::string, 2> NetworkName{"IVAO", "VATSIM"};
     std::array<std::string, 2> StatusUrl;
+    // Per network: a data address used directly, without the status file
+    // (empty: the status file's); a transceiver address (empty: the status
+    // file's); the profile base used when the status file names none.
+    std::array<std::string, 2> DataUrl;
+    std::array<std::string, 2> TransceiverUrl;
+    std::array<std::string, 2> ProfileBase;
     std::string StatusText;
     bool DownloadIdle = true;
     std::int16_t AutoCountdown = 0;

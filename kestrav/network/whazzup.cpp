@@ -1,6 +1,7 @@
 #include "kestrav/network/whazzup.h"
 
 #include "formats/text.h"
+#include "kestrav/network/client_rules.h"
 #include "kestrav/network/fault.h"
 #include "kestrav/network/values.h"
 
@@ -61,77 +62,8 @@ private:
     int count_ = 0;
 };
 
-// ReadNumber's value. The plain decimals that fill a snapshot ("-73.7789",
-// "35000": a sign, at most 15 digits, a fraction, no exponent) are read here
-// directly; the quotient of two exactly represented doubles is correctly
-// rounded, so the result is the same. Everything else goes to ReadNumber.
-double Number(std::string_view text) {
-    static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    const size_t n = text.size();
-    size_t i = 0;
-    bool negative = false;
-    if (i < n && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    std::uint64_t mantissa = 0;
-    int digits = 0, fraction = 0;
-    for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) mantissa = mantissa * 10 + (text[i] - '0');
-    if (i < n && text[i] == '.')
-        for (++i; i < n && text[i] >= '0' && text[i] <= '9'; ++i, ++digits, ++fraction)
-            mantissa = mantissa * 10 + (text[i] - '0');
-    if (digits == 0 || digits > 15 || (i < n && (text[i] == 'e' || text[i] == 'E'))) return ReadNumber(text);
-    double value = static_cast<double>(mantissa) / kTens[fraction];
-    return negative ? -value : value;
-}
-
-float Single(std::string_view text) { return CheckedSingle(Number(text)); }
-std::int16_t Integer(std::string_view text) { return CheckedInt16(Number(text)); }
-
-// Length of the valid UTF-8 sequence of two or more bytes starting at i, or
-// 0 when none starts there.
-size_t Utf8SequenceAt(std::string_view s, size_t i) {
-    auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-    unsigned char lead = byte(i);
-    size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                  : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
-    if (length == 0 || i + length > s.size()) return 0;
-    for (size_t k = 1; k < length; ++k)
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    return length;
-}
-
-bool IsUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
-
-// The airport's stored position (AirportPosition's "latitude:longitude"
-// read back as numbers); false, leaving the values, when the airport is
-// unknown or stored at "0:0".
-bool AirportLatLon(const NetworkModel& model, std::string_view code, float& lat, float& lon) {
-    const KeyedIndex::Items* airport = model.AirportIndex.Find(code);
-    if (!airport) return false;
-    std::string_view latText = airport->size() > 3 ? std::string_view((*airport)[3]) : std::string_view();
-    std::string_view lonText = airport->size() > 4 ? std::string_view((*airport)[4]) : std::string_view();
-    if (latText == "0" && lonText == "0") return false;
-    lat = Single(latText);
-    lon = Single(lonText);
-    return true;
-}
-
-// "first second" without blanks at either end, built in place.
-void AssignJoinedTrimmed(std::string& out, std::string_view first, std::string_view second) {
-    out.assign(first);
-    out += ' ';
-    out.append(second);
-    size_t b = 0, e = out.size();
-    while (b < e && (out[b] == ' ' || out[b] == '\t')) ++b;
-    while (e > b && (out[e - 1] == ' ' || out[e - 1] == '\t')) --e;
-    out.erase(e);
-    out.erase(0, b);
-}
-
-// Left-padded with "0" to `width` characters.
-void AssignPadded(std::string& out, std::string_view text, size_t width) {
-    out.assign(text.size() < width ? width - text.size() : 0, '0');
-    out.append(text);
-}
+float Single(std::string_view text) { return FeedSingle(text); }
+std::int16_t Integer(std::string_view text) { return FeedInteger(text); }
 
 void FillPilot(NetworkModel& model, std::uint8_t net, const LineFields& f, int record) {
     PilotClient& p = model.Networks[net].Pilots[record - 1];
@@ -143,55 +75,23 @@ void FillPilot(NetworkModel& model, std::uint8_t net, const LineFields& f, int r
     p.Callsign.assign(f[0]);
     p.MemberId.assign(f[1]);
 
-    // Name: cut before the degree sign, then before " -"; a trailing blank and
-    // four capitals are the home airport.
-    std::string_view name = f[2];
-    size_t degree = DegreeSignAt(name);
-    if (degree != std::string_view::npos) name = name.substr(0, degree);
-    size_t dash = name.find(" -");
-    if (dash != std::string_view::npos) name = name.substr(0, dash);
-    if (name.size() > 5 && name[name.size() - 5] == ' ' && IsUpperLetter(name[name.size() - 4]) &&
-        IsUpperLetter(name[name.size() - 3]) && IsUpperLetter(name[name.size() - 2]) &&
-        IsUpperLetter(name[name.size() - 1])) {
-        p.HomeAirport.assign(name.substr(name.size() - 4));
-        p.RealName = Trim(name.substr(0, name.size() - 5));
-    } else {
-        p.RealName.assign(name);
-    }
+    AssignPilotName(p, f[2]);
 
     p.Rating = Integer(ivao ? f[41] : f[16]);
     p.AdminRating = Integer(ivao ? f[40] : f[16]);
     p.Latitude = Single(f[5]);
     p.Longitude = Single(f[6]);
-    double altitude = Number(f[7]);
-    p.Altitude = static_cast<float>(altitude > 99999 ? 99999 : altitude < 0 ? 0 : altitude);
-    double speed = Number(f[8]);
-    p.GroundSpeed = static_cast<float>(speed > 9999 ? 9999 : speed < 0 ? 0 : speed);
-
-    // Aircraft: "H/B744/F" is a B744, in full B744/F; "B73/L" a B73; "C1/X" a C1.
-    std::string_view aircraft = f[9];
-    const bool prefixed = aircraft.size() >= 2 && aircraft[1] == '/';
-    p.AircraftFull.assign(prefixed ? aircraft.substr(2) : aircraft);
-    std::string_view type = prefixed ? aircraft.substr(2, 4) : aircraft.substr(0, 4);
-    if (!type.empty() && type.back() == '/') type = type.substr(0, 3);
-    if (type.size() >= 3 && type[2] == '/') type = type.substr(0, 2);
-    p.AircraftType.assign(type);
+    p.Altitude = ClampedAltitude(FeedNumber(f[7]));
+    p.GroundSpeed = ClampedGroundSpeed(FeedNumber(f[8]));
+    AssignAircraft(p, f[9]);
 
     p.PersonsOnBoard = ivao ? Integer(f[44]) : 0;
 
     p.Departure.assign(f[11]);
-    AirportLatLon(model, p.Departure, p.DepLatitude, p.DepLongitude);
     p.Destination.assign(f[13]);
-    AirportLatLon(model, p.Destination, p.DestLatitude, p.DestLongitude);
     p.Alternate.assign(f[28]);
-
     p.Heading = Integer(ivao ? f[45] : f[38]);
-    if (p.Departure.size() == 4) {
-        if (p.DestLatitude != 0 || p.DestLongitude != 0)
-            p.Course = Bearing(p.Latitude, p.Longitude, p.DestLatitude, p.DestLongitude);
-        else
-            p.Course = Bearing(p.DepLatitude, p.DepLongitude, p.Latitude, p.Longitude);
-    }
+    PlaceRoute(model, p);
 
     p.Transponder.assign(f[17]);
     p.CruiseSpeed.assign(f[10]);
@@ -201,10 +101,9 @@ void FillPilot(NetworkModel& model, std::uint8_t net, const LineFields& f, int r
     p.Route.assign(f[30]);
     if (ivao) p.FlightKind.assign(f[43]);
 
-    // Times: "905" departs at 0905; hours "1" and minutes "5" en route are
-    // 0105. Longer fields are not times: the record gets no value.
-    std::string_view departs = f[22];
-    if (departs.size() < 5) AssignPadded(p.DepartureTime, departs, 4);
+    // Times: hours "1" and minutes "5" en route are 0105; longer fields are
+    // not times: the record gets no value.
+    AssignDepartureTime(p.DepartureTime, f[22]);
     std::string_view hours = f[24], minutes = f[25];
     if (hours.size() < 3 && minutes.size() < 3) {
         AssignPadded(p.EnrouteTime, hours, 2);
@@ -217,35 +116,6 @@ void FillPilot(NetworkModel& model, std::uint8_t net, const LineFields& f, int r
     if (ivao) AssignJoinedTrimmed(p.Software, f[38], f[39]);
 }
 
-// Facility from the callsign's last four characters; 0 when none matches.
-std::int16_t FacilityOf(std::string_view callsign) {
-    std::string_view tail = callsign.size() > 4 ? callsign.substr(callsign.size() - 4) : callsign;
-    if (tail == "ATIS") return 2;
-    if (tail == "_DEL" || tail == "_GND") return 3;
-    if (tail == "_TWR") return 4;
-    if (tail == "_DEP" || tail == "_APP") return 5;
-    if (tail == "_CTR") return 6;
-    if (tail == "_FSS") return 7;
-    return 0;
-}
-
-void PlaceAtSector(const NetworkModel& model, AtcClient& a) {
-    const KeyedIndex& sectors = model.SectorIndex;
-    std::string key = a.Callsign.substr(0, a.Callsign.size() - 4);
-    if (a.Facility == 7) {
-        // Flight service stations are usually oceanic sectors: "EGGX_O".
-        std::string oceanic = key.substr(0, 4) + "_O";
-        if (HasKey(sectors, oceanic)) key = oceanic;
-        if (HasKey(sectors, key + "_O")) key += "_O";
-    }
-    if (!HasKey(sectors, key)) key.resize(std::min(key.size(), a.Location.size()));
-    if (const KeyedIndex::Items* sector = sectors.Find(key)) {
-        a.Latitude = Single(sector->size() > 2 ? std::string_view((*sector)[2]) : std::string_view());
-        a.Longitude = Single(sector->size() > 3 ? std::string_view((*sector)[3]) : std::string_view());
-    }
-    a.Location = key;
-}
-
 void FillAtc(NetworkModel& model, std::uint8_t net, const LineFields& f, int record) {
     AtcClient& a = model.Networks[net].AtcClients[record - 1];
     a = AtcClient{};  // a fresh record, as for pilots
@@ -253,10 +123,7 @@ void FillAtc(NetworkModel& model, std::uint8_t net, const LineFields& f, int rec
 
     a.Callsign = ToUpper(f[0]);
     a.MemberId.assign(f[1]);
-    std::string_view name = f[2];
-    size_t degree = DegreeSignAt(name);
-    if (degree != std::string_view::npos) a.RealName = Trim(name.substr(0, degree));
-    else a.RealName.assign(name);
+    AssignAtcName(a, f[2]);
 
     a.Rating = Integer(ivao ? f[41] : f[16]);
     a.AdminRating = Integer(ivao ? f[40] : f[16]);
@@ -272,22 +139,7 @@ void FillAtc(NetworkModel& model, std::uint8_t net, const LineFields& f, int rec
     a.Facility = FacilityOf(a.Callsign);
     std::int16_t& total = model.ClientTotal[net];
     if (a.Facility == 2 && total > 0) --total;
-    size_t underscore = a.Callsign.find('_');
-    if (a.Facility > 1 && underscore != std::string::npos) a.Location = a.Callsign.substr(0, underscore);
-    if (a.Location.size() < 2) a.Facility = 0;
-
-    if (a.Facility <= 1) {
-        ++model.Networks[net].ObserverCount;
-        return;
-    }
-    if (a.Facility <= 5) {
-        // Three-letter codes of US airports are filed without their "K".
-        if (a.Location.size() == 3 && HasKey(model.AirportIndex, "K" + a.Location))
-            a.Location = "K" + a.Location;
-        AirportLatLon(model, a.Location, a.Latitude, a.Longitude);
-        return;
-    }
-    PlaceAtSector(model, a);
+    if (PlaceStation(model, a)) ++model.Networks[net].ObserverCount;
 }
 
 // The line without the carriage returns a damaged "\r\r\n" file leaves at
@@ -311,8 +163,10 @@ std::string_view LineSeparator(std::string_view text) {
     return {};
 }
 
-void InterpretLines(NetworkModel& model, std::uint8_t net, std::string_view text, std::string_view separator) {
+// The lines in file order; returns how many client lines the caps left out.
+int InterpretLines(NetworkModel& model, std::uint8_t net, std::string_view text, std::string_view separator) {
     Snapshot& s = model.Networks[net];
+    int leftOut = 0;
     std::int16_t& total = model.ClientTotal[net];
     // Every element but the last (normally the empty text after the final
     // line break, which is never examined), in file order.
@@ -322,13 +176,21 @@ void InterpretLines(NetworkModel& model, std::uint8_t net, std::string_view text
         std::string_view line = WithoutTrailingReturns(text.substr(start, end - start));
         LineFields f(line);
         std::string_view kind = f[3];
-        if (kind == "PILOT" && s.PilotCount < kMaxPilots) {
-            ++s.PilotCount;
-            FillPilot(model, net, f, s.PilotCount);
+        if (kind == "PILOT") {
+            if (s.PilotCount < kMaxPilots) {
+                ++s.PilotCount;
+                FillPilot(model, net, f, s.PilotCount);
+            } else {
+                ++leftOut;
+            }
         }
-        if (kind == "ATC" && s.AtcCount < kMaxAtcClients) {
-            ++s.AtcCount;
-            FillAtc(model, net, f, s.AtcCount);
+        if (kind == "ATC") {
+            if (s.AtcCount < kMaxAtcClients) {
+                ++s.AtcCount;
+                FillAtc(model, net, f, s.AtcCount);
+            } else {
+                ++leftOut;
+            }
         }
         if (kind == "FOLME" && total > 0) --total;
         // Header values are taken by position: "UPDATE = yyyymmddhhmmss",
@@ -346,25 +208,15 @@ void InterpretLines(NetworkModel& model, std::uint8_t net, std::string_view text
                 TextToInt16(line.size() > 9 ? line.substr(9) : std::string_view()), kMinReloadMinutes,
                 kMaxReloadMinutes);
     }
+    return leftOut;
 }
 
 }  // namespace
 
-size_t DegreeSignAt(std::string_view name) {
-    size_t i = 0;
-    while (i < name.size()) {
-        size_t sequence = Utf8SequenceAt(name, i);
-        if (sequence > 0) {
-            if (sequence == 2 && static_cast<unsigned char>(name[i]) == 0xC2 &&
-                static_cast<unsigned char>(name[i + 1]) == 0xB0)
-                return i;
-            i += sequence;
-            continue;
-        }
-        if (static_cast<unsigned char>(name[i]) == 0xB0) return i;
-        ++i;
-    }
-    return std::string_view::npos;
+std::string InterpretedStatus(const std::string& network, int leftOut) {
+    std::string text = network + " data interpreted";
+    if (leftOut > 0) text += " (" + std::to_string(leftOut) + (leftOut == 1 ? " client" : " clients") + " left out)";
+    return text;
 }
 
 void ParsePilotLine(NetworkModel& model, std::uint8_t net, std::string_view line, int record) {
@@ -384,6 +236,7 @@ void InterpretSnapshot(NetworkModel& model, DisplayHooks& display, std::uint8_t 
     s.AtcCount = 0;
     s.ObserverCount = 0;
     model.ClientTotal[net] = 0;
+    int leftOut = 0;
     try {
         std::string_view separator = LineSeparator(text);
         if (separator.empty()) {
@@ -396,7 +249,7 @@ void InterpretSnapshot(NetworkModel& model, DisplayHooks& display, std::uint8_t 
         }
         SetStatus(model, display, model.NetworkName[net] + " data downloaded, interpreting data...");
         display.DrawScene();
-        InterpretLines(model, net, text, separator);
+        leftOut = InterpretLines(model, net, text, separator);
     } catch (const Fault& fault) {
         EndWithFault(model, display, net, fault);
         return;
@@ -408,7 +261,7 @@ void InterpretSnapshot(NetworkModel& model, DisplayHooks& display, std::uint8_t 
         SetStatus(model, display, "No data to display");
         s.DownloadFailed = true;
     } else {
-        SetStatus(model, display, model.NetworkName[net] + " data interpreted");
+        SetStatus(model, display, InterpretedStatus(model.NetworkName[net], leftOut));
         s.DataFresh = true;
         s.LastDownload = model.Now();
     }

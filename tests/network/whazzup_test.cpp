@@ -106,22 +106,25 @@ TEST(InterpretSnapshot, ReportsProgressAndMarksTheDataFresh) {
     EXPECT_EQ(f.model.Networks[kIvao].PilotCount, 0);
 }
 
-TEST(InterpretSnapshot, KeepsTheEarliest1400PilotsAnd700AtcLines) {
+TEST(InterpretSnapshot, KeepsTheEarliestPilotsAndAtcLinesUpToTheCapsAndSaysHowManyWereLeftOut) {
     Fixture f;
-    std::vector<std::string> lines = Header(5000);
-    for (int i = 1; i <= 1401; ++i) lines.push_back(IvaoPilot("P" + std::to_string(i)));
-    for (int i = 1; i <= 700; ++i) lines.push_back(Atc("OBS" + std::to_string(i)));
-    lines.push_back(Atc("LHBP_ATIS"));  // the 701st: ignored, so no ATIS reduction
+    std::vector<std::string> lines = Header(20000);
+    for (int i = 1; i <= kMaxPilots + 1; ++i) lines.push_back(IvaoPilot("P" + std::to_string(i)));
+    for (int i = 1; i <= kMaxAtcClients; ++i) lines.push_back(Atc("OBS" + std::to_string(i)));
+    lines.push_back(Atc("LHBP_ATIS"));  // one past the cap: ignored, so no ATIS reduction
     InterpretSnapshot(f.model, f.hooks, kIvao, Join(lines));
     const Snapshot& s = f.model.Networks[kIvao];
-    EXPECT_EQ(s.PilotCount, 1400);
+    ASSERT_EQ(kMaxPilots, 10000);
+    ASSERT_EQ(kMaxAtcClients, 4000);
+    EXPECT_EQ(s.PilotCount, kMaxPilots);
     EXPECT_EQ(s.Pilots[0].Callsign, "P1");
-    EXPECT_EQ(s.Pilots[1399].Callsign, "P1400");
-    EXPECT_EQ(s.AtcCount, 700);
-    EXPECT_EQ(s.ObserverCount, 700);
-    EXPECT_EQ(s.AtcClients[699].Callsign, "OBS700");
-    EXPECT_EQ(f.model.ClientTotal[kIvao], 5000);
-    for (const PilotClient& p : s.Pilots) EXPECT_NE(p.Callsign, "P1401");
+    EXPECT_EQ(s.Pilots[kMaxPilots - 1].Callsign, "P10000");
+    EXPECT_EQ(s.AtcCount, kMaxAtcClients);
+    EXPECT_EQ(s.ObserverCount, kMaxAtcClients);
+    EXPECT_EQ(s.AtcClients[kMaxAtcClients - 1].Callsign, "OBS4000");
+    EXPECT_EQ(f.model.ClientTotal[kIvao], 20000);
+    EXPECT_EQ(f.model.StatusText, "IVAO data interpreted (2 clients left out)");
+    for (const PilotClient& p : s.Pilots) EXPECT_NE(p.Callsign, "P10001");
 }
 
 TEST(InterpretSnapshot, ANewSnapshotReplacesTheCounts) {

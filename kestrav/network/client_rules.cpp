@@ -1,0 +1,191 @@
+#include "kestrav/network/client_rules.h"
+
+#include "formats/text.h"
+#include "kestrav/network/fault.h"
+#include "kestrav/network/values.h"
+
+#include <algorithm>
+
+namespace kestrava {
+
+namespace {
+
+// Length of the valid UTF-8 sequence of two or more bytes starting at i, or
+// 0 when none starts there.
+size_t Utf8SequenceAt(std::string_view s, size_t i) {
+    auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+    unsigned char lead = byte(i);
+    size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                  : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    if (length == 0 || i + length > s.size()) return 0;
+    for (size_t k = 1; k < length; ++k)
+        if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    return length;
+}
+
+bool IsUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
+
+void PlaceAtSector(const NetworkModel& model, AtcClient& a) {
+    const KeyedIndex& sectors = model.SectorIndex;
+    std::string key = a.Callsign.substr(0, a.Callsign.size() - 4);
+    if (a.Facility == 7) {
+        // Flight service stations are usually oceanic sectors: "EGGX_O".
+        std::string oceanic = key.substr(0, 4) + "_O";
+        if (HasKey(sectors, oceanic)) key = oceanic;
+        if (HasKey(sectors, key + "_O")) key += "_O";
+    }
+    if (!HasKey(sectors, key)) key.resize(std::min(key.size(), a.Location.size()));
+    if (const KeyedIndex::Items* sector = sectors.Find(key)) {
+        a.Latitude = FeedSingle(sector->size() > 2 ? std::string_view((*sector)[2]) : std::string_view());
+        a.Longitude = FeedSingle(sector->size() > 3 ? std::string_view((*sector)[3]) : std::string_view());
+    }
+    a.Location = key;
+}
+
+}  // namespace
+
+// The plain decimals that fill a feed ("-73.7789", "35000": a sign, at most
+// 15 digits, a fraction, no exponent) are read here directly; the quotient
+// of two exactly represented doubles is correctly rounded, so the result is
+// ReadNumber's. Everything else goes to ReadNumber.
+double FeedNumber(std::string_view text) {
+    static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const size_t n = text.size();
+    size_t i = 0;
+    bool negative = false;
+    if (i < n && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    std::uint64_t mantissa = 0;
+    int digits = 0, fraction = 0;
+    for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) mantissa = mantissa * 10 + (text[i] - '0');
+    if (i < n && text[i] == '.')
+        for (++i; i < n && text[i] >= '0' && text[i] <= '9'; ++i, ++digits, ++fraction)
+            mantissa = mantissa * 10 + (text[i] - '0');
+    if (digits == 0 || digits > 15 || (i < n && (text[i] == 'e' || text[i] == 'E'))) return ReadNumber(text);
+    double value = static_cast<double>(mantissa) / kTens[fraction];
+    return negative ? -value : value;
+}
+
+float FeedSingle(std::string_view text) { return CheckedSingle(FeedNumber(text)); }
+std::int16_t FeedInteger(std::string_view text) { return CheckedInt16(FeedNumber(text)); }
+
+float ClampedAltitude(double feet) { return static_cast<float>(feet > 99999 ? 99999 : feet < 0 ? 0 : feet); }
+float ClampedGroundSpeed(double knots) { return static_cast<float>(knots > 9999 ? 9999 : knots < 0 ? 0 : knots); }
+
+size_t DegreeSignAt(std::string_view name) {
+    size_t i = 0;
+    while (i < name.size()) {
+        size_t sequence = Utf8SequenceAt(name, i);
+        if (sequence > 0) {
+            if (sequence == 2 && static_cast<unsigned char>(name[i]) == 0xC2 &&
+                static_cast<unsigned char>(name[i + 1]) == 0xB0)
+                return i;
+            i += sequence;
+            continue;
+        }
+        if (static_cast<unsigned char>(name[i]) == 0xB0) return i;
+        ++i;
+    }
+    return std::string_view::npos;
+}
+
+void AssignPilotName(PilotClient& p, std::string_view name) {
+    size_t degree = DegreeSignAt(name);
+    if (degree != std::string_view::npos) name = name.substr(0, degree);
+    size_t dash = name.find(" -");
+    if (dash != std::string_view::npos) name = name.substr(0, dash);
+    if (name.size() > 5 && name[name.size() - 5] == ' ' && IsUpperLetter(name[name.size() - 4]) &&
+        IsUpperLetter(name[name.size() - 3]) && IsUpperLetter(name[name.size() - 2]) &&
+        IsUpperLetter(name[name.size() - 1])) {
+        p.HomeAirport.assign(name.substr(name.size() - 4));
+        p.RealName = Trim(name.substr(0, name.size() - 5));
+    } else {
+        p.HomeAirport.clear();
+        p.RealName.assign(name);
+    }
+}
+
+void AssignAircraft(PilotClient& p, std::string_view aircraft) {
+    const bool prefixed = aircraft.size() >= 2 && aircraft[1] == '/';
+    p.AircraftFull.assign(prefixed ? aircraft.substr(2) : aircraft);
+    std::string_view type = prefixed ? aircraft.substr(2, 4) : aircraft.substr(0, 4);
+    if (!type.empty() && type.back() == '/') type = type.substr(0, 3);
+    if (type.size() >= 3 && type[2] == '/') type = type.substr(0, 2);
+    p.AircraftType.assign(type);
+}
+
+bool AirportLatLon(const NetworkModel& model, std::string_view code, float& lat, float& lon) {
+    const KeyedIndex::Items* airport = model.AirportIndex.Find(code);
+    if (!airport) return false;
+    std::string_view latText = airport->size() > 3 ? std::string_view((*airport)[3]) : std::string_view();
+    std::string_view lonText = airport->size() > 4 ? std::string_view((*airport)[4]) : std::string_view();
+    if (latText == "0" && lonText == "0") return false;
+    lat = FeedSingle(latText);
+    lon = FeedSingle(lonText);
+    return true;
+}
+
+void PlaceRoute(const NetworkModel& model, PilotClient& p) {
+    AirportLatLon(model, p.Departure, p.DepLatitude, p.DepLongitude);
+    AirportLatLon(model, p.Destination, p.DestLatitude, p.DestLongitude);
+    if (p.Departure.size() != 4) return;
+    if (p.DestLatitude != 0 || p.DestLongitude != 0)
+        p.Course = Bearing(p.Latitude, p.Longitude, p.DestLatitude, p.DestLongitude);
+    else
+        p.Course = Bearing(p.DepLatitude, p.DepLongitude, p.Latitude, p.Longitude);
+}
+
+void AssignPadded(std::string& out, std::string_view text, size_t width) {
+    out.assign(text.size() < width ? width - text.size() : 0, '0');
+    out.append(text);
+}
+
+void AssignDepartureTime(std::string& out, std::string_view text) {
+    if (text.size() < 5) AssignPadded(out, text, 4);
+}
+
+void AssignJoinedTrimmed(std::string& out, std::string_view first, std::string_view second) {
+    out.assign(first);
+    out += ' ';
+    out.append(second);
+    size_t b = 0, e = out.size();
+    while (b < e && (out[b] == ' ' || out[b] == '\t')) ++b;
+    while (e > b && (out[e - 1] == ' ' || out[e - 1] == '\t')) --e;
+    out.erase(e);
+    out.erase(0, b);
+}
+
+void AssignAtcName(AtcClient& a, std::string_view name) {
+    size_t degree = DegreeSignAt(name);
+    if (degree != std::string_view::npos) a.RealName = Trim(name.substr(0, degree));
+    else a.RealName.assign(name);
+}
+
+std::int16_t FacilityOf(std::string_view callsign) {
+    std::string_view tail = callsign.size() > 4 ? callsign.substr(callsign.size() - 4) : callsign;
+    if (tail == "ATIS") return 2;
+    if (tail == "_DEL" || tail == "_GND") return 3;
+    if (tail == "_TWR") return 4;
+    if (tail == "_DEP" || tail == "_APP") return 5;
+    if (tail == "_CTR") return 6;
+    if (tail == "_FSS") return 7;
+    return 0;
+}
+
+bool PlaceStation(const NetworkModel& model, AtcClient& a) {
+    size_t underscore = a.Callsign.find('_');
+    if (a.Facility > 1 && underscore != std::string::npos) a.Location = a.Callsign.substr(0, underscore);
+    if (a.Location.size() < 2) a.Facility = 0;
+    if (a.Facility <= 1) return true;
+    if (a.Facility <= 5) {
+        // Three-letter codes of US airports are filed without their "K".
+        if (a.Location.size() == 3 && HasKey(model.AirportIndex, "K" + a.Location))
+            a.Location = "K" + a.Location;
+        AirportLatLon(model, a.Location, a.Latitude, a.Longitude);
+        return false;
+    }
+    PlaceAtSector(model, a);
+    return false;
+}
+
+}  // namespace kestrava

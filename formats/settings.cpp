@@ -185,8 +185,18 @@ Settings ReadSettings(const IniFile& ini, ScreenSize screen) {
 
     s.DownloadMinutes = SharedInteger(ini, SharedKey::DownloadMinutes, kMinutesLow, kMinutesHigh);
     s.Timeout = SharedInteger(ini, SharedKey::Timeout, kTimeoutLow, kTimeoutHigh);
-    s.StatusUrls[0] = ini.Get("Network", "IVAOStatusUrl", s.StatusUrls[0]);
-    s.StatusUrls[1] = ini.Get("Network", "VATSIMStatusUrl", s.StatusUrls[1]);
+    for (int n = 0; n < 2; ++n) {
+        const std::string net = n == 0 ? "IVAO" : "VATSIM";
+        const std::string status = net + "StatusUrl", data = net + "DataUrl";
+        // A file that names only the status address (older files, mirrors)
+        // keeps using the status file.
+        if (ini.Find("Network", status) && !ini.Find("Network", data)) s.DataUrls[n].clear();
+        s.StatusUrls[n] = ini.Get("Network", status, s.StatusUrls[n]);
+        s.DataUrls[n] = ini.Get("Network", data, s.DataUrls[n]);
+        s.TransceiverUrls[n] = ini.Get("Network", net + "TransceiverUrl", s.TransceiverUrls[n]);
+        s.ProfileUrls[n] = ini.Get("Network", net + "ProfileUrl", s.ProfileUrls[n]);
+    }
+    s.DemoFeed = ReadFlag(ini, "Network", "DemoFeed", false);
 
     for (int v = 0; v < 3; ++v) {
         StoredView& view = s.Views[v];
@@ -210,8 +220,14 @@ void WriteSettings(IniFile& ini, const Settings& s) {
     SetShared(ini, SharedKey::AutoDownload, Flag(s.AutoDownload));
     SetShared(ini, SharedKey::DownloadMinutes, std::to_string(s.DownloadMinutes));
     SetShared(ini, SharedKey::Timeout, std::to_string(s.Timeout));
-    ini.Set("Network", "IVAOStatusUrl", s.StatusUrls[0]);
-    ini.Set("Network", "VATSIMStatusUrl", s.StatusUrls[1]);
+    for (int n = 0; n < 2; ++n) {
+        const std::string net = n == 0 ? "IVAO" : "VATSIM";
+        ini.Set("Network", net + "StatusUrl", s.StatusUrls[n]);
+        ini.Set("Network", net + "DataUrl", s.DataUrls[n]);
+        ini.Set("Network", net + "TransceiverUrl", s.TransceiverUrls[n]);
+        ini.Set("Network", net + "ProfileUrl", s.ProfileUrls[n]);
+    }
+    ini.Set("Network", "DemoFeed", Flag(s.DemoFeed));
     for (int v = 0; v < 3; ++v) {
         const float values[3] = {s.Views[v].X, s.Views[v].Y, s.Views[v].Z};
         for (int k = 0; k < 3; ++k) {

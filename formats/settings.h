@@ -31,11 +31,23 @@ struct Settings {
     int Timeout = 15;
     std::string Proxy = "0";
     bool TextForce = false;
-    // Where each network publishes its status file; users may point these
-    // at a mirror or at the demo feed.
+    // The feed addresses of each network (IVAO, VATSIM); users may point
+    // them at a mirror. The status file names the snapshot addresses.
     std::array<std::string, 2> StatusUrls{
         "https://www.ivao.aero/whazzup/status.txt",
-        "https://status.vatsim.net/data/status.txt"};
+        "https://status.vatsim.net/status.json"};
+    // A data address used directly, without the status file; empty: the
+    // status file's. IVAO's JSON feed by default, unless kestrav.ini names
+    // the status file alone.
+    std::array<std::string, 2> DataUrls{"https://api.ivao.aero/v2/tracker/whazzup", ""};
+    // Where the controllers of a JSON feed are found when it gives no
+    // position (VATSIM's transceivers); empty: the status file's.
+    std::array<std::string, 2> TransceiverUrls;
+    // The base of the member profile pages when the status file names none.
+    std::array<std::string, 2> ProfileUrls{"https://www.ivao.aero/Member.aspx", ""};
+    // The offline demo feed of the program folder instead of the addresses
+    // above.
+    bool DemoFeed = false;
     std::array<StoredView, 3> Views{StoredView{13.34f, -54.15f, 1.49f},
                                     StoredView{-97.72f, -46.23f, 0.75f},
                                     StoredView{-27.68f, -36.71f, 0.43f}};

@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev libx11-dev libxtst-dev
-  libcurl4-openssl-dev zlib1g-dev
+  libcurl4-openssl-dev zlib1g-dev libsimdjson-dev
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation
   xvfb xauth x11-apps libgl1-mesa-dri

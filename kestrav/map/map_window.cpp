@@ -89,7 +89,7 @@ bool MapWindow::StartUp() {
     Switches.CountriesShown = true;
 
     LoadSettings();
-    Model.StatusUrl = Config.StatusUrls;
+    ConfigureFeeds(Model, Config, ProgramPath("demo"));
     timAutoDownload.setInterval(1000);
     timDownload.setInterval(2000);
     QObject::connect(&timAutoDownload, &QTimer::timeout,

@@ -3,8 +3,9 @@
 #include "formats/files.h"
 #include "formats/text.h"
 #include "kestrav/network/fault.h"
+#include "kestrav/network/feed.h"
+#include "kestrav/network/json_feed.h"
 #include "kestrav/network/transfer.h"
-#include "kestrav/network/whazzup.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -102,6 +103,17 @@ bool FetchGzipSnapshot(NetworkModel& model, DisplayHooks& display, const Downloa
 
 }  // namespace
 
+void ConfigureFeeds(NetworkModel& model, const Settings& settings, const std::string& demoFolder) {
+    model.StatusUrl = settings.StatusUrls;
+    model.DataUrl = settings.DataUrls;
+    model.TransceiverUrl = settings.TransceiverUrls;
+    model.ProfileBase = settings.ProfileUrls;
+    if (!settings.DemoFeed) return;
+    model.DataUrl = {"file://" + demoFolder + "/ivao/whazzup.json", ""};
+    model.StatusUrl[kVatsim] = "file://" + demoFolder + "/status.json";
+    model.TransceiverUrl = {"", ""};
+}
+
 bool WithinReloadInterval(const NetworkModel& model, std::uint8_t n) {
     const Snapshot& s = model.Networks[n];
     return SecondsSince(model, s.LastDownload) < static_cast<long long>(s.ReloadMinutes) * 60;
@@ -135,7 +147,7 @@ void ReadStatusFile(Snapshot& s, DisplayHooks& display, std::string_view text, b
     std::vector<std::string> lines = SplitNetworkLines(text);
     if (lines.size() < 5) return;
     lines.pop_back();  // the text after the last line break is not a line
-    std::vector<std::string> messages;
+    std::vector<std::string> messages, json;
     for (std::string& line : lines) {
         while (!line.empty() && line.back() == '\r') line.pop_back();
         // Each key is followed by one separator character and the value.
@@ -145,6 +157,9 @@ void ReadStatusFile(Snapshot& s, DisplayHooks& display, std::string_view text, b
         } else if (StartsWith(line, "gzurl0")) {
             std::string address = Trim(line.size() > 7 ? line.substr(7) : "");
             if (!address.empty() && s.GzipUrls.size() < kMaxServerUrls) s.GzipUrls.push_back(address);
+        } else if (StartsWith(line, "json3")) {
+            std::string address = Trim(line.size() > 6 ? line.substr(6) : "");
+            if (!address.empty() && json.size() < kMaxServerUrls) json.push_back(address);
         } else if (StartsWith(line, "user0")) {
             s.ProfileUrl = Trim(line.size() > 6 ? line.substr(6) : "");
         } else if (StartsWith(line, "msg0")) {
@@ -154,6 +169,12 @@ void ReadStatusFile(Snapshot& s, DisplayHooks& display, std::string_view text, b
     // One box for all of them: a damaged file cannot queue a box per line.
     if (!messages.empty()) display.ShowNetworkMessage(JoinNetworkMessages(messages));
     if (textForce) s.GzipUrls.clear();
+    // The JSON feed replaces the text snapshots, unless text is forced and
+    // the file offers some.
+    if (!json.empty() && !(textForce && !s.DataUrls.empty())) {
+        s.DataUrls = std::move(json);
+        s.GzipUrls.clear();
+    }
 }
 
 void LocateServers(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options, std::uint8_t n) {
@@ -161,7 +182,15 @@ void LocateServers(NetworkModel& model, DisplayHooks& display, const DownloadOpt
     Snapshot& s = model.Networks[n];
     s.DataUrls.clear();
     s.GzipUrls.clear();
+    s.TransceiverUrls.clear();
+    s.ProfileUrl.clear();
     s.DownloadFailed = false;
+    // A data address of its own: no status file is read.
+    if (!model.DataUrl[n].empty()) {
+        s.DataUrls.push_back(model.DataUrl[n]);
+        s.ProfileUrl = model.ProfileBase[n];
+        return;
+    }
     SetStatus(model, display, "Locating " + model.NetworkName[n] + " server...");
     display.DrawScene();
     std::string text;
@@ -170,8 +199,33 @@ void LocateServers(NetworkModel& model, DisplayHooks& display, const DownloadOpt
     } catch (const Fault&) {
         return;  // nothing found: the caller reports it
     }
-    ReadStatusFile(s, display, text, options.TextForce);
+    if (!(LooksLikeJsonObject(text) && ReadStatusJson(s, text))) ReadStatusFile(s, display, text, options.TextForce);
+    if (s.ProfileUrl.empty()) s.ProfileUrl = model.ProfileBase[n];
 }
+
+namespace {
+
+// The centres of the network's transceivers, for the controllers of a JSON
+// feed that report no position: fetched after the data, reused for
+// kTransceiverReuse; a failure leaves none and fails nothing.
+void RefreshTransceivers(NetworkModel& model, const DownloadOptions& options, std::uint8_t n, double random) {
+    Snapshot& s = model.Networks[n];
+    const std::string address =
+        !model.TransceiverUrl[n].empty() ? model.TransceiverUrl[n] : ChooseAddress(s.TransceiverUrls, random);
+    if (address.empty()) return;
+    if (!s.TransceiverCentres.empty() && model.Now() - s.TransceiversFetched < kTransceiverReuse &&
+        model.Now() >= s.TransceiversFetched)
+        return;
+    s.TransceiverCentres.clear();
+    try {
+        std::string body = FetchText(address, TransferOf(options));
+        if (ReadTransceiverCentres(body, s.TransceiverCentres)) s.TransceiversFetched = model.Now();
+    } catch (const Fault&) {
+        s.TransceiverCentres.clear();
+    }
+}
+
+}  // namespace
 
 void DownloadNetwork(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options, std::uint8_t n) {
     if (!model.DownloadIdle || n > kVatsim) return;
@@ -211,7 +265,8 @@ void DownloadNetwork(NetworkModel& model, DisplayHooks& display, const DownloadO
             ShowDownloading(model, display, n, address);
             text = FetchText(address, TransferOf(options));
         }
-        InterpretSnapshot(model, display, n, std::move(text));
+        if (LooksLikeJsonObject(text)) RefreshTransceivers(model, options, n, random);
+        InterpretFeed(model, display, n, std::move(text));
         // Only a snapshot that was interpreted replaces the files on disk.
         if (files && !s.DownloadFailed) {
             files->Gzip.Commit();

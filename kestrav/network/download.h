@@ -1,7 +1,9 @@
-// The network feed download: the status file of a network read once per run,
-// one snapshot address picked at random per download, the gzip path through
-// data/whazzup.txt.gz and data/whazzup.txt or the plain path, the hand-over
-// to the parser, the network's reload interval and the automatic download.
+// The network feed download: the status file of a network read once per run
+// (or a data address of its own used directly), one snapshot address picked
+// at random per download, the gzip path through data/whazzup.txt.gz and
+// data/whazzup.txt or the plain path, the transceivers of a JSON feed, the
+// hand-over to the feed's reader (feed.h), the network's reload interval and
+// the automatic download.
 // The two files are replaced only by a download that got as far as an
 // interpreted snapshot; any failure on the way leaves them as they were.
 //
@@ -11,6 +13,7 @@
 // is asked for through DisplayHooks.
 #pragma once
 
+#include "formats/settings.h"
 #include "kestrav/network/model.h"
 
 #include <chrono>
@@ -32,6 +35,12 @@ struct DownloadOptions {
     std::string DataFolder = "data";          // the program folder's data/
 };
 
+// The feed addresses of both networks from the settings: status, data,
+// transceiver and profile addresses; with DemoFeed the demo feed in
+// `demoFolder` instead (IVAO's JSON file as its data address, VATSIM's
+// status.json).
+void ConfigureFeeds(NetworkModel& model, const Settings& settings, const std::string& demoFolder);
+
 // The window's download operation for network 0, 1 or 2 (both, shown
 // merged). Does nothing while a download runs. Closes any overlay, downloads,
 // switches the auto-download timer, has the scene built, rebuilds the
@@ -47,13 +56,19 @@ void DownloadNetwork(NetworkModel& model, DisplayHooks& display, const DownloadO
 // says so).
 bool WithinReloadInterval(const NetworkModel& model, std::uint8_t n);
 
-// Reads the network's status file: its url0 and gzurl0 addresses (9 of each
-// at most), user0 profile address and msg0 message.
+// Finds the network's snapshot addresses. With a data address of its own
+// (NetworkModel::DataUrl) that one, without any status file. Otherwise the
+// status file at StatusUrl: VATSIM's status.json (data.v3[],
+// data.transceivers[], user[]) or a text status file (ReadStatusFile). The
+// profile address falls back to NetworkModel::ProfileBase.
 void LocateServers(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options, std::uint8_t n);
 
 // The status file's lines applied to the network's address lists, in file
-// order (LocateServers after its transfer). Its msg0 lines are shown
-// together, in one box (JoinNetworkMessages).
+// order (LocateServers after its transfer): url0 and gzurl0 addresses (9 of
+// each at most), user0 profile address and msg0 messages, shown together in
+// one box (JoinNetworkMessages). json3 addresses (9 at most) replace the
+// url0 and gzurl0 ones, unless textForce is set and url0 addresses exist;
+// textForce drops the gzurl0 addresses.
 void ReadStatusFile(Snapshot& snapshot, DisplayHooks& display, std::string_view text, bool textForce);
 
 // The text of the one message box for a status file's msg0 lines: the

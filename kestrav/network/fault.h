@@ -24,6 +24,8 @@ constexpr int kFaultOverflow = 6;
 constexpr int kFaultOutOfMemory = 7;
 constexpr int kFaultTypeMismatch = 13;
 constexpr int kFaultFileNotFound = 53;
+// A body that is no feed of either network ("Invalid JSON at byte 81234").
+constexpr int kFaultInvalidData = 31002;
 
 // Nearest 16-bit integer (halves to even); an "Overflow" fault outside
 // -32768..32767.

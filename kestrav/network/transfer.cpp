@@ -16,6 +16,7 @@ namespace kestrava {
 namespace {
 
 constexpr int kFaultTooLarge = 31001;
+constexpr int kFaultUnzip = 31003;
 
 void InitialiseCurl() {
     static std::once_flag once;
@@ -65,7 +66,9 @@ std::string Fetch(const std::string& address, const TransferOptions& options) {
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, error);
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &Receive);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &receiver);
-    curl_easy_setopt(c, CURLOPT_USERAGENT, "Kestrava/1.0");
+    curl_easy_setopt(c, CURLOPT_USERAGENT, "Kestrava/" KESTRAVA_VERSION);
+    // Compressed answers are welcome; the limit applies to the decoded body.
+    curl_easy_setopt(c, CURLOPT_ACCEPT_ENCODING, "");
     // The proxy is the setting's alone: an empty one switches off the
     // environment's proxies too.
     const std::string proxy = options.Proxy.size() < 2 ? std::string() : options.Proxy;
@@ -88,7 +91,35 @@ std::string Fetch(const std::string& address, const TransferOptions& options) {
 }  // namespace
 
 std::string FetchText(const std::string& address, const TransferOptions& options) {
-    return Fetch(address, options);
+    std::string body = Fetch(address, options);
+    if (body.size() >= 2 && static_cast<unsigned char>(body[0]) == 0x1F && static_cast<unsigned char>(body[1]) == 0x8B)
+        body = GunzipText(body, options.MaxBytes);
+    return body;
+}
+
+std::string GunzipText(std::string_view gzip, std::size_t maxBytes) {
+    z_stream z{};
+    if (inflateInit2(&z, 16 + MAX_WBITS) != Z_OK) throw Fault(kFaultOutOfMemory, "Out of memory");
+    std::string out;
+    char buffer[1 << 16];
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(gzip.data()));
+    z.avail_in = static_cast<uInt>(gzip.size());
+    int result = Z_OK;
+    while (result != Z_STREAM_END) {
+        z.next_out = reinterpret_cast<Bytef*>(buffer);
+        z.avail_out = sizeof buffer;
+        result = inflate(&z, Z_NO_FLUSH);
+        if (result != Z_OK && result != Z_STREAM_END) break;
+        out.append(buffer, sizeof buffer - z.avail_out);
+        if (out.size() > maxBytes) {
+            inflateEnd(&z);
+            throw Fault(kFaultTooLarge, "Response larger than " + LimitText(maxBytes) + " refused");
+        }
+        if (result == Z_OK && z.avail_in == 0 && z.avail_out != 0) break;  // the data ended early
+    }
+    inflateEnd(&z);
+    if (result != Z_STREAM_END) throw Fault(kFaultUnzip, "Error unzipping data");
+    return out;
 }
 
 std::string FetchBytes(const std::string& address, const TransferOptions& options) {

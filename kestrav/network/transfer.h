@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace kestrava {
 
@@ -22,12 +23,18 @@ struct TransferOptions {
     std::size_t MaxBytes = kMaxTransferBytes;
 };
 
-// The resource at `address` as text / as bytes (the same bytes either way:
-// text is 8-bit). Throws a Fault when the transfer fails, the server answers
-// with an HTTP error status (400 or above), or the response is larger than
-// the limit.
+// The resource at `address` as text / as bytes. Compression is asked for
+// and undone by the transfer; text that arrives as a gzip file (it starts
+// with the bytes 1F 8B) is decompressed as well, bytes are left as they
+// came. Throws a Fault when the transfer fails, the server answers with an
+// HTTP error status (400 or above), the decoded response is larger than the
+// limit, or gzip text is damaged.
 std::string FetchText(const std::string& address, const TransferOptions& options);
 std::string FetchBytes(const std::string& address, const TransferOptions& options);
+
+// The text of gzip data held in memory; a Fault when it is damaged,
+// truncated or larger than `maxBytes` decompressed.
+std::string GunzipText(std::string_view gzip, std::size_t maxBytes = kMaxTransferBytes);
 
 // Decompresses the gzip file into `plainPath`. The plain file is written
 // under a temporary name and replaces an older one only when the whole data

@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "formats/file_places.h"
 #include "formats/files.h"
 #include "formats/text.h"
 
@@ -137,7 +138,7 @@ void ConverterWindow::ConvertChosenFile() {
     request.Source = SourceOf(cmbSou->currentIndex());
     request.InputPath = QFile::encodeName(txtFnam->text()).toStdString();
     request.Section = cmbSec->currentText().toStdString();
-    request.OutputFolder = ProgramFolder();
+    request.OutputFolder = Places().OwnFolder();
 
     // The log lets events run; the inputs stay locked until the conversion ends.
     converting_ = true;

@@ -1,6 +1,7 @@
 #include "firglass/sector_window.h"
 
 #include "firglass/layout.h"
+#include "formats/file_places.h"
 #include "formats/files.h"
 #include "formats/text.h"
 #include "widgets/message_box.h"
@@ -104,7 +105,9 @@ QString SectorWindow::AskForFile(const char* name, const std::string& folder) {
 }
 
 void SectorWindow::LoadLinesClicked(LineFile file) {
-    const QString path = AskForFile(InfoOf(file).Name, ProgramPath("data"));
+    // The data/ folder that holds the file the viewer reads.
+    const std::string shown = ReadPath(std::string("data/") + InfoOf(file).Name);
+    const QString path = AskForFile(InfoOf(file).Name, shown.substr(0, shown.rfind('/')));
     if (!path.isEmpty()) LoadLines(file, path);
 }
 
@@ -124,7 +127,7 @@ void SectorWindow::LoadLines(LineFile file, const QString& path) {
 }
 
 void SectorWindow::LoadSectorsClicked() {
-    const QString path = AskForFile("firlist.dat", ProgramFolder());
+    const QString path = AskForFile("firlist.dat", Places().OwnFolder());  // where the converter writes
     if (!path.isEmpty()) LoadSectors(path);
 }
 

@@ -1,6 +1,5 @@
 #include "settings.h"
 
-#include "files.h"
 #include "text.h"
 
 #include <algorithm>
@@ -275,8 +274,5 @@ PixelRect FitWindowToScreens(double left, double top, double width, double heigh
     }
     return PixelRect{static_cast<int>(l), static_cast<int>(t), static_cast<int>(w), static_cast<int>(h)};
 }
-
-std::string SettingsPath() { return ProgramPath("kestrav.ini"); }
-std::string FriendsPath() { return ProgramPath("data/friends.dat"); }
 
 }  // namespace kestrava

@@ -136,8 +136,4 @@ bool ReadFlag(const IniFile& ini, const char* section, const char* key, bool fal
 int ReadClampedInteger(const IniFile& ini, const char* section, const char* key,
                        const char* fallback, int low, int high);
 
-// The two files beside the program.
-std::string SettingsPath();  // <program folder>/kestrav.ini
-std::string FriendsPath();   // <program folder>/data/friends.dat
-
 }  // namespace kestrava

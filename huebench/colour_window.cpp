@@ -10,7 +10,9 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QUrl>
 
+#include "formats/file_places.h"
 #include "formats/files.h"
 #include "formats/text.h"
 #include "formats/typed_text.h"
@@ -32,7 +34,15 @@ QString HexOf(ColourBytes colour) { return QString::fromStdString(ColourHex(colo
 const QStringList kThemeFilters{"Kestrava Colour Settings (*.dc)", "All files (*)"};
 
 // The theme file dialogs of Open and Save As.
+// Opens in the user's colours/ (the program folder's for a portable copy);
+// an installed copy's shipped themes are one click away in the side bar.
 void SetUpThemeDialog(QFileDialog& dialog) {
+    const QString own = QFile::decodeName((Places().OwnFolder() + "/colours").c_str());
+    dialog.setDirectory(own);
+    if (Places().Installed()) {
+        const QString shipped = QFile::decodeName(ProgramPath("colours").c_str());
+        dialog.setSidebarUrls({QUrl::fromLocalFile(own), QUrl::fromLocalFile(shipped)});
+    }
     dialog.setNameFilters(kThemeFilters);
     dialog.setDefaultSuffix("dc");
 }
@@ -171,7 +181,7 @@ void ColourWindow::ApplyColour(const QColor& colour) {
 
 void ColourWindow::Open() {
     if (!ChangesSettled()) return;
-    QFileDialog dialog(this, "Select colour scheme", QFile::decodeName(ProgramPath("colours").c_str()));
+    QFileDialog dialog(this, "Select colour scheme");
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     SetUpThemeDialog(dialog);
@@ -217,7 +227,7 @@ bool ColourWindow::SaveAs() {
             return false;
         }
     }
-    QFileDialog dialog(this, "Select colour scheme", QFile::decodeName(ProgramPath("colours").c_str()));
+    QFileDialog dialog(this, "Select colour scheme");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     SetUpThemeDialog(dialog);
     if (!openedPath_.empty()) dialog.selectFile(QFileInfo(QFile::decodeName(openedPath_.c_str())).fileName());

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "formats/file_places.h"
 #include "formats/files.h"
 #include "formats/ini_file.h"
 #include "formats/text.h"
@@ -128,7 +129,10 @@ bool SettingsWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 std::string SettingsWindow::DialogStartFile() const {
-    return lastPath_.empty() ? ProgramPath("kestrav.ini") : lastPath_;
+    if (!lastPath_.empty()) return lastPath_;
+    // The file the viewer saves: the user's own where the program is installed.
+    const std::string own = WritePath("kestrav.ini");
+    return own.empty() ? ReadPath("kestrav.ini") : own;
 }
 
 void SettingsWindow::ShowForm(const SettingsForm& form) {

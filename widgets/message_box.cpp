@@ -1,9 +1,13 @@
 #include "widgets/message_box.h"
 
+#include "formats/file_places.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPushButton>
+
+#include <cstdio>
 
 namespace kestrava {
 
@@ -29,6 +33,15 @@ void Inform(QWidget* parent, const QString& text, const QString& detail) {
 
 void ReportError(QWidget* parent, const QString& text) {
     MessageBox box(parent, QMessageBox::Critical, "Error", text);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+void WarnIfNothingIsSaved() {
+    const std::string& problem = Places().Problem;
+    if (problem.empty()) return;
+    std::fprintf(stderr, "%s\n", problem.c_str());
+    MessageBox box(nullptr, QMessageBox::Warning, "Kestrava", QString::fromStdString(problem));
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
 }

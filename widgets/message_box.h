@@ -19,6 +19,11 @@ protected:
 void Inform(QWidget* parent, const QString& text, const QString& detail = {});
 void ReportError(QWidget* parent, const QString& text);
 
+// When nothing can be saved (the per-user folder of an installed copy cannot
+// be made or written), says so once, naming the folder, on the standard
+// error and in a warning box; the program then goes on without saving.
+void WarnIfNothingIsSaved();
+
 // Asks whether to save unsaved changes: Save, Discard or Cancel.
 QMessageBox::StandardButton AskToSaveChanges(QWidget* parent, const QString& text);
 

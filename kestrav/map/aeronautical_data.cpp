@@ -18,7 +18,7 @@ void Missing(NetworkModel& model, DisplayHooks& display, AeronauticalLoad& load,
 }  // namespace
 
 AeronauticalLoad LoadSectorsAndAirports(NetworkModel& model, DisplayHooks& display,
-                                        const std::string& dataFolder,
+                                        const FilePlaces& places,
                                         const PolygonHandler& compile) {
     AeronauticalLoad load;
     if (!model.AirportIndex.Empty() || !model.SectorIndex.Empty()) return load;
@@ -28,15 +28,15 @@ AeronauticalLoad LoadSectorsAndAirports(NetworkModel& model, DisplayHooks& displ
     };
 
     Announce(model, display, "Loading components...");
-    if (!ReadPolygonFile(dataFolder + "/firdisplay.dat", counted))
+    if (!ReadPolygonFile(places.ReadPath("data/firdisplay.dat"), counted))
         Missing(model, display, load, "firdisplay.dat");
-    const std::string supplement = dataFolder + "/firdisplay.sup";
+    const std::string supplement = places.ReadPath("data/firdisplay.sup");
     if (FileExists(supplement)) ReadPolygonFile(supplement, counted);
 
     Announce(model, display, "Loading aeronautical data...");
-    if (!ReadKeyedFile(dataFolder + "/airports.dat", model.AirportIndex))
+    if (!ReadKeyedFile(places.ReadPath("data/airports.dat"), model.AirportIndex))
         Missing(model, display, load, "airports.dat");
-    if (!ReadKeyedFile(dataFolder + "/firlist.dat", model.SectorIndex))
+    if (!ReadKeyedFile(places.ReadPath("data/firlist.dat"), model.SectorIndex))
         Missing(model, display, load, "firlist.dat");
     return load;
 }

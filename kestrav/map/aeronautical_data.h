@@ -1,6 +1,7 @@
 // Start-up load of the sector outlines, the airports and the sector list.
 #pragma once
 
+#include "formats/file_places.h"
 #include "formats/sector_files.h"
 #include "kestrav/network/model.h"
 
@@ -16,11 +17,12 @@ struct AeronauticalLoad {
 
 // Reads firdisplay.dat (and firdisplay.sup when present) polygon by polygon
 // into `compile`, then airports.dat into AirportIndex and firlist.dat into
-// SectorIndex, with the status messages of each stage. Does nothing when
-// either index already holds an entry. A missing file is named in the status
-// line and skipped.
+// SectorIndex, with the status messages of each stage. Each file is the
+// user's copy in data/ where there is one, else the program folder's. Does
+// nothing when either index already holds an entry. A missing file is named
+// in the status line and skipped.
 AeronauticalLoad LoadSectorsAndAirports(NetworkModel& model, DisplayHooks& display,
-                                        const std::string& dataFolder,
+                                        const FilePlaces& places,
                                         const PolygonHandler& compile);
 
 }  // namespace kestrava

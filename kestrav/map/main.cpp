@@ -1,14 +1,17 @@
 // kestrav: the Kestrava network viewer.
-#include "formats/files.h"
+#include "formats/file_places.h"
 #include "kestrav/map/map_window.h"
 #include "kestrav/map/single_instance.h"
+#include "widgets/message_box.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    if (!kestrava::ClaimSingleInstance(kestrava::ProgramFolder())) return 0;
+    // One viewer per program folder, or per user of an installed copy.
+    if (!kestrava::ClaimSingleInstance(kestrava::Places().LockFolder())) return 0;
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    kestrava::WarnIfNothingIsSaved();
     kestrava::MapWindow window;
     if (!window.StartUp()) return 1;
     return QApplication::exec();

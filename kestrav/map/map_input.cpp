@@ -2,7 +2,7 @@
 // the resize grip, and the hand-off to downloads and scenes.
 #include "map_window.h"
 
-#include "formats/files.h"
+#include "formats/file_places.h"
 #include "formats/text.h"
 #include "kestrav/render/display_lists.h"
 #include "kestrav/render/panels.h"
@@ -24,7 +24,7 @@
 namespace kestrava {
 
 SceneContext MapWindow::Scene() {
-    return SceneContext{Model, *this, Theme, Config, Switches.FriendsOnly, Scenes, ProgramPath("data")};
+    return SceneContext{Model, *this, Theme, Config, Switches.FriendsOnly, Scenes, DownloadFolder()};
 }
 
 void MapWindow::DiscardSceneLists(int net) {

@@ -1,5 +1,6 @@
 #include "map_window.h"
 
+#include "formats/file_places.h"
 #include "formats/files.h"
 #include "formats/line_files.h"
 #include "formats/text.h"
@@ -99,14 +100,14 @@ bool MapWindow::StartUp() {
                                                 Config.WindowHeight, AvailableScreenAreas());
     setGeometry(placed.Left, placed.Top, placed.Width, placed.Height);
     View = Camera{Config.Views[0].X, Config.Views[0].Y, Config.Views[0].Z};
-    Theme = LoadColourTheme(ProgramPath("colours/" + Config.ColourTheme));
+    Theme = LoadColourTheme(ReadPath("colours/" + Config.ColourTheme));
 
     Download.AutoDownload = Config.AutoDownload;
     Download.DownloadMinutes = Config.DownloadMinutes;
     Download.Timeout = std::chrono::seconds(Config.Timeout);
     Download.Proxy = Config.Proxy;
     Download.TextForce = Config.TextForce;
-    Download.DataFolder = ProgramPath("data");
+    Download.DataFolder = DownloadFolder();
 
     QCoreApplication::processEvents();
 
@@ -166,7 +167,7 @@ bool MapWindow::MakeCurrent() { return context_ && context_->makeCurrent(this); 
 
 void MapWindow::LoadSettings() {
     IniFile ini;
-    ini.Load(SettingsPath());
+    ini.Load(ReadPath("kestrav.ini"));
     ScreenSize size;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         size.Width = screen->geometry().width();
@@ -174,7 +175,7 @@ void MapWindow::LoadSettings() {
     }
     Config = ReadSettings(ini, size);
     WeatherUrl = WeatherBase(ini.Get("Network", "WeatherUrl", kDefaultWeatherUrl));
-    LoadFriends(FriendsPath(), Model.Friends);
+    LoadFriends(ReadPath("data/friends.dat"), Model.Friends);
 }
 
 void MapWindow::SaveSettings() {
@@ -184,11 +185,16 @@ void MapWindow::SaveSettings() {
         Config.WindowWidth = width();
         Config.WindowHeight = height();
     }
-    SaveFriends(FriendsPath(), Model.Friends);
+    // Where nothing may be saved (the user was told at start), nothing is.
+    const std::string friends = WritePath("data/friends.dat");
+    if (!friends.empty()) SaveFriends(friends, Model.Friends);
+    const std::string settings = WritePath("kestrav.ini");
+    if (settings.empty()) return;
+    // The file read at start keeps its other sections, keys and comments.
     IniFile ini;
-    ini.Load(SettingsPath());
+    ini.Load(ReadPath("kestrav.ini"));
     WriteSettings(ini, Config);
-    ini.Save(SettingsPath());
+    ini.Save(settings);
 }
 
 void MapWindow::ShowStatus(const std::string& text) {
@@ -224,7 +230,7 @@ void MapWindow::BuildClientCountBar() {
 }
 
 void MapWindow::LoadAeronauticalData() {
-    LoadSectorsAndAirports(Model, *this, ProgramPath("data"),
+    LoadSectorsAndAirports(Model, *this, Places(),
                            [this](int number, const std::vector<GeoPoint>& outline) {
                                if (MakeCurrent()) BuildSectorLists(number, outline, Theme);
                            });
@@ -237,14 +243,14 @@ void MapWindow::LoadGeographicalData() {
     DrawScene();
 
     std::vector<LineSegment> coast;
-    if (!ReadLineSegments(ProgramPath("data/coastline.dat"), false, coast))
+    if (!ReadLineSegments(ReadPath("data/coastline.dat"), false, coast))
         ShowStatus("Could not read data/coastline.dat");
     if (!MakeCurrent()) return;
     BuildCoastlineList(coast, Theme);
     std::vector<LineSegment> borders;
     if (!Config.DisableCountries) {
         DrawScene();
-        if (!ReadLineSegments(ProgramPath("data/countries.dat"), true, borders))
+        if (!ReadLineSegments(ReadPath("data/countries.dat"), true, borders))
             ShowStatus("Could not read data/countries.dat");
         if (!MakeCurrent()) return;
         BuildBorderList(borders, Theme);

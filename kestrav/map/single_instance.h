@@ -1,5 +1,6 @@
-// One viewer per program folder: a second start in the same folder ends
-// silently, while separate installations do not block each other.
+// One viewer per program folder (per user of an installed copy): a second
+// start in the same folder ends silently, while separate copies do not block
+// each other.
 #pragma once
 
 #include <string>

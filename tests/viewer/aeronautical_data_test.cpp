@@ -18,8 +18,10 @@ struct RecordingDisplay : DisplayHooks {
     void DrawScene() override { ++frames; }
 };
 
-std::string MakeDataFolder(bool withSupplement) {
-    const std::string folder = testsupport::MakeTempFolder("aero");
+// A program folder whose data/ holds the files.
+FilePlaces MakeDataFolder(bool withSupplement) {
+    const std::string program = testsupport::MakeTempFolder("aero");
+    const std::string folder = program + "/data";
     WriteFile(folder + "/firdisplay.dat",
               "DISPLAY_LIST_612\r\n1:1\r\n1:2\r\n2:2\r\n1:1\r\nDISPLAY_LIST_613\r\n5:5\r\n5:6\r\n6:6\r\n5:5\r\n"
               "DISPLAY_LIST_END\r\n9:9\r\n");
@@ -30,7 +32,7 @@ std::string MakeDataFolder(bool withSupplement) {
               "LHBP:Budapest Ferenc Liszt:Budapest:HU:47.43:19.26\r\n\r\nSHORT:line:only\r\n"
               "LHBP:Duplicate:X:HU:0:0\r\nEDDF:Frankfurt Main:Frankfurt:DE:50.03:8.57\r\n");
     WriteFile(folder + "/firlist.dat", "LHCC:Budapest:HU:47.2:19.1:612\r\nLHCC_O:Oceanic:HU:1:1:612\r\n");
-    return folder;
+    return FilePlaces{program, {}, {}};
 }
 
 }  // namespace
@@ -69,10 +71,10 @@ TEST(AeronauticalData, MissingFilesAreNamedAndTheLoadGoesOn) {
     RecordingDisplay display;
     display.model = &model;
     const std::string folder = testsupport::MakeTempFolder("aero-missing");
-    WriteFile(folder + "/firlist.dat", "EDMM:Munich:DE:48:11:7\r\n");
+    WriteFile(folder + "/data/firlist.dat", "EDMM:Munich:DE:48:11:7\r\n");
     int polygons = 0;
     AeronauticalLoad load = LoadSectorsAndAirports(
-        model, display, folder, [&](int, const std::vector<GeoPoint>&) { ++polygons; });
+        model, display, FilePlaces{folder, {}, {}}, [&](int, const std::vector<GeoPoint>&) { ++polygons; });
     EXPECT_EQ(polygons, 0);
     EXPECT_EQ(load.Missing, (std::vector<std::string>{"firdisplay.dat", "airports.dat"}));
     EXPECT_NE(std::find(display.statusLines.begin(), display.statusLines.end(),

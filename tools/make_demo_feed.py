@@ -1,16 +1,20 @@
 #!/usr/bin/env python3
 """Generates the offline demo feed: a whazzup snapshot of each network, plain
 and gzipped, with invented pilots and controllers between real airports and
-on real sectors of the shipped data.
+on real sectors of the shipped data, and the same traffic in the networks'
+JSON forms.
 
     python3 tools/make_demo_feed.py   (from the repository root)
 
-Writes demo/ivao/whazzup.txt(.gz) and demo/vatsim/whazzup.txt(.gz). The
-status files that point at them are made by the build, which knows where the
-program folder is. Names and member ids are invented; the output is the same
-on every run (fixed random seed and time stamp).
+Writes demo/ivao/whazzup.txt(.gz), demo/vatsim/whazzup.txt(.gz), IVAO's v2
+JSON demo/ivao/whazzup.json, VATSIM's v3 JSON demo/vatsim/vatsim-data.json
+with its demo/vatsim/transceivers-data.json, and the template of the VATSIM
+status.json, demo/status.json.in. The build fills the program folder's
+place into the templates. Names and member ids are invented; the output is
+the same on every run (fixed random seed and time stamp).
 """
 import gzip
+import json
 import math
 import os
 import random
@@ -193,10 +197,107 @@ def snapshot(net, seed, pilots, airports, sectors):
         code = rng.choice(hubs)
         lat, lon = airports[code]
         lines.append(atc_fields(rng, net, "%s_OBS" % rng.choice(LAST).upper()[:5], member(), lat, lon, 0, "199.998", ""))
+    return lines
+
+
+def whazzup_text(lines):
     header = ["!GENERAL", "VERSION = 1", "RELOAD = 1", "UPDATE = " + STAMP,
               "CONNECTED CLIENTS = %d" % len(lines), "!CLIENTS"]
     text = "\r\n".join(header + lines + ["!SERVERS", "!AIRPORTS", ""])
     return text.encode("cp1252", errors="replace")
+
+
+def iso(stamp):
+    """yyyymmddhhmmss as the JSON feeds write times."""
+    s = stamp
+    return "%s-%s-%sT%s:%s:%sZ" % (s[0:4], s[4:6], s[6:8], s[8:10], s[10:12], s[12:14])
+
+
+def hhmm_seconds(text):
+    return int(text[:2]) * 3600 + int(text[2:4]) * 60
+
+
+def atis_lines(text):
+    return [t for t in text.split("^\xa7") if t]
+
+
+def vatsim_json(lines):
+    """VATSIM's v3 feed and its transceivers for the same clients."""
+    pilots, controllers, atis, transceivers = [], [], [], []
+    for line in lines:
+        f = line.split(":")
+        if f[3] == "PILOT":
+            actype = f[9].split("/")[1] if f[9][1:2] == "/" else f[9].split("/")[0]
+            pilots.append({
+                "cid": int(f[1]), "name": f[2], "callsign": f[0], "server": f[14],
+                "pilot_rating": int(f[16]), "military_rating": 0,
+                "latitude": float(f[5]), "longitude": float(f[6]), "altitude": int(f[7]),
+                "groundspeed": int(f[8]), "transponder": f[17], "heading": int(f[38]),
+                "qnh_i_hg": 29.92, "qnh_mb": 1013,
+                "flight_plan": {
+                    "flight_rules": f[21], "aircraft": f[9], "aircraft_faa": actype, "aircraft_short": actype,
+                    "departure": f[11], "arrival": f[13], "alternate": f[28], "cruise_tas": f[10].lstrip("N0"),
+                    "altitude": str(int(f[12][1:]) * 100), "deptime": f[22],
+                    "enroute_time": "%02d%02d" % (int(f[24]), int(f[25])), "fuel_time": "%02d%02d" % (int(f[26]), int(f[27])),
+                    "remarks": f[29], "route": f[30], "revision_id": 1, "assigned_transponder": "0000"},
+                "logon_time": iso(f[37]), "last_updated": iso(STAMP)})
+            continue
+        facility = {"OBS": 0, "DEL": 2, "GND": 3, "TWR": 4, "APP": 5, "CTR": 6}.get(f[0].split("_")[-1], 4)
+        record = {"cid": int(f[1]), "name": f[2], "callsign": f[0], "frequency": f[4], "facility": facility,
+                  "rating": int(f[16]), "server": f[14], "visual_range": int(f[19]),
+                  "text_atis": atis_lines(f[35]) or None, "last_updated": iso(STAMP), "logon_time": iso(f[37])}
+        if f[0].endswith("_ATIS"):
+            record["atis_code"] = "A"
+            atis.append(record)
+        else:
+            controllers.append(record)
+        lat, lon = float(f[5]), float(f[6])
+        if lat or lon:
+            transceivers.append({"callsign": f[0], "transceivers": [
+                {"id": 0, "frequency": int(round(float(f[4]) * 1e6)), "latDeg": lat, "lonDeg": lon,
+                 "heightMslM": 30.0, "heightAglM": 10.0}]})
+    feed = {"general": {"version": 3, "reload": 1, "update": STAMP, "update_timestamp": iso(STAMP),
+                        "connected_clients": len(lines), "unique_users": len(lines)},
+            "pilots": pilots, "controllers": controllers, "atis": atis, "servers": [], "prefiles": []}
+    return json.dumps(feed, indent=2), json.dumps(transceivers)
+
+
+def ivao_json(lines):
+    """IVAO's v2 whazzup for the same clients."""
+    pilots, atcs, observers = [], [], []
+    for n, line in enumerate(lines):
+        f = line.split(":")
+        common = {"time": 600, "id": 1000 + n, "userId": int(f[1]), "callsign": f[0], "serverId": f[14],
+                  "softwareTypeId": f[38], "softwareVersion": f[39], "rating": int(f[41]), "createdAt": iso(f[37])}
+        track = {"latitude": float(f[5]), "longitude": float(f[6]), "altitude": int(f[7]), "groundSpeed": int(f[8]),
+                 "heading": int(f[45]) if f[3] == "PILOT" else 0, "onGround": f[46:47] == ["1"],
+                 "transponder": int(f[17]) if f[3] == "PILOT" else 0, "timestamp": iso(STAMP)}
+        if f[3] == "PILOT":
+            aircraft = f[9].split("/")  # 1/A320/M-SDFGRWY/S
+            wake, equipment = aircraft[2].split("-")
+            common["lastTrack"] = track
+            common["flightPlan"] = {
+                "aircraftId": aircraft[1], "aircraftNumber": 1, "departureId": f[11], "arrivalId": f[13],
+                "alternativeId": f[28], "route": f[30], "remarks": f[29], "speed": f[10], "level": f[12],
+                "flightRules": f[21], "flightType": f[43], "eet": int(f[24]) * 3600 + int(f[25]) * 60,
+                "departureTime": hhmm_seconds(f[22]), "peopleOnBoard": int(f[44]),
+                "aircraftEquipments": equipment, "aircraftTransponderTypes": aircraft[3],
+                "aircraft": {"icaoCode": aircraft[1], "wakeTurbulence": wake}}
+            pilots.append(common)
+            continue
+        common["lastTrack"] = track
+        common["atcSession"] = {"frequency": float(f[4]), "position": f[0].split("_")[-1]}
+        if f[0].endswith("_OBS"):
+            observers.append(common)
+        else:
+            common["atis"] = {"lines": atis_lines(f[35]), "revision": "A", "timestamp": iso(STAMP)}
+            atcs.append(common)
+    feed = {"updatedAt": iso(STAMP)[:-1] + ".000Z", "servers": [], "voiceServers": [],
+            "clients": {"pilots": pilots, "atcs": atcs, "followMe": [], "observers": observers},
+            # The demo's ATIS stations are no connections of their own.
+            "connections": {"total": len(lines) - sum(l.split(":")[0].endswith("ATIS") for l in lines), "supervisor": 0, "atc": len(atcs), "observer": len(observers),
+                            "pilot": len(pilots), "worldTour": 0, "followMe": 0}}
+    return json.dumps(feed)
 
 
 def main():
@@ -205,13 +306,28 @@ def main():
     for net, seed, pilots in (("ivao", 7, 420), ("vatsim", 11, 780)):
         folder = os.path.join(ROOT, "demo", net)
         os.makedirs(folder, exist_ok=True)
-        data = snapshot(net, seed, pilots, airports, sectors)
+        lines = snapshot(net, seed, pilots, airports, sectors)
+        data = whazzup_text(lines)
+        if net == "ivao":
+            with open(os.path.join(folder, "whazzup.json"), "w", encoding="utf-8", newline="\n") as f:
+                f.write(ivao_json(lines))
+        else:
+            feed, transceivers = vatsim_json(lines)
+            with open(os.path.join(folder, "vatsim-data.json"), "w", encoding="utf-8", newline="\n") as f:
+                f.write(feed)
+            with open(os.path.join(folder, "transceivers-data.json"), "w", encoding="utf-8", newline="\n") as f:
+                f.write(transceivers)
         with open(os.path.join(folder, "whazzup.txt"), "wb") as f:
             f.write(data)
         with open(os.path.join(folder, "whazzup.txt.gz"), "wb") as raw:
             with gzip.GzipFile(filename="whazzup.txt", mode="wb", fileobj=raw, mtime=0) as gz:
                 gz.write(data)
         print(net, len(data), "bytes")
+    status = {"data": {"v3": ["file://@KESTRAVA_DEMO_DIR@/vatsim/vatsim-data.json"],
+                       "transceivers": ["file://@KESTRAVA_DEMO_DIR@/vatsim/transceivers-data.json"]},
+              "user": ["https://stats.vatsim.net/search_id.php"]}
+    with open(os.path.join(ROOT, "demo", "status.json.in"), "w", encoding="utf-8", newline="\n") as f:
+        f.write(json.dumps(status, indent=2) + "\n")
 
 
 if __name__ == "__main__":

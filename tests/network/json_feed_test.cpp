@@ -15,7 +15,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <random>
+#include <tuple>
 
 using namespace kestrava;
 using networktest::RecordingHooks;
@@ -465,6 +467,83 @@ TEST(JsonFeed, TruncatedAndFlippedCapturesNeverHurt) {
             } else {
                 EXPECT_TRUE(StartsWith(f.model.StatusText, f.model.NetworkName[net] + " data interpreted")) << round;
                 EXPECT_LE(s.PilotCount, pilots + 1) << round;
+            }
+        }
+    }
+}
+
+// The demo feed carries the same traffic as text and as JSON: both readers
+// must make the same records of it, wherever the JSON holds the value.
+TEST(JsonFeed, TheDemoFeedReadsAlikeAsTextAndAsJson) {
+    for (const auto& [net, text, json] :
+         {std::tuple<std::uint8_t, const char*, const char*>{kIvao, "demo/ivao/whazzup.txt", "demo/ivao/whazzup.json"},
+          {kVatsim, "demo/vatsim/whazzup.txt", "demo/vatsim/vatsim-data.json"}}) {
+        Fixture a, b;
+        const Snapshot& t = a.Read(net, testsupport::ReadFile(testsupport::SourcePath(text)));
+        const Snapshot& j = b.Read(net, testsupport::ReadFile(testsupport::SourcePath(json)));
+        SCOPED_TRACE(json);
+        ASSERT_GT(t.PilotCount, 400);
+        ASSERT_EQ(j.PilotCount, t.PilotCount);
+        ASSERT_EQ(j.AtcCount, t.AtcCount);
+        EXPECT_EQ(j.ObserverCount, t.ObserverCount);
+        EXPECT_EQ(b.model.ClientTotal[net], a.model.ClientTotal[net]);
+        EXPECT_EQ(j.UpdateStamp, t.UpdateStamp);
+        for (int i = 0; i < t.PilotCount; ++i) {
+            const PilotClient &x = t.Pilots[i], &y = j.Pilots[i];
+            EXPECT_EQ(y.Callsign, x.Callsign);
+            EXPECT_EQ(y.MemberId, x.MemberId);
+            EXPECT_EQ(y.Rating, x.Rating);
+            EXPECT_FLOAT_EQ(y.Latitude, x.Latitude);
+            EXPECT_FLOAT_EQ(y.Longitude, x.Longitude);
+            EXPECT_EQ(y.Altitude, x.Altitude);
+            EXPECT_EQ(y.GroundSpeed, x.GroundSpeed);
+            EXPECT_EQ(y.Heading, x.Heading);
+            EXPECT_EQ(y.Course, x.Course);
+            EXPECT_EQ(y.Transponder, x.Transponder);
+            EXPECT_EQ(y.AircraftFull, x.AircraftFull);
+            EXPECT_EQ(y.AircraftType, x.AircraftType);
+            EXPECT_EQ(y.Departure, x.Departure);
+            EXPECT_EQ(y.Destination, x.Destination);
+            EXPECT_EQ(y.Alternate, x.Alternate);
+            EXPECT_FLOAT_EQ(y.DestLatitude, x.DestLatitude);
+            EXPECT_EQ(y.FlightRules, x.FlightRules);
+            // The demo text files impossible times ("1986"); IVAO's seconds cannot.
+            if (net == kVatsim || x.DepartureTime.substr(2) < "60") {
+                EXPECT_EQ(y.DepartureTime, x.DepartureTime);
+            }
+            EXPECT_EQ(y.EnrouteTime, x.EnrouteTime);
+            EXPECT_EQ(y.Route, x.Route);
+            EXPECT_EQ(y.Remarks, x.Remarks);
+            EXPECT_EQ(y.LogonTime, x.LogonTime);
+            EXPECT_EQ(y.Server, x.Server);
+            if (net == kIvao) {
+                EXPECT_EQ(y.PersonsOnBoard, x.PersonsOnBoard);
+                EXPECT_EQ(y.FlightKind, x.FlightKind);
+                EXPECT_EQ(y.Software, x.Software);
+                EXPECT_EQ(y.CruiseSpeed, x.CruiseSpeed);
+                EXPECT_EQ(y.PlannedAltitude, x.PlannedAltitude);
+            } else {
+                EXPECT_EQ(y.RealName, x.RealName);
+            }
+        }
+        // The JSON lists ATIS records (VATSIM) and observers (IVAO) apart:
+        // stations are matched by their member ids, unique in the demo.
+        std::map<std::string, const AtcClient*> stations;
+        for (int i = 0; i < j.AtcCount; ++i) stations[j.AtcClients[i].MemberId] = &j.AtcClients[i];
+        ASSERT_EQ(stations.size(), static_cast<size_t>(t.AtcCount));
+        for (int i = 0; i < t.AtcCount; ++i) {
+            const AtcClient& x = t.AtcClients[i];
+            ASSERT_TRUE(stations.count(x.MemberId)) << x.Callsign;
+            const AtcClient& y = *stations[x.MemberId];
+            EXPECT_EQ(y.Callsign, x.Callsign);
+            EXPECT_EQ(y.Facility, x.Facility);
+            EXPECT_EQ(y.Location, x.Location);
+            EXPECT_EQ(y.Frequency, x.Frequency);
+            EXPECT_EQ(y.AtisText, x.AtisText);
+            EXPECT_EQ(y.Rating, x.Rating);
+            if (x.Facility > 1) {
+                EXPECT_FLOAT_EQ(y.Latitude, x.Latitude) << x.Callsign;
+                EXPECT_FLOAT_EQ(y.Longitude, x.Longitude) << x.Callsign;
             }
         }
     }

@@ -62,11 +62,13 @@ void MeasureDownload(TimedWindow& window) {
     window.ClearSceneBuilt(0);
     window.frames = 0;
     window.frameMs = window.sceneMs = 0;
+    const int fullBefore = window.Picture().FullFrames, keptBefore = window.Picture().KeptFrames;
     const double total = Milliseconds([&] { window.btnDownload(0); });
     std::printf("key I to drawn scene, full-capacity gzip (%zu bytes) from 127.0.0.1: %.1f ms in all; "
-                "scene build %.1f ms; %d frames drawn on the way, %.1f ms; the rest (status file, "
-                "transfer, decompression, interpretation) %.1f ms; status \"%s\"\n",
-                testsupport::Gzip(full).size(), total, window.sceneMs, window.frames, window.frameMs,
+                "scene build %.1f ms; %d frames drawn on the way (%d in full, %d over the kept globe), %.1f ms; "
+                "the rest (status file, transfer, decompression, interpretation) %.1f ms; status \"%s\"\n",
+                testsupport::Gzip(full).size(), total, window.sceneMs, window.frames,
+                window.Picture().FullFrames - fullBefore, window.Picture().KeptFrames - keptBefore, window.frameMs,
                 total - window.sceneMs - window.frameMs, window.Model.StatusText.c_str());
 }
 

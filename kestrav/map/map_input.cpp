@@ -29,6 +29,10 @@ SceneContext MapWindow::Scene() {
 
 void MapWindow::DiscardSceneLists(int net) {
     if (!MakeCurrent()) return;
+    // Only lists that exist change the picture when they go.
+    for (unsigned l = 0; l < lists::kSceneListCount; ++l)
+        if (glIsList(lists::SceneBase(net) + l)) GlobeChanged();
+    if (glIsList(lists::kRouteHighlight) || glIsList(lists::kRouteCodes)) GlobeChanged();
     kestrava::DiscardSceneLists(net);
     glDeleteLists(lists::kClientCountBar, 1);
     kestrava::ClearRouteHighlight();
@@ -36,12 +40,14 @@ void MapWindow::DiscardSceneLists(int net) {
 
 void MapWindow::BuildNetworkScene(int net) {
     if (!MakeCurrent()) return;
+    GlobeChanged();
     SceneContext scene = Scene();
     kestrava::BuildNetworkScene(scene, net);
 }
 
 void MapWindow::BuildMergedScene() {
     if (!MakeCurrent()) return;
+    GlobeChanged();
     SceneContext scene = Scene();
     kestrava::BuildMergedScene(scene);
 }
@@ -151,15 +157,19 @@ void MapWindow::BuildSelectionList(const PickState& pick) {
 }
 
 void MapWindow::BuildRouteHighlight(const PilotClient& pilot) {
+    GlobeChanged();
     if (MakeCurrent()) kestrava::BuildRouteHighlight(Model, pilot, Theme);
 }
 
 void MapWindow::BuildAirportRouteHighlight(int network, const std::string& code) {
+    GlobeChanged();
     if (MakeCurrent()) kestrava::BuildAirportRouteHighlight(Model, network, Switches.FriendsOnly, code, Theme);
 }
 
 void MapWindow::ClearRouteHighlight() {
-    if (MakeCurrent()) kestrava::ClearRouteHighlight();
+    if (!MakeCurrent()) return;
+    if (glIsList(lists::kRouteHighlight) || glIsList(lists::kRouteCodes)) GlobeChanged();
+    kestrava::ClearRouteHighlight();
 }
 
 void MapWindow::BuildListWindow() {

@@ -135,6 +135,7 @@ bool MapWindow::StartUp() {
     Model.StatusText = "Ready";
     BuildStatusLine();
     Overlay.AboutVisible = false;
+    GlobeChanged();
     if (MakeCurrent()) glDeleteLists(lists::kSplash, 1);
     DrawScene();
 
@@ -209,17 +210,20 @@ void MapWindow::BuildStatusLine() {
 }
 
 void MapWindow::BuildWindowFrame() {
+    GlobeChanged();
     if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
     kestrava::BuildWindowFrame(Theme, PixelWidth(), PixelHeight());
     BuildStatusLine();
 }
 
 void MapWindow::BuildSplash() {
+    GlobeChanged();
     if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
     kestrava::BuildSplash(Theme, PixelWidth(), PixelHeight());
 }
 
 void MapWindow::BuildNetworkMarks() {
+    if (Overlay.AboutVisible) GlobeChanged();  // else drawn over the kept picture
     if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
     kestrava::BuildNetworkMarks(Model, Theme, PixelWidth(), PixelHeight());
 }
@@ -232,12 +236,14 @@ void MapWindow::BuildClientCountBar() {
 void MapWindow::LoadAeronauticalData() {
     LoadSectorsAndAirports(Model, *this, Places(),
                            [this](int number, const std::vector<GeoPoint>& outline) {
+                               GlobeChanged();
                                if (MakeCurrent()) BuildSectorLists(number, outline, Theme);
                            });
 }
 
 void MapWindow::LoadGeographicalData() {
     if (!MakeCurrent()) return;
+    GlobeChanged();
     BuildGridList(Theme);
     BuildGlobeList(Theme);
     DrawScene();
@@ -246,6 +252,7 @@ void MapWindow::LoadGeographicalData() {
     if (!ReadLineSegments(ReadPath("data/coastline.dat"), false, coast))
         ShowStatus("Could not read data/coastline.dat");
     if (!MakeCurrent()) return;
+    GlobeChanged();
     BuildCoastlineList(coast, Theme);
     std::vector<LineSegment> borders;
     if (!Config.DisableCountries) {
@@ -253,6 +260,7 @@ void MapWindow::LoadGeographicalData() {
         if (!ReadLineSegments(ReadPath("data/countries.dat"), true, borders))
             ShowStatus("Could not read data/countries.dat");
         if (!MakeCurrent()) return;
+        GlobeChanged();
         BuildBorderList(borders, Theme);
     }
     // The coarser levels of detail are worked out beside the event loop, so
@@ -266,6 +274,7 @@ void MapWindow::LoadGeographicalData() {
             this,
             [this, levels] {
                 if (exiting_ || !MakeCurrent()) return;
+                GlobeChanged();
                 BuildCoastlineDetail(levels->first, Theme);
                 BuildBorderDetail(levels->second, Theme);
                 lineDetailReady_ = true;
@@ -281,7 +290,7 @@ void MapWindow::DrawScene() {
         return;
     FrameInputs frame{View, Config, Switches, Overlay, Theme, Model.CurrentNetwork,
                       PixelWidth(), PixelHeight()};
-    kestrava::DrawScene(frame);
+    kestrava::DrawScene(frame, &picture_);
     context_->swapBuffers(this);
 }
 
@@ -301,6 +310,7 @@ void MapWindow::CentreMap(float latitude, float longitude, const std::string& la
 }
 
 void MapWindow::BuildAirportMarker(const std::string& code, float latitude, float longitude) {
+    GlobeChanged();
     if (MakeCurrent()) kestrava::BuildAirportMarker(code, latitude, longitude, Theme);
 }
 

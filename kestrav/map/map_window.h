@@ -79,6 +79,8 @@ public:
 
     // True once the coastlines' and borders' coarser levels are built.
     bool LineDetailReady() const { return lineDetailReady_; }
+    // The kept picture under the status line, with its frame counts.
+    const GlobePicture& Picture() const { return picture_; }
 
     // State owned by the window, open to the tests and the benchmark.
     NetworkModel Model;
@@ -133,6 +135,9 @@ private:
     QPointF resizeOffset_;  // window corner minus cursor, while resizing
     bool exiting_ = false;
     bool lineDetailReady_ = false;
+    // A list the picture under the status line draws has changed.
+    void GlobeChanged() { ++picture_.Generation; }
+    GlobePicture picture_;
     // Works out the coastlines' and borders' levels of detail after start-up;
     // they are compiled on this thread when it is done.
     std::jthread lineDetail_;

@@ -10,11 +10,15 @@
 
 namespace kestrava {
 
+namespace {
+float PointSize(float zoom) { return 3.0f * std::pow(2.0f * zoom, 0.2f); }
+}  // namespace
+
 void DrawCore(const FrameInputs& f) {
     const Settings& s = f.settings;
     const unsigned base = lists::SceneBase(f.network);
     glEnable(GL_POINT_SMOOTH);
-    glPointSize(3.0f * std::pow(2.0f * f.camera.Zoom, 0.2f));
+    glPointSize(PointSize(f.camera.Zoom));
     if (!s.DisableSmooth) glEnable(GL_LINE_SMOOTH);
     glCallList(lists::kGlobe);
     if (s.ShowLatLon) glCallList(lists::kGrid);
@@ -54,16 +58,125 @@ void DrawCore(const FrameInputs& f) {
     }
 }
 
-void DrawScene(FrameInputs& f) {
-    if (!BeginGlobeView(f.camera, f.width, f.height)) return;
-    DrawCore(f);
+namespace {
 
-    glViewport(0, 0, f.width, f.height);
+GlobeKey KeyOf(const FrameInputs& f, unsigned generation) {
+    GlobeKey k;
+    k.Spin = f.camera.Spin;
+    k.Tilt = f.camera.Tilt;
+    k.Zoom = f.camera.Zoom;
+    k.Width = f.width;
+    k.Height = f.height;
+    k.Network = f.network;
+    const Settings& s = f.settings;
+    Settings& l = k.Layers;
+    l.DisableSmooth = s.DisableSmooth;
+    l.DisableCountries = s.DisableCountries;
+    l.ShowLatLon = s.ShowLatLon;
+    l.ShowPlanes = s.ShowPlanes;
+    l.ShowPlaneLabels = s.ShowPlaneLabels;
+    l.ShowATC = s.ShowATC;
+    l.ShowATCLabels = s.ShowATCLabels;
+    l.ShowAirports = s.ShowAirports;
+    l.ShowAirportLabels = s.ShowAirportLabels;
+    l.ShowInbounds = s.ShowInbounds;
+    k.Switches = f.switches;
+    k.AboutVisible = f.overlay.AboutVisible;
+    k.Generation = generation;
+    return k;
+}
+
+// Copies the back buffer into the picture's texture.
+void Keep(GlobePicture& picture, const GlobeKey& key) {
+    if (!picture.Texture) glGenTextures(1, &picture.Texture);
+    glBindTexture(GL_TEXTURE_2D, picture.Texture);
+    if (picture.Width != key.Width || picture.Height != key.Height) {
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, key.Width, key.Height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        picture.Width = key.Width;
+        picture.Height = key.Height;
+    }
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, key.Width, key.Height);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    picture.Key = key;
+    picture.Valid = glGetError() == GL_NO_ERROR;
+}
+
+// Draws the kept picture pixel for pixel and leaves the state the globe pass
+// and the window's lists leave for the status line.
+void DrawKept(const GlobePicture& picture, const FrameInputs& f) {
     glLoadIdentity();
+    glOrtho(-1, 1, -1, 1, -10, 1);
+    glPushMatrix();
+    glLoadIdentity();
+    glViewport(0, 0, f.width, f.height);
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, picture.Texture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-1, -1);
+    glTexCoord2f(1, 0);
+    glVertex2f(1, -1);
+    glTexCoord2f(1, 1);
+    glVertex2f(1, 1);
+    glTexCoord2f(0, 1);
+    glVertex2f(-1, 1);
+    glEnd();
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_LINE_SMOOTH);
+    glEnable(GL_POINT_SMOOTH);
+    glPointSize(PointSize(f.camera.Zoom));
+}
+
+}  // namespace
+
+bool GlobeKey::operator==(const GlobeKey& o) const {
+    const Settings &a = Layers, &b = o.Layers;
+    return Spin == o.Spin && Tilt == o.Tilt && Zoom == o.Zoom && Width == o.Width && Height == o.Height &&
+           Network == o.Network && Switches == o.Switches && AboutVisible == o.AboutVisible &&
+           Generation == o.Generation && a.DisableSmooth == b.DisableSmooth &&
+           a.DisableCountries == b.DisableCountries && a.ShowLatLon == b.ShowLatLon && a.ShowPlanes == b.ShowPlanes &&
+           a.ShowPlaneLabels == b.ShowPlaneLabels && a.ShowATC == b.ShowATC && a.ShowATCLabels == b.ShowATCLabels &&
+           a.ShowAirports == b.ShowAirports && a.ShowAirportLabels == b.ShowAirportLabels &&
+           a.ShowInbounds == b.ShowInbounds;
+}
+
+void DrawScene(FrameInputs& f, GlobePicture* picture) {
+    if (f.width <= 0 || f.height <= 0) return;
+    NormaliseCamera(f.camera);
+    const GlobeKey key = picture ? KeyOf(f, picture->Generation) : GlobeKey{};
+    if (picture && picture->Valid && picture->Key == key) {
+        DrawKept(*picture, f);
+        ++picture->KeptFrames;
+    } else {
+        if (!BeginGlobeView(f.camera, f.width, f.height)) return;
+        DrawCore(f);
+        glViewport(0, 0, f.width, f.height);
+        glLoadIdentity();
+        glLineWidth(2);
+        glCallList(lists::kWindowFrame);
+        // The splash covers the marks: then they belong to the kept picture,
+        // else they are drawn over it (a download changes them, the globe
+        // not yet).
+        if (f.overlay.AboutVisible) {
+            glCallList(lists::kNetworkMarks);
+            glCallList(lists::kSplash);
+        }
+        if (picture) {
+            Keep(*picture, key);
+            ++picture->FullFrames;
+        }
+    }
     glLineWidth(2);
-    glCallList(lists::kWindowFrame);
-    glCallList(lists::kNetworkMarks);
-    if (f.overlay.AboutVisible) glCallList(lists::kSplash);
+    if (!f.overlay.AboutVisible) glCallList(lists::kNetworkMarks);
     const Rgb border = f.theme.Get(Colour::ScreenBorder);
     glColor4f(border.Red, border.Green, border.Blue, 1);
     // The frame list leaves the bold glyph set selected; say so here too, so

@@ -24,6 +24,7 @@ struct OverlayState {
 struct MapSwitches {
     bool FriendsOnly = false;
     bool CountriesShown = true;
+    bool operator==(const MapSwitches&) const = default;
 };
 
 struct FrameInputs {
@@ -37,9 +38,39 @@ struct FrameInputs {
     int height;
 };
 
+// Everything the picture under the status line depends on besides the
+// contents of its lists: the globe pass, the window frame, and the splash
+// with the network marks while it shows. Whoever compiles one of those lists
+// bumps Generation.
+struct GlobeKey {
+    float Spin = 0, Tilt = 0, Zoom = 0;
+    int Width = 0, Height = 0;
+    std::uint8_t Network = 0;
+    Settings Layers;  // only the switches the globe pass reads are copied
+    MapSwitches Switches;
+    bool AboutVisible = false;
+    unsigned Generation = 0;
+    bool operator==(const GlobeKey&) const;
+};
+
+// The last frame's picture under the status line, kept in a texture: a frame
+// whose only changes are the status line, the client count bar or an
+// overlay (popup, pick list, panel) draws the kept picture and those over
+// it, the same pixels as drawing the whole globe again.
+struct GlobePicture {
+    unsigned Generation = 0;  // bumped by the owner when a globe list changes
+    unsigned Texture = 0;
+    int Width = 0, Height = 0;
+    bool Valid = false;
+    GlobeKey Key;
+    int FullFrames = 0;  // frames drawn in full, and from the kept picture
+    int KeptFrames = 0;
+};
+
 // Draws one complete frame into the current context (the caller swaps).
-// A zero-sized window draws nothing.
-void DrawScene(FrameInputs& frame);
+// A zero-sized window draws nothing. With `picture`, a frame whose key is
+// the kept one's draws from it, and a full frame is kept for the next.
+void DrawScene(FrameInputs& frame, GlobePicture* picture = nullptr);
 
 // The globe pass, inside the globe transformation.
 void DrawCore(const FrameInputs& frame);

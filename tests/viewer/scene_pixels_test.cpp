@@ -6,12 +6,15 @@
 #include "kestrav/render/gl_text.h"
 #include "kestrav/render/scene.h"
 #include "kestrav/render/sector_lists.h"
+#include "kestrav/render/popups.h"
+#include "kestrav/render/window_frame.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 
 using namespace kestrava;
 using testsupport::Bytes;
@@ -217,4 +220,79 @@ TEST_F(ScenePixels, BuildingTheIvaoSceneDeletesTheDownloadedText) {
     AddPilot("1", 20, 10, 300, 90);
     Build();
     EXPECT_FALSE(std::filesystem::exists(folder + "/whazzup.txt"));
+}
+
+// A frame whose only change is the status line (or the popup over the globe)
+// draws the kept globe picture and the same pixels as a full frame; any
+// change of the camera, a layer or a globe list draws in full.
+TEST_F(ScenePixels, AStatusOnlyFrameDrawsTheKeptGlobeWithTheSamePixelsAsAFullFrame) {
+    settings.ShowPlaneLabels = true;
+    settings.ShowLatLon = true;
+    BuildGlobeList(theme);
+    BuildGridList(theme);
+    const std::vector<GeoPoint> square{{18, 8}, {18, 14}, {23, 14}, {23, 8}};
+    BuildSectorLists(512, square, theme);
+    model.SectorIndex.Add("EDGG", {"Langen", "DE", "20", "11", "512"});
+    AddAtc("7", 6, 20, 11, "EDGG");
+    PilotClient& pilot = AddPilot("1", 20, 10, 300, 90);
+    AddPilot("2", 21, 12, 20, 200);
+    Build();
+    camera = Camera{10, -20, 4};
+    BuildWindowFrame(theme, kW, kH);
+    BuildNetworkMarks(model, theme, kW, kH);
+    BuildClientCountBar(model, theme, kW, kH);
+
+    const auto frameBytes = [&] {
+        std::vector<unsigned char> pixels(static_cast<size_t>(kW * kH * 4));
+        glReadPixels(0, 0, kW, kH, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    const auto differing = [](const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+        int n = 0;
+        for (size_t i = 0; i < a.size(); i += 4) n += a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2];
+        return n;
+    };
+    GlobePicture kept;
+    const auto drawKept = [&] {
+        FrameInputs frame{camera, settings, switches, overlay, theme, 0, kW, kH};
+        DrawScene(frame, &kept);
+        return frameBytes();
+    };
+    const auto drawFull = [&] {
+        Draw();
+        return frameBytes();
+    };
+
+    BuildStatusLine("Downloading IVAO data...", kW, kH);
+    drawKept();
+    EXPECT_EQ(kept.FullFrames, 1);
+    BuildStatusLine("IVAO data downloaded, interpreting data...", kW, kH);
+    const auto statusOnly = drawKept();
+    EXPECT_EQ(kept.KeptFrames, 1);
+    EXPECT_EQ(differing(statusOnly, drawFull()), 0);
+
+    // A popup over the kept globe, and the marks of a download in progress.
+    BuildPilotPopup(model, 0, pilot, theme, kW, kH);
+    overlay.OverlayMode = 2;
+    model.DownloadIdle = false;
+    BuildNetworkMarks(model, theme, kW, kH);
+    const auto withPopup = drawKept();
+    EXPECT_EQ(kept.KeptFrames, 2);
+    EXPECT_EQ(differing(withPopup, drawFull()), 0);
+
+    // Whatever changes the globe draws it in full, and the picture stays exact.
+    const auto changes = std::vector<std::function<void()>>{
+        [&] { camera.Spin += 1; },
+        [&] { settings.ShowATC = false; },
+        [&] { switches.CountriesShown = false; },
+        [&] { ++kept.Generation; },
+    };
+    for (const auto& change : changes) {
+        const int full = kept.FullFrames;
+        change();
+        const auto changed = drawKept();
+        EXPECT_EQ(kept.FullFrames, full + 1);
+        EXPECT_EQ(differing(changed, drawFull()), 0);
+    }
+    EXPECT_EQ(kept.KeptFrames, 2);
 }

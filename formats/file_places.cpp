@@ -89,7 +89,7 @@ std::string FilePlaces::LockFolder() const {
 FilePlaces FindFilePlaces(const std::string& programFolder, const char* xdgDataHome, const char* home) {
     FilePlaces places;
     places.ProgramFolder = programFolder;
-    if (FolderWritable(programFolder)) return places;
+    if (FolderWritable(programFolder) && !FileExists(programFolder + "/" + kInstalledMarker)) return places;
 
     const std::string base = DataHome(xdgDataHome, home);
     if (base.empty()) {

@@ -1,15 +1,22 @@
 // Where the programs find their files. A program folder that this user may
 // write (the build tree, a portable copy) holds everything, as it always
-// has. An installed, read-only program folder holds only what ships with
-// the program: each user's own files then live in a per-user folder,
+// has. An installed program folder holds only what ships with the program:
+// each user's own files then live in a per-user folder,
 // $XDG_DATA_HOME/kestrava (~/.local/share/kestrava), which is read first,
-// file by file, and which takes every write.
+// file by file, and which takes every write. A program folder is an
+// installed one when this user may not write it, or when the installation
+// marked it so (root may write /usr/lib/kestrava, a user a prefix of their
+// own: neither should collect users' files there).
 #pragma once
 
 #include <string>
 #include <string_view>
 
 namespace kestrava {
+
+// The file that `cmake --install` leaves in the program folder; deleting it
+// turns a writable installation into a portable copy.
+inline constexpr const char* kInstalledMarker = "kestrava-installed.txt";
 
 struct FilePlaces {
     std::string ProgramFolder;
@@ -43,7 +50,7 @@ bool FolderWritable(const std::string& folder);
 
 // The places for a program folder, given the values of XDG_DATA_HOME and
 // HOME (null when unset). The per-user folder, with its data/ and colours/,
-// is made when the program folder is not writable.
+// is made when the program folder is not writable or is marked installed.
 FilePlaces FindFilePlaces(const std::string& programFolder, const char* xdgDataHome, const char* home);
 
 // The running program's places, worked out on first use from its own

@@ -24,6 +24,7 @@ expected=(
   ./usr/bin/kestrav ./usr/bin/firforge ./usr/bin/kestrava-settings ./usr/bin/firglass ./usr/bin/huebench
   ./usr/lib/kestrava/kestrav ./usr/lib/kestrava/firforge ./usr/lib/kestrava/settings
   ./usr/lib/kestrava/firglass ./usr/lib/kestrava/huebench ./usr/lib/kestrava/companion.txt
+  ./usr/lib/kestrava/kestrava-installed.txt
   ./usr/lib/kestrava/colours/default.dc
   ./usr/lib/kestrava/data/airports.dat ./usr/lib/kestrava/data/coastline.dat
   ./usr/lib/kestrava/data/countries.dat ./usr/lib/kestrava/data/firdisplay.dat

@@ -70,6 +70,16 @@ TEST(FilePlaces, AReadOnlyProgramFolderReadsTheUsersFileFirstAndWritesThere) {
     ::chmod(program.c_str(), 0755);
 }
 
+TEST(FilePlaces, AWritableProgramFolderMarkedInstalledUsesTheUserFolderToo) {
+    const std::string program = MakeProgramFolder("places-marked", false);
+    WriteFile(program + "/" + kInstalledMarker, "installed\n");
+    const std::string home = MakeTempFolder("places-home");
+    const FilePlaces places = FindFilePlaces(program, (home + "/xdg").c_str(), home.c_str());
+    ASSERT_TRUE(places.Installed());
+    EXPECT_EQ(places.ReadPath("kestrav.ini"), program + "/kestrav.ini");
+    EXPECT_EQ(places.WritePath("kestrav.ini"), home + "/xdg/kestrava/kestrav.ini");
+}
+
 TEST(FilePlaces, WithoutAnAbsoluteXdgDataHomeTheUserFolderIsUnderHome) {
     const std::string program = MakeProgramFolder("places-nox", true);
     const std::string home = MakeTempFolder("places-home");

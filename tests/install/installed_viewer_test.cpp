@@ -96,7 +96,8 @@ TEST_F(InstalledViewer, TheLayoutPutsTheProgramFolderUnderLibAndCommandsOnThePat
     EXPECT_FALSE(fs::exists(prefix_ + "/bin/settings"));
     for (const char* file : {"data/airports.dat", "data/firdisplay.dat", "data/firlist.dat", "data/coastline.dat",
                              "data/countries.dat", "data/LICENSE-VATSpy.txt", "colours/default.dc",
-                             "companion.txt", "demo/ivao/whazzup.txt.gz", "demo/vatsim/whazzup.txt"})
+                             "companion.txt", "kestrava-installed.txt", "demo/ivao/whazzup.txt.gz",
+                             "demo/vatsim/whazzup.txt"})
         EXPECT_TRUE(fs::is_regular_file(program + "/" + file)) << file;
     // The demo feed names the installed snapshots.
     EXPECT_NE(ReadFile(program + "/demo/ivao-status.txt").find("gzurl0=file://" + program + "/demo/ivao/whazzup.txt.gz\r\n"),

@@ -42,7 +42,7 @@ QSurfaceFormat ViewerSurfaceFormat() {
     format.setGreenBufferSize(8);
     format.setBlueBufferSize(8);
     format.setDepthBufferSize(16);
-    format.setStencilBufferSize(1);
+    format.setStencilBufferSize(8);
     format.setSwapInterval(0);
     return format;
 }
@@ -237,7 +237,7 @@ void MapWindow::LoadAeronauticalData() {
     LoadSectorsAndAirports(Model, *this, Places(),
                            [this](int number, const std::vector<GeoPoint>& outline) {
                                GlobeChanged();
-                               if (MakeCurrent()) BuildSectorLists(number, outline, Theme);
+                               if (MakeCurrent()) Scenes.Boxes[number] = BuildSectorLists(number, outline, Theme);
                            });
 }
 
@@ -289,7 +289,7 @@ void MapWindow::DrawScene() {
         windowState() == Qt::WindowMinimized || !MakeCurrent())
         return;
     FrameInputs frame{View, Config, Switches, Overlay, Theme, Model.CurrentNetwork,
-                      PixelWidth(), PixelHeight()};
+                      PixelWidth(), PixelHeight(), &Scenes};
     kestrava::DrawScene(frame, &picture_);
     context_->swapBuffers(this);
 }

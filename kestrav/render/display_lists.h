@@ -38,8 +38,10 @@ constexpr unsigned kSplash = 58;
 constexpr unsigned kCoastlineDetail = 60000;
 constexpr unsigned kBorderDetail = 60010;
 
-// Sector s: fill list s, outline list s + kSectorOutline.
+// Sector s: fill list s, outline list s + kSectorOutline, the fill's
+// stencil pass alone in s + kSectorStencil.
 constexpr unsigned kSectorOutline = 10000;
+constexpr unsigned kSectorStencil = 20000;
 
 constexpr unsigned kGlyphSmallBase = 64725;
 constexpr unsigned kGlyphBoldBase = 65000;

@@ -3,6 +3,7 @@
 #include "display_lists.h"
 #include "geography.h"
 #include "globe_view.h"
+#include "sector_lists.h"
 
 #include <GL/gl.h>
 
@@ -27,6 +28,9 @@ void DrawCore(const FrameInputs& f) {
     if (f.switches.CountriesShown && !s.DisableCountries) glCallList(BorderListFor(f.camera.Zoom, f.height));
     glDisable(GL_LINE_SMOOTH);
     if (s.ShowATC) {
+        if (f.scenes && f.network < f.scenes->FilledSectors.size() && glIsList(base + lists::kSceneAtcFills))
+            DrawSectorFills(f.scenes->FilledSectors[f.network], f.scenes->Boxes, f.theme.Get(Colour::CTRFill),
+                            f.width, f.height);
         glCallList(base + lists::kSceneAtcFills);
         glCallList(base + lists::kSceneAtcBorders);
     }

@@ -4,6 +4,7 @@
 #include "camera.h"
 #include "formats/colour_theme.h"
 #include "formats/settings.h"
+#include "scene.h"
 
 #include <cstdint>
 
@@ -36,6 +37,8 @@ struct FrameInputs {
     std::uint8_t network;  // CurrentNetwork
     int width;             // window size in pixels
     int height;
+    // The scenes' sectors to fill and their boxes; without, none are filled.
+    const SceneState* scenes = nullptr;
 };
 
 // Everything the picture under the status line depends on besides the

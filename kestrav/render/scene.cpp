@@ -167,10 +167,13 @@ void CompileLayers(const Layers& l, bool withInbounds) {
     sectorCopies.Settle();
     const auto sectorDrawn = [&](size_t i) { return sectors[i] != 0 && sectorCopies.Drawn(i); };
 
+    // The sectors are filled by the frame (DrawSectorFills), then this list.
+    std::vector<int>& filled = l.scene.state.FilledSectors[static_cast<size_t>(n)];
+    filled.clear();
+    for (size_t i = 0; i < sectors.size(); ++i)
+        if (sectorDrawn(i)) filled.push_back(sectors[i]);
     Begin(n, lists::kSceneAtcFills);
     glLineWidth(2);
-    for (size_t i = 0; i < sectors.size(); ++i)
-        if (sectorDrawn(i)) glCallList(static_cast<GLuint>(sectors[i]));
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     l.EachAtc([&](const AtcClient& a) { if (a.Facility == 5) DrawApproachFill(a, theme); });
     l.EachAtc([&](const AtcClient& a) { if (a.Facility == 4) DrawTowerFill(a, theme); });

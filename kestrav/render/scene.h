@@ -6,15 +6,21 @@
 #include "formats/colour_theme.h"
 #include "formats/settings.h"
 #include "kestrav/network/model.h"
+#include "kestrav/render/sector_lists.h"
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace kestrava {
 
 // Per network index 0, 1 and 2 (merged): its lists match its snapshot.
 struct SceneState {
     std::array<bool, 3> SceneBuilt{};
+    // Each scene's sectors to fill, in drawing order, each once; and every
+    // loaded sector's box (sector_lists.h).
+    std::array<std::vector<int>, 3> FilledSectors;
+    SectorBoxes Boxes;
 };
 
 // What the builders read besides the model.

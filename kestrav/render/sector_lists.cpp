@@ -2,10 +2,24 @@
 
 #include "display_lists.h"
 #include "geography.h"
+#include "kestrav/network/values.h"
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+
 namespace kestrava {
+
+void SectorBox::Add(float x, float y, float z) {
+    const float p[3] = {x, y, z};
+    const bool first = Empty();
+    for (int i = 0; i < 3; ++i) {
+        Min[i] = first ? p[i] : std::min(Min[i], p[i]);
+        Max[i] = first ? p[i] : std::max(Max[i], p[i]);
+    }
+}
 
 namespace {
 // The outline as one fan from its first point: every pixel ends up covered
@@ -51,13 +65,157 @@ void BuildSectorLists(unsigned fillList, unsigned outlineList, const std::vector
     glEndList();
 }
 
-void BuildSectorLists(int s, const std::vector<GeoPoint>& outline, const ColourTheme& theme) {
-    if (s <= 0) return;
+SectorBox BuildSectorLists(int s, const std::vector<GeoPoint>& outline, const ColourTheme& theme) {
+    SectorBox box;
+    if (s <= 0) return box;
     SectorStyle style;
     style.Fill = theme.Get(Colour::CTRFill);
     style.Outline = theme.Get(Colour::CTRBorder);
     const unsigned fill = static_cast<unsigned>(s);
     BuildSectorLists(fill, fill + lists::kSectorOutline, outline, style);
+    glNewList(fill + lists::kSectorStencil, GL_COMPILE);
+    OutlineFan(outline);
+    glEndList();
+    for (const GeoPoint& p : outline)
+        box.Add(GlobeX(p.Latitude, p.Longitude), GlobeY(p.Latitude), GlobeZ(p.Latitude, p.Longitude));
+    return box;
+}
+
+namespace {
+
+// Window pixels from the current transformation.
+struct ScreenMapping {
+    double M[16];  // projection x modelview, column-major
+    GLint Viewport[4];
+    ScreenMapping() {
+        double p[16], m[16];
+        glGetDoublev(GL_PROJECTION_MATRIX, p);
+        glGetDoublev(GL_MODELVIEW_MATRIX, m);
+        for (int c = 0; c < 4; ++c)
+            for (int r = 0; r < 4; ++r) {
+                double sum = 0;
+                for (int k = 0; k < 4; ++k) sum += p[k * 4 + r] * m[c * 4 + k];
+                M[c * 4 + r] = sum;
+            }
+        glGetIntegerv(GL_VIEWPORT, Viewport);
+    }
+};
+
+// Whole window pixels, x0 <= x < x1 and y0 <= y < y1.
+struct PixelBounds {
+    int X0 = 0, Y0 = 0, X1 = 0, Y1 = 0;
+    bool Empty() const { return X0 >= X1 || Y0 >= Y1; }
+    bool Meets(const PixelBounds& o) const { return X0 < o.X1 && o.X0 < X1 && Y0 < o.Y1 && o.Y0 < Y1; }
+    void Join(const PixelBounds& o) {
+        if (Empty()) {
+            *this = o;
+            return;
+        }
+        X0 = std::min(X0, o.X0), Y0 = std::min(Y0, o.Y0), X1 = std::max(X1, o.X1), Y1 = std::max(Y1, o.Y1);
+    }
+};
+
+// The pixels the box's projection can touch, a pixel more on each side, cut
+// to the window (the affine view needs no division by w).
+PixelBounds BoundsOf(const SectorBox& box, const ScreenMapping& s, int width, int height) {
+    double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;
+    for (int corner = 0; corner < 8; ++corner) {
+        const double v[3] = {(corner & 1) ? box.Max[0] : box.Min[0], (corner & 2) ? box.Max[1] : box.Min[1],
+                             (corner & 4) ? box.Max[2] : box.Min[2]};
+        const double nx = s.M[0] * v[0] + s.M[4] * v[1] + s.M[8] * v[2] + s.M[12];
+        const double ny = s.M[1] * v[0] + s.M[5] * v[1] + s.M[9] * v[2] + s.M[13];
+        const double px = s.Viewport[0] + (nx + 1) * s.Viewport[2] / 2;
+        const double py = s.Viewport[1] + (ny + 1) * s.Viewport[3] / 2;
+        x0 = std::min(x0, px), x1 = std::max(x1, px), y0 = std::min(y0, py), y1 = std::max(y1, py);
+    }
+    PixelBounds b;
+    b.X0 = static_cast<int>(std::clamp(std::floor(x0) - 1, 0.0, static_cast<double>(width)));
+    b.Y0 = static_cast<int>(std::clamp(std::floor(y0) - 1, 0.0, static_cast<double>(height)));
+    b.X1 = static_cast<int>(std::clamp(std::ceil(x1) + 2, 0.0, static_cast<double>(width)));
+    b.Y1 = static_cast<int>(std::clamp(std::ceil(y1) + 2, 0.0, static_cast<double>(height)));
+    return b;
+}
+
+// Paints every pixel of `bounds` (window pixels) with a stencil bit set,
+// clearing the bits.
+void PaintSet(const PixelBounds& bounds, int width, int height, const GLint* globeViewport) {
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glStencilMask(0xFF);
+    glStencilFunc(GL_NOTEQUAL, 0, 0xFF);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_ZERO);
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, width, 0, height, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glRecti(bounds.X0, bounds.Y0, bounds.X1, bounds.Y1);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glViewport(globeViewport[0], globeViewport[1], globeViewport[2], globeViewport[3]);
+}
+
+}  // namespace
+
+void DrawSectorFills(const std::vector<int>& sectors, const SectorBoxes& boxes, const Rgb& fill, int width,
+                     int height) {
+    if (sectors.empty() || width <= 0 || height <= 0) return;
+    const ScreenMapping mapping;
+    GLint bits = 0;
+    glGetIntegerv(GL_STENCIL_BITS, &bits);
+    const int planes = std::clamp(static_cast<int>(bits), 1, 8);
+
+    struct Batch {
+        std::vector<std::pair<int, unsigned>> Fans;  // stencil plane and list
+        std::array<std::vector<PixelBounds>, 8> Planes;
+        PixelBounds All;
+    } batch;
+
+    glEnable(GL_STENCIL_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ZERO);
+    const auto flush = [&] {
+        if (batch.Fans.empty()) return;
+        std::stable_sort(batch.Fans.begin(), batch.Fans.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+        glStencilFunc(GL_ALWAYS, 0, 0xFF);
+        glStencilOp(GL_KEEP, GL_KEEP, GL_INVERT);
+        int plane = -1;
+        for (const auto& [p, list] : batch.Fans) {
+            if (p != plane) glStencilMask(1u << p), plane = p;
+            glCallList(list);
+        }
+        glColor4f(fill.Red, fill.Green, fill.Blue, 1);
+        PaintSet(batch.All, width, height, mapping.Viewport);
+        batch = Batch{};
+    };
+    for (int s : sectors) {
+        const auto found = boxes.find(s);
+        if (s <= 0 || found == boxes.end() || found->second.Empty()) continue;
+        const PixelBounds b = BoundsOf(found->second, mapping, width, height);
+        if (b.Empty()) continue;
+        // The first plane none of whose sectors meets this one.
+        int plane = -1;
+        for (int p = 0; p < planes && plane < 0; ++p) {
+            const auto& taken = batch.Planes[static_cast<size_t>(p)];
+            if (std::none_of(taken.begin(), taken.end(), [&](const PixelBounds& o) { return o.Meets(b); }))
+                plane = p;
+        }
+        if (plane < 0) {
+            flush();
+            plane = 0;
+        }
+        batch.Fans.emplace_back(plane, static_cast<unsigned>(s) + lists::kSectorStencil);
+        batch.Planes[static_cast<size_t>(plane)].push_back(b);
+        batch.All.Join(b);
+    }
+    flush();
+    glStencilMask(0xFF);
+    glDisable(GL_STENCIL_TEST);
 }
 
 }  // namespace kestrava

@@ -4,9 +4,20 @@
 #include "formats/colour_theme.h"
 #include "formats/sector_files.h"
 
+#include <unordered_map>
 #include <vector>
 
 namespace kestrava {
+
+// A sector's outline bounded in globe space (the unit sphere), whatever the
+// view: its screen bounds follow from the eight corners.
+struct SectorBox {
+    float Min[3] = {1, 1, 1};
+    float Max[3] = {-1, -1, -1};
+    void Add(float x, float y, float z);
+    bool Empty() const { return Min[0] > Max[0]; }
+};
+using SectorBoxes = std::unordered_map<int, SectorBox>;
 
 struct SectorStyle {
     Rgb Fill;
@@ -30,7 +41,20 @@ void BuildSectorLists(unsigned fillList, unsigned outlineList, const std::vector
 
 // The viewer's: list s filled in CTRFill, list 10000 + s outlined in
 // CTRBorder, both at alpha 1; the fill leaves the blend function at source
-// alpha, zero. Numbers of 0 or below compile nothing.
-void BuildSectorLists(int s, const std::vector<GeoPoint>& outline, const ColourTheme& theme);
+// alpha, zero. List 20000 + s holds the fill's first pass alone (the fan,
+// no state) for DrawSectorFills. Numbers of 0 or below compile nothing.
+// Gives the outline's box.
+SectorBox BuildSectorLists(int s, const std::vector<GeoPoint>& outline, const ColourTheme& theme);
+
+// Fills the viewer's sectors, in the current globe transformation, with the
+// pixels their fill lists give one after the other, in fewer passes: as the
+// fill is opaque and of one colour, sectors whose screen bounds do not meet
+// each invert their own stencil bit (up to the buffer's bits; sectors apart
+// on screen share one), and one rectangle over their bounds then paints
+// every pixel with a bit set and clears it. The stencil is clear before and
+// after; the blend function is left at source alpha, zero. Numbers without
+// a box are skipped. Width and height: the window's, in pixels.
+void DrawSectorFills(const std::vector<int>& sectors, const SectorBoxes& boxes, const Rgb& fill, int width,
+                     int height);
 
 }  // namespace kestrava

@@ -25,7 +25,7 @@ GlWindow::GlWindow(int width, int height) : width_(width), height_(height) {
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
     format.setVersion(2, 1);
     format.setDepthBufferSize(16);
-    format.setStencilBufferSize(1);
+    format.setStencilBufferSize(8);
     format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
     window_ = std::make_unique<QWindow>();
     window_->setSurfaceType(QSurface::OpenGLSurface);

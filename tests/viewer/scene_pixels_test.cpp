@@ -67,12 +67,12 @@ protected:
     }
     void Build(bool friendsOnly = false) {
         switches.FriendsOnly = friendsOnly;
-        state = SceneState{};
+        state.SceneBuilt = {};
         SceneContext scene{model, display, theme, settings, friendsOnly, state, folder};
         BuildNetworkScene(scene, 0);
     }
     void Draw() {
-        FrameInputs frame{camera, settings, switches, overlay, theme, 0, kW, kH};
+        FrameInputs frame{camera, settings, switches, overlay, theme, 0, kW, kH, &state};
         DrawScene(frame);
     }
     // Screen position of a point near the camera's centre (north up).
@@ -152,7 +152,7 @@ TEST_F(ScenePixels, GroundSpeedIsLimitedTo2000AndStoredBack) {
 
 TEST_F(ScenePixels, CentreWithoutSectorKeyDrawsNoFill) {
     std::vector<GeoPoint> square{{19.9f, 9.9f}, {19.9f, 10.1f}, {20.1f, 10.1f}, {20.1f, 9.9f}};
-    BuildSectorLists(512, square, theme);
+    state.Boxes[512] = BuildSectorLists(512, square, theme);
     model.SectorIndex.Add("EDMM", {"Munich", "DE", "20", "10", "512"});
     AddAtc("9", 6, 20, 10, "XXXX");
     Build();
@@ -231,7 +231,7 @@ TEST_F(ScenePixels, AStatusOnlyFrameDrawsTheKeptGlobeWithTheSamePixelsAsAFullFra
     BuildGlobeList(theme);
     BuildGridList(theme);
     const std::vector<GeoPoint> square{{18, 8}, {18, 14}, {23, 14}, {23, 8}};
-    BuildSectorLists(512, square, theme);
+    state.Boxes[512] = BuildSectorLists(512, square, theme);
     model.SectorIndex.Add("EDGG", {"Langen", "DE", "20", "11", "512"});
     AddAtc("7", 6, 20, 11, "EDGG");
     PilotClient& pilot = AddPilot("1", 20, 10, 300, 90);
@@ -254,7 +254,7 @@ TEST_F(ScenePixels, AStatusOnlyFrameDrawsTheKeptGlobeWithTheSamePixelsAsAFullFra
     };
     GlobePicture kept;
     const auto drawKept = [&] {
-        FrameInputs frame{camera, settings, switches, overlay, theme, 0, kW, kH};
+        FrameInputs frame{camera, settings, switches, overlay, theme, 0, kW, kH, &state};
         DrawScene(frame, &kept);
         return frameBytes();
     };

@@ -129,6 +129,13 @@ TEST_F(InstalledViewer, AReadOnlyInstallationKeepsTheUsersFilesInTheUsersFolder)
     {
         ProgramProcess viewer(prefix_ + "/bin/kestrav", {"HOME=" + home, "XDG_DATA_HOME=" + dataHome});
         ASSERT_TRUE(WaitForMapWindow(viewer)) << "no viewer window";
+        // One viewer per user: the same user's second start ends silently,
+        // another user's runs beside it.
+        ProgramProcess again(prefix_ + "/bin/kestrav", {"HOME=" + home, "XDG_DATA_HOME=" + dataHome});
+        EXPECT_EQ(again.WaitForExit(20), 0);
+        ProgramProcess other(prefix_ + "/bin/kestrav", {"HOME=" + home, "XDG_DATA_HOME=" + home + "/other"});
+        EXPECT_TRUE(WaitForMapWindow(other));
+        EXPECT_TRUE(other.Running());
         ASSERT_TRUE(viewer.RequestClose());
         ASSERT_EQ(viewer.WaitForExit(30), 0);
     }
@@ -142,6 +149,7 @@ TEST_F(InstalledViewer, AReadOnlyInstallationKeepsTheUsersFilesInTheUsersFolder)
     EXPECT_EQ(ini.Get("Network", "VATSIMStatusUrl", ""), defaults.StatusUrls[1]);
     EXPECT_TRUE(fs::is_regular_file(user + "/data/friends.dat"));
     EXPECT_FALSE(fs::exists(home + "/.local"));
+    EXPECT_TRUE(fs::is_directory(home + "/other/kestrava/data"));
     EXPECT_EQ(Listing(prefix_), before);
 
     // A per-user folder that cannot be made: the viewer says which, runs,

@@ -39,9 +39,11 @@ constexpr unsigned kCoastlineDetail = 60000;
 constexpr unsigned kBorderDetail = 60010;
 
 // Sector s: fill list s, outline list s + kSectorOutline, the fill's
-// stencil pass alone in s + kSectorStencil.
+// stencil pass alone in s + kSectorStencil, and the same fanned from the
+// outline's middle in s + kSectorStencilCentred.
 constexpr unsigned kSectorOutline = 10000;
 constexpr unsigned kSectorStencil = 20000;
+constexpr unsigned kSectorStencilCentred = 30000;
 
 constexpr unsigned kGlyphSmallBase = 64725;
 constexpr unsigned kGlyphBoldBase = 65000;

@@ -19,6 +19,7 @@ namespace benchsupport {
 class TimedWindow : public kestrava::MapWindow {
 public:
     void DrawScene() override {
+        if (FullFrames) GlobeChanged();
         const auto start = std::chrono::steady_clock::now();
         kestrava::MapWindow::DrawScene();
         frameMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
@@ -33,6 +34,7 @@ public:
     }
     double frameMs = 0, sceneMs = 0;
     int frames = 0;
+    bool FullFrames = false;  // every frame drawn in full, none from the kept picture
 };
 
 // Wall-clock milliseconds of f, the drawing finished.

@@ -111,6 +111,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    // A list the picture under the status line draws has changed: the next
+    // frame is drawn in full.
+    void GlobeChanged() { ++picture_.Generation; }
 
 private:
     bool InitOpenGL();
@@ -135,8 +138,6 @@ private:
     QPointF resizeOffset_;  // window corner minus cursor, while resizing
     bool exiting_ = false;
     bool lineDetailReady_ = false;
-    // A list the picture under the status line draws has changed.
-    void GlobeChanged() { ++picture_.Generation; }
     GlobePicture picture_;
     // Works out the coastlines' and borders' levels of detail after start-up;
     // they are compiled on this thread when it is done.

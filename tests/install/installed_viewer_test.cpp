@@ -147,6 +147,8 @@ TEST_F(InstalledViewer, AReadOnlyInstallationKeepsTheUsersFilesInTheUsersFolder)
     const kestrava::Settings defaults;
     EXPECT_EQ(ini.Get("Network", "IVAOStatusUrl", ""), defaults.StatusUrls[0]);
     EXPECT_EQ(ini.Get("Network", "VATSIMStatusUrl", ""), defaults.StatusUrls[1]);
+    EXPECT_EQ(ini.Get("Network", "IVAODataUrl", ""), defaults.DataUrls[0]);
+    EXPECT_EQ(ini.Get("Network", "DemoFeed", ""), "0");
     EXPECT_TRUE(fs::is_regular_file(user + "/data/friends.dat"));
     EXPECT_FALSE(fs::exists(home + "/.local"));
     EXPECT_TRUE(fs::is_directory(home + "/other/kestrava/data"));

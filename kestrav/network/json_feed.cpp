@@ -30,6 +30,7 @@ simdjson::dom::parser& Parser() {
 
 // Parses the body (padded in place); the error text when it is not JSON.
 bool Parse(std::string& body, element& root, std::string* error) {
+    if (body.compare(0, 3, "\xEF\xBB\xBF") == 0) body.erase(0, 3);  // a UTF-8 byte order mark
     const size_t size = body.size();
     body.reserve(size + simdjson::SIMDJSON_PADDING);
     simdjson::dom::parser& parser = Parser();

@@ -312,6 +312,13 @@ TEST(JsonFeed, TextIsWindows1252AndTheTextRulesApply) {
     EXPECT_EQ(s.AtcClients[1].Callsign, "EDDL_GND");
     EXPECT_EQ(s.AtcClients[1].Facility, 0);
     EXPECT_EQ(s.ObserverCount, 1);
+
+    // A byte order mark before the feed is no fault.
+    const Snapshot& t = f.Read(kIvao, "\xEF\xBB\xBF" + IvaoFeed({Object(IvaoPilot())}));
+    EXPECT_EQ(f.model.StatusText, "IVAO data interpreted");
+    EXPECT_EQ(t.PilotCount, 1);
+    EXPECT_EQ(t.Pilots[0].AircraftFull, "A320/M-SDFGRWY/S");
+    EXPECT_EQ(f.model.ClientTotal[kIvao], 4);  // 5 connections less 1 follow-me car
 }
 
 // Every member of a record given every wrong type, or removed: the record

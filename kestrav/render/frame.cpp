@@ -86,7 +86,9 @@ GlobeKey KeyOf(const FrameInputs& f, unsigned generation) {
     l.ShowInbounds = s.ShowInbounds;
     k.Switches = f.switches;
     k.AboutVisible = f.overlay.AboutVisible;
-    k.Generation = generation;
+    // Scenes compiled since the picture was kept change it too, even where
+    // the owner had no chance to say so between compiling and drawing.
+    k.Generation = generation + (f.scenes ? f.scenes->Compiled : 0);
     return k;
 }
 

@@ -251,6 +251,7 @@ void BuildNetworkScene(SceneContext& scene, int n) {
     if (!scene.state.SceneBuilt[static_cast<size_t>(n)]) {
         if (!scene.friendsOnly) Report(scene, "Setting up map...");
         CompileLayers(Layers{scene, n, scene.friendsOnly}, true);
+        ++scene.state.Compiled;
     }
     if (total > 0) {
         if (!scene.friendsOnly)
@@ -277,6 +278,7 @@ void BuildMergedScene(SceneContext& scene) {
         }
         model.ClientTotal[kMerged] = MergedClientTotal(model);
         CompileLayers(Layers{scene, kMerged, false}, false);
+        ++scene.state.Compiled;
     }
     Report(scene, "Merged data of " + StampTime(model.Networks[0].UpdateStamp) + "Z/" +
                       StampTime(model.Networks[1].UpdateStamp) + "Z displayed");

@@ -21,6 +21,9 @@ struct SceneState {
     // loaded sector's box (sector_lists.h).
     std::array<std::vector<int>, 3> FilledSectors;
     SectorBoxes Boxes;
+    // Counts the scene compilations: a kept picture of the globe from before
+    // one is out of date (frame.h).
+    unsigned Compiled = 0;
 };
 
 // What the builders read besides the model.

@@ -48,7 +48,8 @@ double LargestError(const std::vector<LineSegment>& full, const std::vector<Line
     double worst = 0;
     size_t k = 0;  // the level's segment covering full[i]
     for (size_t i = 0; i < full.size(); ++i) {
-        if (k >= level.size() || !Same(level[k].From, full[i].From) && (i == 0 || !Same(full[i - 1].To, full[i].From)))
+        const bool lineStarts = i == 0 || !Same(full[i - 1].To, full[i].From);
+        if (k >= level.size() || (lineStarts && !Same(level[k].From, full[i].From)))
             return -1;  // a line's start must start a level segment
         const Vec a = Unit(level[k].From), b = Unit(level[k].To);
         worst = std::max(worst, FromSegment(Unit(full[i].From), a, b));
@@ -93,9 +94,12 @@ TEST(LineDetail, EveryLevelDrawsTheShippedCoastlinesWithinHalfAPixelWhereItIsUse
         for (float zoom = 0.3f; zoom <= 50; zoom *= 1.2f) {
             const int level = DetailLevelFor(zoom, height);
             const double radiiPerPixel = RadiiPerPixel(zoom, height);
-            if (level >= 0) EXPECT_LE(DetailTolerance(level) / radiiPerPixel, 0.5 * 1.001) << zoom << " " << height;
-            if (level + 1 < kDetailLevels)
+            if (level >= 0) {
+                EXPECT_LE(DetailTolerance(level) / radiiPerPixel, 0.5 * 1.001) << zoom << " " << height;
+            }
+            if (level + 1 < kDetailLevels) {
                 EXPECT_GT(DetailTolerance(level + 1) / radiiPerPixel, 0.5 * 0.999) << zoom << " " << height;
+            }
         }
     }
     // Close in, only the full lines will do.

@@ -286,6 +286,7 @@ TEST_F(ScenePixels, AStatusOnlyFrameDrawsTheKeptGlobeWithTheSamePixelsAsAFullFra
         [&] { settings.ShowATC = false; },
         [&] { switches.CountriesShown = false; },
         [&] { ++kept.Generation; },
+        [&] { Build(); },  // a scene compiled, with nobody to say so
     };
     for (const auto& change : changes) {
         const int full = kept.FullFrames;

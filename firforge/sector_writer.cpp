@@ -1,9 +1,10 @@
 #include "firforge/sector_writer.h"
 
+#include "formats/files.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <unistd.h>
 
 #include "formats/text.h"
@@ -104,13 +105,9 @@ std::string LoggedNumber(float value) {
     return FormatSingle(value);
 }
 
-bool WriteTextFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return static_cast<bool>(out);
-}
+// Written whole beside the old file and renamed over it: a conversion cut
+// short leaves the last good file.
+bool WriteTextFile(const std::string& path, const std::string& bytes) { return WriteFileAtomic(path, bytes); }
 
 }  // namespace
 

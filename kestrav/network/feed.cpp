@@ -18,9 +18,10 @@ public:
         : model_(model), net_(net), s_(model.Networks[net]), pilotCount_(s_.PilotCount), atcCount_(s_.AtcCount),
           observerCount_(s_.ObserverCount), total_(model.ClientTotal[net]), stamp_(s_.UpdateStamp),
           reload_(s_.ReloadMinutes) {
-        // Allocated at full size once, then swapped back and forth.
-        if (s_.PilotsAside.size() < static_cast<size_t>(kMaxPilots)) s_.PilotsAside.resize(kMaxPilots);
-        if (s_.AtcClientsAside.size() < static_cast<size_t>(kMaxAtcClients)) s_.AtcClientsAside.resize(kMaxAtcClients);
+        // Made once with the starting room, then swapped back and forth.
+        if (s_.PilotsAside.size() < static_cast<size_t>(kInitialPilots)) s_.PilotsAside.resize(kInitialPilots);
+        if (s_.AtcClientsAside.size() < static_cast<size_t>(kInitialAtcClients))
+            s_.AtcClientsAside.resize(kInitialAtcClients);
         std::swap(s_.Pilots, s_.PilotsAside);
         std::swap(s_.AtcClients, s_.AtcClientsAside);
     }

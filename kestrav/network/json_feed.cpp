@@ -200,13 +200,13 @@ struct Filling {
 
     PilotClient* NextPilot() {
         if (snapshot.PilotCount >= kMaxPilots) return ++leftOut, nullptr;
-        PilotClient& p = snapshot.Pilots[static_cast<size_t>(snapshot.PilotCount++)];
+        PilotClient& p = PilotSlot(snapshot, snapshot.PilotCount++);
         p = PilotClient{};
         return &p;
     }
     AtcClient* NextAtc() {
         if (snapshot.AtcCount >= kMaxAtcClients) return ++leftOut, nullptr;
-        AtcClient& a = snapshot.AtcClients[static_cast<size_t>(snapshot.AtcCount++)];
+        AtcClient& a = AtcSlot(snapshot, snapshot.AtcCount++);
         a = AtcClient{};
         return &a;
     }

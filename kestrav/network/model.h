@@ -20,6 +20,9 @@ namespace kestrava {
 // (and counted as such in the status line).
 constexpr int kMaxPilots = 10000;
 constexpr int kMaxAtcClients = 4000;
+// The room a snapshot starts with; a busy network's feed grows it.
+constexpr int kInitialPilots = 1400;
+constexpr int kInitialAtcClients = 700;
 constexpr int kMaxServerUrls = 9;
 // The range of a snapshot's RELOAD minutes; a value outside is read as the
 // nearest of the two (a damaged feed could otherwise block downloads for days).
@@ -88,13 +91,14 @@ struct AtcClient {
 
 using Clock = std::chrono::system_clock;
 
-// One network's last snapshot and its download bookkeeping. The arrays are
-// allocated once at full size and never cleared: slots beyond the counts
-// are stale and never read.
+// One network's last snapshot and its download bookkeeping. The arrays start
+// with room for kInitialPilots and kInitialAtcClients records and grow, up to
+// the caps, when a snapshot needs more (PilotSlot, AtcSlot); they are never
+// cleared or shrunk: slots beyond the counts are stale and never read.
 struct Snapshot {
-    std::vector<PilotClient> Pilots = std::vector<PilotClient>(kMaxPilots);
+    std::vector<PilotClient> Pilots = std::vector<PilotClient>(kInitialPilots);
     std::int16_t PilotCount = 0;
-    std::vector<AtcClient> AtcClients = std::vector<AtcClient>(kMaxAtcClients);
+    std::vector<AtcClient> AtcClients = std::vector<AtcClient>(kInitialAtcClients);
     std::int16_t AtcCount = 0;
     std::int16_t ObserverCount = 0;
     std::string UpdateStamp;
@@ -171,6 +175,11 @@ struct NetworkModel {
     // The time source; tests replace it to move the clock.
     std::function<Clock::time_point()> Now = [] { return Clock::now(); };
 };
+
+// The slot of record `index` (0-based, below the cap), the array grown when
+// it does not reach that far yet.
+PilotClient& PilotSlot(Snapshot& snapshot, int index);
+AtcClient& AtcSlot(Snapshot& snapshot, int index);
 
 // StatusText = text, then the status line is rebuilt.
 void SetStatus(NetworkModel& model, DisplayHooks& display, const std::string& text);

@@ -66,7 +66,7 @@ float Single(std::string_view text) { return FeedSingle(text); }
 std::int16_t Integer(std::string_view text) { return FeedInteger(text); }
 
 void FillPilot(NetworkModel& model, std::uint8_t net, const LineFields& f, int record) {
-    PilotClient& p = model.Networks[net].Pilots[record - 1];
+    PilotClient& p = PilotSlot(model.Networks[net], record - 1);
     // A fresh record: a line that faults half-way leaves the fields read so
     // far and defaults, never a previous snapshot's client in this slot.
     p = PilotClient{};
@@ -117,7 +117,7 @@ void FillPilot(NetworkModel& model, std::uint8_t net, const LineFields& f, int r
 }
 
 void FillAtc(NetworkModel& model, std::uint8_t net, const LineFields& f, int record) {
-    AtcClient& a = model.Networks[net].AtcClients[record - 1];
+    AtcClient& a = AtcSlot(model.Networks[net], record - 1);
     a = AtcClient{};  // a fresh record, as for pilots
     const bool ivao = net == kIvao;
 

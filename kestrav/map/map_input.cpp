@@ -40,15 +40,13 @@ void MapWindow::DiscardSceneLists(int net) {
 
 void MapWindow::BuildNetworkScene(int net) {
     if (!MakeCurrent()) return;
-    GlobeChanged();
-    SceneContext scene = Scene();
+    SceneContext scene = Scene();  // a compiled scene changes the globe picture by itself
     kestrava::BuildNetworkScene(scene, net);
 }
 
 void MapWindow::BuildMergedScene() {
     if (!MakeCurrent()) return;
-    GlobeChanged();
-    SceneContext scene = Scene();
+    SceneContext scene = Scene();  // a compiled scene changes the globe picture by itself
     kestrava::BuildMergedScene(scene);
 }
 

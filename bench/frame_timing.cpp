@@ -11,6 +11,7 @@
 #include "kestrav/render/globe_view.h"
 #include "kestrav/render/sector_lists.h"
 
+#include <QDir>
 #include <QImage>
 
 #include <cstdio>
@@ -179,7 +180,9 @@ void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::str
             std::string name = std::string(view.Name) + " - " + kScenarioNames[s] + ".png";
             for (char& c : name)
                 if (c == ' ' || c == ',') c = '_';
-            if (!saveFolder.empty()) picture.save(QString::fromStdString(saveFolder + "/" + name));
+            if (!saveFolder.empty() && (!QDir().mkpath(QString::fromStdString(saveFolder)) ||
+                                        !picture.save(QString::fromStdString(saveFolder + "/" + name))))
+                std::printf("    could not save %s/%s\n", saveFolder.c_str(), name.c_str());
             if (!compareFolder.empty()) {
                 const auto [any, large] =
                     Differences(picture, QImage(QString::fromStdString(compareFolder + "/" + name)));

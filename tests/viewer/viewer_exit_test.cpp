@@ -119,6 +119,13 @@ TEST(ViewerDownload, KeyIShowsTheDemoFeedAndTheBarCellDownloadsVatsim) {
     EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(gzip) && !std::filesystem::exists(text); }));
     // The VATSIM cell of the bottom bar: its text stays on disk.
     ASSERT_TRUE(viewer.WaitForWindow("Kestrava", 30));
+    // Until the picture holds still: the IVAO scene is drawn and the viewer
+    // waits for input again.
+    EXPECT_TRUE(waitFor([&] {
+        const auto before = viewer.Image().Pixels;
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        return viewer.Image().Pixels == before;
+    }));
     ASSERT_TRUE(viewer.ClickAt(30, 600 - 10));
     EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(text); }));
     EXPECT_NE(ReadFile(text).find(":ATC:"), std::string::npos);

@@ -1,5 +1,7 @@
 #include "firglass/globe_surface.h"
 
+#include "kestrav/render/surface_format.h"
+
 #include <GL/gl.h>
 #include <QMouseEvent>
 #include <QOpenGLContext>
@@ -11,21 +13,6 @@
 namespace kestrava::firglass {
 
 namespace {
-
-// Depth is never used; one stencil bit is what the sector fills need.
-QSurfaceFormat PictureFormat() {
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setVersion(2, 1);
-    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
-    format.setRedBufferSize(8);
-    format.setGreenBufferSize(8);
-    format.setBlueBufferSize(8);
-    format.setStencilBufferSize(1);
-    format.setSwapInterval(0);
-    return format;
-}
 
 int ButtonCode(Qt::MouseButton button) {
     switch (button) {
@@ -40,7 +27,8 @@ int ButtonCode(Qt::MouseButton button) {
 
 GlobeSurface::GlobeSurface() {
     setSurfaceType(QSurface::OpenGLSurface);
-    setFormat(PictureFormat());
+    // Depth is never used; one stencil bit is what the sector fills need.
+    setFormat(GlobeSurfaceFormat(0, 1));
 }
 
 GlobeSurface::~GlobeSurface() {

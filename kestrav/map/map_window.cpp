@@ -9,6 +9,7 @@
 #include "kestrav/render/line_detail.h"
 #include "kestrav/render/gl_text.h"
 #include "kestrav/render/sector_lists.h"
+#include "kestrav/render/surface_format.h"
 #include "kestrav/render/window_frame.h"
 #include "kestrav/map/aeronautical_data.h"
 #include "kestrav/companion/frm_companion.h"
@@ -32,21 +33,6 @@ void ShowCriticalError(const char* text) {
     QMessageBox::critical(nullptr, QStringLiteral("Error"), QString::fromLatin1(text));
 }
 
-QSurfaceFormat ViewerSurfaceFormat() {
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setVersion(2, 1);
-    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
-    format.setRedBufferSize(8);
-    format.setGreenBufferSize(8);
-    format.setBlueBufferSize(8);
-    format.setDepthBufferSize(16);
-    format.setStencilBufferSize(8);
-    format.setSwapInterval(0);
-    return format;
-}
-
 // The screens' areas free of panels, the primary screen first.
 std::vector<PixelRect> AvailableScreenAreas() {
     std::vector<PixelRect> areas;
@@ -62,7 +48,7 @@ std::vector<PixelRect> AvailableScreenAreas() {
 
 MapWindow::MapWindow() {
     setSurfaceType(QSurface::OpenGLSurface);
-    setFormat(ViewerSurfaceFormat());
+    setFormat(GlobeSurfaceFormat(16, 8));
     setFlags(Qt::Window | Qt::FramelessWindowHint);
     setTitle(QStringLiteral("Kestrava"));
 }

@@ -1,5 +1,7 @@
 #include "gl_fixture.h"
 
+#include "kestrav/render/surface_format.h"
+
 #include "formats/colour_theme.h"
 #include "kestrav/render/gl_text.h"
 #include "support/test_support.h"
@@ -21,12 +23,7 @@ void EnsureGuiApplication() {
 
 GlWindow::GlWindow(int width, int height) : width_(width), height_(height) {
     EnsureGuiApplication();
-    QSurfaceFormat format;
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setVersion(2, 1);
-    format.setDepthBufferSize(16);
-    format.setStencilBufferSize(8);
-    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    const QSurfaceFormat format = kestrava::GlobeSurfaceFormat(16, 8);
     window_ = std::make_unique<QWindow>();
     window_->setSurfaceType(QSurface::OpenGLSurface);
     window_->setFormat(format);

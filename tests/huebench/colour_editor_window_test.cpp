@@ -138,6 +138,8 @@ TEST(ColourEditor, OpensDefaultThenRedCtrFillShowsAtOnceAndSavesAsANewTheme) {
     Menu(editor, XK_a);
     const std::string saved = folder + "/colours/red.dc";
     ASSERT_TRUE(ChooseFile(editor, saved));
+    // The dialog goes before the file is written.
+    for (int i = 0; i < 100 && ReadFile(saved).empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     kestrava::ThemeColours expected = defaults;
     expected[static_cast<size_t>(kestrava::Colour::CTRFill)] = {255, 0, 0};
     EXPECT_EQ(ColoursOf(kestrava::LoadColourTheme(saved)), expected);

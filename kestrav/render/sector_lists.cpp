@@ -153,6 +153,11 @@ PixelBounds BoundsOf(const SectorBox& box, const ScreenMapping& s, int width, in
         x0 = std::min(x0, px), x1 = std::max(x1, px), y0 = std::min(y0, py), y1 = std::max(y1, py);
     }
     PixelBounds b;
+    if (!std::isfinite(x0 + x1 + y0 + y1)) {  // an outline no number holds: the whole window
+        clipped = true;
+        b.X1 = width, b.Y1 = height;
+        return b;
+    }
     b.X0 = static_cast<int>(std::clamp(std::floor(x0) - 1, 0.0, static_cast<double>(width)));
     b.Y0 = static_cast<int>(std::clamp(std::floor(y0) - 1, 0.0, static_cast<double>(height)));
     b.X1 = static_cast<int>(std::clamp(std::ceil(x1) + 2, 0.0, static_cast<double>(width)));

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 using namespace kestrava;
@@ -134,6 +135,9 @@ TEST_F(SectorFill, FilledInBatchesTheSectorsGiveTheSamePixelsAndLeaveTheStencilC
         if (s % 100 == 0) sectors.push_back(s - 1);  // a sector filled twice
     }
     sectors.push_back(99999);  // no box: skipped
+    // A point no number holds: its box is no help, the sector still drawn as its list draws it.
+    boxes[2400] = BuildSectorLists(2400, {{1, 1}, {std::numeric_limits<float>::infinity(), 2}, {2, 3}}, theme);
+    sectors.insert(sectors.begin() + 700, 2400);
 
     const auto frame = [&] {
         std::vector<GLubyte> rgba(static_cast<size_t>(kSize * kSize * 4));

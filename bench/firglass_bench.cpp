@@ -25,6 +25,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using namespace kestrava::firglass;
+using kestrava::Box;
 
 double MillisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();

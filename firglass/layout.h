@@ -4,16 +4,9 @@
 // along the bottom.
 #pragma once
 
-namespace kestrava::firglass {
+#include "widgets/layout_box.h"
 
-struct Box {
-    int X = 0;
-    int Y = 0;
-    int Width = 0;
-    int Height = 0;
-    int CentreX() const { return X + Width / 2; }
-    int CentreY() const { return Y + Height / 2; }
-};
+namespace kestrava::firglass {
 
 inline constexpr int kStartWidth = 1100;
 inline constexpr int kStartHeight = 720;

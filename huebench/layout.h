@@ -2,16 +2,9 @@
 // top-left corner (the window has a fixed size).
 #pragma once
 
-namespace kestrava::huebench {
+#include "widgets/layout_box.h"
 
-struct Box {
-    int X = 0;
-    int Y = 0;
-    int Width = 0;
-    int Height = 0;
-    int CentreX() const { return X + Width / 2; }
-    int CentreY() const { return Y + Height / 2; }
-};
+namespace kestrava::huebench {
 
 inline constexpr int kWindowWidth = 680;
 inline constexpr int kWindowHeight = 328;

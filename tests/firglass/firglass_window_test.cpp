@@ -18,7 +18,7 @@
 #include <thread>
 
 using namespace testsupport;
-using kestrava::firglass::Box;
+using kestrava::Box;
 using kestrava::firglass::LayoutFor;
 using kestrava::firglass::WindowLayout;
 

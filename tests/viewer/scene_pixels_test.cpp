@@ -297,3 +297,27 @@ TEST_F(ScenePixels, AStatusOnlyFrameDrawsTheKeptGlobeWithTheSamePixelsAsAFullFra
     }
     EXPECT_EQ(kept.KeptFrames, 2);
 }
+
+// Two controllers of one sector: it is filled once, the same picture as
+// filling it twice (the fill is opaque and of one colour).
+TEST_F(ScenePixels, ASectorSharedByTwoControllersIsFilledOnceWithTheSamePixelsAsTwice) {
+    settings.ShowATCLabels = false;
+    const std::vector<GeoPoint> square{{18, 8}, {18, 14}, {23, 14}, {23, 8}};
+    state.Boxes[512] = BuildSectorLists(512, square, theme);
+    model.SectorIndex.Add("EDGG", {"Langen", "DE", "20", "11", "512"});
+    AddAtc("7", 6, 20, 11, "EDGG");
+    AddAtc("8", 6, 21, 12, "EDGG");
+    Build();
+    camera = Camera{10, -20, 4};
+    ASSERT_EQ(state.FilledSectors[0], std::vector<int>{512});
+    const auto frame = [&] {
+        Draw();
+        std::vector<unsigned char> pixels(static_cast<size_t>(kW * kH * 4));
+        glReadPixels(0, 0, kW, kH, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    const auto once = frame();
+    EXPECT_TRUE(IsColour(19, 9, Colour::CTRFill));
+    state.FilledSectors[0] = {512, 512};
+    EXPECT_EQ(frame(), once);
+}

@@ -10,6 +10,7 @@
 //    worst of 50 (goal 20 ms).
 // Run it under an X server (xvfb-run) from the program folder build/bin.
 #include "full_snapshot.h"
+#include "real_data.h"
 #include "network/http_test_server.h"
 
 #include "formats/sector_files.h"
@@ -55,9 +56,8 @@ public:
 void LoadFullSnapshot(NetworkModel& model) {
     ReadKeyedFile(ProgramPath("data/airports.dat"), model.AirportIndex);
     ReadKeyedFile(ProgramPath("data/firlist.dat"), model.SectorIndex);
-    const char* realData = std::getenv("KESTRAVA_REALDATA");
     DisplayHooks none;
-    InterpretSnapshot(model, none, kIvao, benchsupport::CaptureSnapshot(realData ? realData : KESTRAVA_REALDATA_DIR));
+    InterpretSnapshot(model, none, kIvao, benchsupport::CaptureSnapshot(benchsupport::RealDataFolder()));
     // Just downloaded: refresh answers with the wait.
     model.Networks[kIvao].LastDownload = model.Now();
 }

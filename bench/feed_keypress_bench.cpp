@@ -8,6 +8,7 @@
 #include "kestrav/network/feed.h"
 #include "kestrav/network/transfer.h"
 #include "network/http_test_server.h"
+#include "real_data.h"
 
 #include <QApplication>
 
@@ -22,20 +23,16 @@ using benchsupport::Median;
 using benchsupport::Milliseconds;
 using benchsupport::TimedWindow;
 
-namespace {
+using benchsupport::ReadAll;
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+namespace {
 
 class NoDisplay : public kestrava::DisplayHooks {};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const char* folder = std::getenv("KESTRAVA_REALDATA");
-    const std::string realData = folder ? folder : KESTRAVA_REALDATA_DIR;
+    const std::string realData = benchsupport::RealDataFolder();
     const std::string ivao = ReadAll(realData + "/ivao-json/ivao-statistics__whazzup.json");
     const std::string vatsim = ReadAll(realData + "/vatsim-json/vatsim-plan-verifier__vatsim-data.json");
     if (ivao.empty() || vatsim.empty()) return 1;

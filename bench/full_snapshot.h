@@ -6,6 +6,7 @@
 
 #include "formats/files.h"
 #include "formats/text.h"
+#include "real_data.h"
 
 #include <fstream>
 #include <iterator>
@@ -58,8 +59,7 @@ inline std::string CaptureSnapshot(const std::string& realData) {
         "ivao-whazzup/whazzup-parser__whazzup.txt", "ivao-whazzup/IVAO-Atc-Timer__whazzup.txt"};
     std::vector<std::string> pilots, atc;
     for (const char* path : kIvaoCaptures) {
-        std::ifstream in(realData + "/" + path, std::ios::binary);
-        const std::string capture{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::string capture = ReadAll(realData + "/" + path);
         for (const std::string& line : kestrava::SplitNetworkLines(capture)) {
             const auto fields = kestrava::Split(line, ":");
             if (fields.size() > 3 && fields[3] == "PILOT") pilots.push_back(line);

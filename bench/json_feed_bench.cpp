@@ -10,6 +10,7 @@
 #include "formats/sector_files.h"
 #include "kestrav/network/feed.h"
 #include "kestrav/network/model.h"
+#include "real_data.h"
 
 #include <benchmark/benchmark.h>
 #include <simdjson.h>
@@ -22,18 +23,10 @@
 #include <string>
 
 using namespace kestrava;
+using benchsupport::ReadAll;
+using benchsupport::RealDataFolder;
 
 namespace {
-
-std::string RealDataFolder() {
-    const char* folder = std::getenv("KESTRAVA_REALDATA");
-    return folder ? folder : KESTRAVA_REALDATA_DIR;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 class NoDisplay : public DisplayHooks {};
 

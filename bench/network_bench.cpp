@@ -17,6 +17,7 @@
 #include "kestrav/network/values.h"
 #include "kestrav/network/whazzup.h"
 #include "network/http_test_server.h"
+#include "real_data.h"
 
 #include <benchmark/benchmark.h>
 #include <zlib.h>
@@ -30,23 +31,11 @@
 #include <string>
 #include <vector>
 
-#ifndef KESTRAVA_REALDATA_DIR
-#define KESTRAVA_REALDATA_DIR "../shared/realdata"
-#endif
-
 using namespace kestrava;
+using benchsupport::ReadAll;
+using benchsupport::RealDataFolder;
 
 namespace {
-
-std::string RealDataFolder() {
-    const char* folder = std::getenv("KESTRAVA_REALDATA");
-    return folder ? folder : KESTRAVA_REALDATA_DIR;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 const std::vector<std::pair<std::string, std::uint8_t>> kCaptures = {
     {"ivao-whazzup/IVAO-status@ba46473__whazzup.txt", kIvao},

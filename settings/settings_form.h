@@ -5,6 +5,7 @@
 #pragma once
 
 #include "formats/settings.h"
+#include "widgets/layout_box.h"
 
 #include <map>
 #include <string>
@@ -13,15 +14,6 @@
 
 namespace kestrava {
 
-// A place in the window, in pixels from its top-left corner.
-struct Place {
-    int X = 0;
-    int Y = 0;
-    int Width = 0;
-    int Height = 0;
-    int CentreX() const { return X + Width / 2; }
-    int CentreY() const { return Y + Height / 2; }
-};
 
 inline constexpr int kEditorWidth = 650;
 inline constexpr int kEditorHeight = 398;
@@ -32,7 +24,7 @@ struct ControlSpec {
     const char* Name;  // the object name: "txtIVAOID"
     ControlKind Kind;
     const char* Text;  // caption, frame title or button text ("&Load")
-    Place At;
+    Box At;  // its place in the window
     const char* Help;  // shown in lblH while the pointer rests on it; "" for none
 };
 

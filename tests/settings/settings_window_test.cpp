@@ -33,10 +33,10 @@ std::string AnswerBox(ProgramProcess& editor, const std::string& title) {
     return text;
 }
 
-kestrava::Place At(const char* name) { return kestrava::FindControl(name)->At; }
+kestrava::Box At(const char* name) { return kestrava::FindControl(name)->At; }
 
 void ClickControl(ProgramProcess& editor, const char* name) {
-    const kestrava::Place p = At(name);
+    const kestrava::Box p = At(name);
     editor.ClickAt(p.X + 8, p.CentreY());
 }
 
@@ -50,7 +50,7 @@ void TypeInto(ProgramProcess& editor, const char* name, const std::string& text)
 std::vector<std::uint32_t> HelpPixels(ProgramProcess& editor) {
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
     const WindowImage image = editor.Image();
-    const kestrava::Place p = At("lblH");
+    const kestrava::Box p = At("lblH");
     std::vector<std::uint32_t> pixels;
     for (int y = p.Y + 2; y < p.Y + p.Height - 2; ++y)
         for (int x = p.X + 2; x < p.X + p.Width - 2; ++x) {

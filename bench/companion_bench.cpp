@@ -43,13 +43,10 @@ using Seconds = std::chrono::duration<double>;
 namespace {
 
 // Lines counted, the map left alone.
-class CountingHost : public CompanionHost {
+class CountingHost : public ViewerActions, public ConsoleOutput {
 public:
     void AddText(const std::string&) override { ++lines; }
-    void CentreMap(float, float, const std::string&, bool) override {}
-    void BuildAirportMarker(const std::string&, float, float) override {}
-    void btnDownload(int) override {}
-    bool OpenProfile(const std::string&) override { return true; }
+    bool OpenUrl(const std::string&) override { return true; }
     long lines = 0;
 };
 
@@ -76,7 +73,7 @@ std::string FindLineFor(NetworkModel& model, long lines) {
     long bestLines = 0;
     for (const std::string& line : candidates) {
         CountingHost host;
-        Companion console{model, host, {}, {}};
+        Companion console{model, host, host, {}, {}};
         ReadText(console, line);
         if (best.empty() || std::labs(host.lines - lines) < std::labs(bestLines - lines)) {
             best = line;
@@ -118,7 +115,7 @@ void RegisterCommands(NetworkModel& model) {
         for (const std::string& line : {match, miss})
             benchmark::RegisterBenchmark(line.c_str(), [&model, line](benchmark::State& state) {
                 CountingHost host;
-                Companion console{model, host, {}, {}};
+                Companion console{model, host, host, {}, {}};
                 for (auto _ : state) ReadText(console, line);
                 state.counters["lines"] = static_cast<double>(host.lines) / static_cast<double>(state.iterations());
             })->Unit(benchmark::kMicrosecond);
@@ -140,7 +137,7 @@ void FindInTheWindow(MapWindow& map, const std::string& line) {
     long lines = 0;
     bool lastShown = true;
     for (int run = 0; run < 10; ++run) {
-        frmCompanion window(map);
+        frmCompanion window(map.Model, map, map, map.TwipsPerPixel, WeatherOptions{});
         window.ShowConsole();
         for (int i = 0; i < 20; ++i) QApplication::processEvents();
         auto* input = window.findChild<QLineEdit*>(QStringLiteral("txtInput"));
@@ -165,7 +162,7 @@ void MetarRoundTrips(NetworkModel& model) {
     server.Serve("/observations/metar/stations/EDDF.TXT",
                  "2026/12/08 12:20\nEDDF 081220Z 24010KT 9999 FEW030 08/03 Q1013 NOSIG\n");
     CountingHost host;
-    Companion console{model, host, WeatherOptions{server.Url(""), std::chrono::seconds(5), "0"}, {}};
+    Companion console{model, host, host, WeatherOptions{server.Url(""), std::chrono::seconds(5), "0"}, {}};
     std::vector<double> ms;
     for (int i = 0; i < 50; ++i) {
         const auto start = std::chrono::steady_clock::now();

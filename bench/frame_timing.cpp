@@ -7,9 +7,9 @@
 
 #include "kestrav/render/display_lists.h"
 #include "kestrav/render/frame.h"
-#include "kestrav/render/geography.h"
-#include "kestrav/render/globe_view.h"
-#include "kestrav/render/sector_lists.h"
+#include "globe/geography.h"
+#include "globe/globe_view.h"
+#include "globe/sector_lists.h"
 
 #include <QDir>
 #include <QImage>
@@ -45,17 +45,17 @@ void Arrange(TimedWindow& w, Scenario scenario, const kestrava::Settings& defaul
 void GlobeAndGridFrame(TimedWindow& w) {
     const int width = w.PixelWidth(), height = w.PixelHeight();
     if (!kestrava::BeginGlobeView(w.View, width, height)) return;
-    glCallList(kestrava::lists::kGlobe);
-    glCallList(kestrava::lists::kGrid);
+    glCallList(kestrava::lists::Globe().Globe);
+    glCallList(kestrava::lists::Globe().Grid);
     glViewport(0, 0, width, height);
     glLoadIdentity();
     glLineWidth(2);
-    glCallList(kestrava::lists::kWindowFrame);
-    glCallList(kestrava::lists::kNetworkMarks);
-    glListBase(kestrava::lists::kGlyphBoldBase);
-    glCallList(kestrava::lists::kStatusLine);
+    glCallList(kestrava::lists::Viewer().WindowFrame);
+    glCallList(kestrava::lists::Viewer().NetworkMarks);
+    glListBase(kestrava::lists::Globe().GlyphBold);
+    glCallList(kestrava::lists::Viewer().StatusLine);
     glLineWidth(1);
-    glCallList(kestrava::lists::kClientCountBar);
+    glCallList(kestrava::lists::Viewer().ClientCountBar);
     glPopMatrix();
 }
 
@@ -130,7 +130,7 @@ void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::str
         const char* names[] = {"planes", "plane labels", "airports", "airport labels", "inbounds",
                                "ATC fills", "ATC borders", "ATC labels", "ATC points", "coastlines"};
         for (unsigned layer = 0; layer <= kestrava::lists::kSceneListCount; ++layer) {
-            const unsigned list = layer < kestrava::lists::kSceneListCount ? kestrava::lists::SceneBase(0) + layer
+            const unsigned list = layer < kestrava::lists::kSceneListCount ? kestrava::lists::Viewer().SceneBase(0) + layer
                                                                            : kestrava::CoastlineListFor(view.Camera.Zoom, w.PixelHeight());
             std::vector<double> ms;
             for (int i = 0; i < 3; ++i) {
@@ -139,7 +139,7 @@ void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::str
                     kestrava::BeginGlobeView(w.View, w.PixelWidth(), w.PixelHeight());
                     if (layer == kestrava::lists::kSceneListCount) glEnable(GL_LINE_SMOOTH);
                     if (layer == kestrava::lists::kSceneAtcFills)
-                        kestrava::DrawSectorFills(w.Scenes.FilledSectors[w.Model.CurrentNetwork], w.Scenes.Boxes,
+                        kestrava::DrawSectorFills(w.Scenes.FilledSectors[w.Model.CurrentNetwork], w.Scenes.Sectors,
                                                   w.Theme.Get(kestrava::Colour::CTRFill), w.PixelWidth(),
                                                   w.PixelHeight());
                     glCallList(list);
@@ -159,7 +159,7 @@ void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::str
             w.View = view.Camera;
             batched.push_back(CpuMilliseconds([&] {
                 kestrava::BeginGlobeView(w.View, w.PixelWidth(), w.PixelHeight());
-                kestrava::DrawSectorFills(sectors, w.Scenes.Boxes, w.Theme.Get(kestrava::Colour::CTRFill),
+                kestrava::DrawSectorFills(sectors, w.Scenes.Sectors, w.Theme.Get(kestrava::Colour::CTRFill),
                                           w.PixelWidth(), w.PixelHeight());
                 glPopMatrix();
             }));

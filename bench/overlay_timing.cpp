@@ -3,8 +3,8 @@
 #include "bench_window.h"
 
 #include "formats/text.h"
-#include "kestrav/map/panel_rows.h"
-#include "kestrav/map/picking.h"
+#include "kestrav/render/panel_rows.h"
+#include "kestrav/render/picking.h"
 
 #include <cstdio>
 #include <string>

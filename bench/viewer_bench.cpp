@@ -8,7 +8,7 @@
 #include "network/http_test_server.h"
 #include "support/gzip_text.h"
 #include "kestrav/network/whazzup.h"
-#include "kestrav/map/panel_rows.h"
+#include "kestrav/render/panel_rows.h"
 #include "kestrav/render/panels.h"
 #include "kestrav/render/popups.h"
 
@@ -177,11 +177,11 @@ int main(int argc, char** argv) {
                            2 * window.PixelHeight(), 2 * window.PixelHeight());
                 glScalef(1.49f, 1.49f, 1.49f);
                 glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-                glCallList(kestrava::lists::SceneBase(0) + layer);
+                glCallList(kestrava::lists::Viewer().SceneBase(0) + layer);
                 glFinish();
             }
         });
-        std::printf("  list %u (%s): %.2f ms\n", kestrava::lists::SceneBase(0) + layer, names[layer], ms / 5);
+        std::printf("  list %u (%s): %.2f ms\n", kestrava::lists::Viewer().SceneBase(0) + layer, names[layer], ms / 5);
     }
     window.Model.CurrentNetwork = 2;
     window.View = kestrava::Camera{13.34f, -54.15f, 1.49f};

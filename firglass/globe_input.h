@@ -4,7 +4,7 @@
 // top-left corner (y downwards), as the map window's controls take them.
 #pragma once
 
-#include "kestrav/render/camera.h"
+#include "globe/camera.h"
 
 #include <optional>
 #include <string>

@@ -1,12 +1,12 @@
 #include "firglass/globe_lists.h"
 
 #include "formats/text.h"
-#include "kestrav/network/values.h"
-#include "kestrav/render/display_lists.h"
-#include "kestrav/render/geography.h"
-#include "kestrav/render/gl_text.h"
-#include "kestrav/render/globe_view.h"
-#include "kestrav/render/sector_lists.h"
+#include "globe/sphere.h"
+#include "globe/list_names.h"
+#include "globe/geography.h"
+#include "globe/gl_text.h"
+#include "globe/globe_view.h"
+#include "globe/sector_lists.h"
 
 #include <GL/gl.h>
 
@@ -23,12 +23,12 @@ void EmptyList(unsigned list) {
 
 bool GlobeLists::Create() {
     Destroy();
-    glyphBase_ = glGenLists(static_cast<GLsizei>(lists::kGlyphCount));
-    grid_ = glGenLists(1);
-    coastlines_ = glGenLists(1);
-    borders_ = glGenLists(1);
-    tickedSectors_ = glGenLists(1);
-    tickedLabels_ = glGenLists(1);
+    glyphBase_ = lists::NewNames(lists::kGlyphCount);
+    grid_ = lists::NewNames(1);
+    coastlines_ = lists::NewNames(1);
+    borders_ = lists::NewNames(1);
+    tickedSectors_ = lists::NewNames(1);
+    tickedLabels_ = lists::NewNames(1);
     if (!glyphBase_ || !grid_ || !coastlines_ || !borders_ || !tickedSectors_ || !tickedLabels_) return false;
     if (!BuildGlyphSet(GlyphFace::Monospaced, kGlyphPixels, glyphBase_)) return false;
     BuildGridList(grid_, [](float) { return kGridColour; });
@@ -61,7 +61,7 @@ void GlobeLists::ReplaceSectors(const SectorPair& pair) {
     style.OutlineAlpha = kSectorOutlineAlpha;
     for (const SectorPolygon& polygon : pair.Polygons) {
         unsigned& list = polygons_[polygon.Number];
-        if (!list) list = glGenLists(1);
+        if (!list) list = lists::NewNames(1);
         if (list) BuildSectorLists(list, list, polygon.Points, style);
     }
 }

@@ -1,13 +1,13 @@
 // The sector viewer's display lists, compiled from what sector_data.h read,
-// and the frame that draws them. List names are taken from the context
-// (glGenLists), never from the files: a polygon number of firdisplay.dat
+// and the frame that draws them. List names come from the globe library's
+// counter (globe/list_names.h), never from the files: a polygon number of firdisplay.dat
 // maps to a list allocated for it, so no polygon can overwrite the grid,
 // the line lists or the glyphs, whatever its number. Needs the context
 // current for every call.
 #pragma once
 
 #include "firglass/sector_data.h"
-#include "kestrav/render/camera.h"
+#include "globe/camera.h"
 
 #include <string>
 #include <unordered_map>

@@ -1,6 +1,6 @@
 #include "firglass/globe_surface.h"
 
-#include "kestrav/render/surface_format.h"
+#include "globe/surface_format.h"
 
 #include <GL/gl.h>
 #include <QMouseEvent>

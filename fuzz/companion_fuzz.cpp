@@ -16,15 +16,12 @@ namespace {
 
 using namespace kestrava;
 
-class QuietHost : public CompanionHost {
+class QuietHost : public ViewerActions, public ConsoleOutput {
 public:
     void AddText(const std::string& text) override { written += text.size(); }
     void CentreMap(float latitude, float longitude, const std::string&, bool) override {
         fuzzing::Require(latitude == latitude && longitude == longitude, "the map is centred on a number");
     }
-    void BuildAirportMarker(const std::string&, float, float) override {}
-    void btnDownload(int) override {}
-    bool OpenProfile(const std::string&) override { return false; }
     size_t written = 0;
 };
 
@@ -52,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     NetworkModel& model = Model();
     QuietHost host;
-    Companion console{model, host, {}, {}};
+    Companion console{model, host, host, {}, {}};
     console.Weather.WeatherUrl = "file://" + fuzzing::ScratchFolder();
     const std::uint8_t net = data[0] & 1;
     const std::vector<std::string> parts = fuzzing::Parts(fuzzing::Text(data + 1, size - 1), 3);

@@ -14,7 +14,7 @@ namespace {
 
 constexpr const char* kCrLf = "\r\n";
 
-void Say(Companion& c, const std::string& text) { c.Host.AddText(text); }
+void Say(Companion& c, const std::string& text) { c.Output.AddText(text); }
 
 std::uint8_t Net(const Companion& c) { return c.Model.CurrentNetwork; }
 Snapshot& Shown(Companion& c) { return c.Model.Networks[Net(c)]; }
@@ -151,8 +151,8 @@ void Icao(Companion& c, const std::string& code) {
     if (!airport) return Unrecognized(c);
     Say(c, code + " is " + ItemOf(*airport, 0) + " (" + ItemOf(*airport, 1) + ", " + ItemOf(*airport, 2) + ")" + kCrLf);
     const Place at = PositionOf(*airport);
-    c.Host.BuildAirportMarker(code, at.Latitude, at.Longitude);
-    c.Host.CentreMap(at.Latitude, at.Longitude, code, true);
+    c.Viewer.BuildAirportMarker(code, at.Latitude, at.Longitude);
+    c.Viewer.CentreMap(at.Latitude, at.Longitude, code, true);
 }
 
 void Dist(Companion& c, const std::string& a, const std::string& b) {
@@ -240,7 +240,7 @@ void Info(Companion& c, const std::string& who) {
         Say(c, a.Callsign + " is " + a.RealName + " " + ControllerRatingName(net, a.Rating) + " (" + a.MemberId + ")");
         Say(c, " On " + a.Frequency + ", range " + FormatSingle(a.VisualRange) + " nm, online for " +
                    OnlineTime(a.LogonTime, stamp) + kCrLf);
-        c.Host.CentreMap(a.Latitude, a.Longitude, a.Callsign, false);
+        c.Viewer.CentreMap(a.Latitude, a.Longitude, a.Callsign, false);
     });
     EachPilot(c, [&](const PilotClient& p) {
         if (p.Callsign != who && p.MemberId != who) return;
@@ -254,7 +254,7 @@ void Info(Companion& c, const std::string& who) {
         }
         Say(c, " " + FormatSingle(p.Altitude) + " ft, " + FormatSingle(p.GroundSpeed) + " kts, hdg " +
                    ZeroPad(p.Heading, 3) + "\xB0, online for " + OnlineTime(p.LogonTime, stamp) + kCrLf);
-        c.Host.CentreMap(p.Latitude, p.Longitude, p.Callsign, false);
+        c.Viewer.CentreMap(p.Latitude, p.Longitude, p.Callsign, false);
     });
     if (!found) NotOnline(c, who);
 }
@@ -265,7 +265,7 @@ void Profile(Companion& c, const std::string& who) {
     const auto open = [&](const std::string& id) {
         const bool digits = !id.empty() && std::all_of(id.begin(), id.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
         const std::string address = digits ? ProfileAddress(Shown(c).ProfileUrl, id) : std::string();
-        if (!address.empty() && c.Host.OpenProfile(address))
+        if (!address.empty() && c.Viewer.OpenUrl(address))
             Say(c, "Opened profile of " + id + kCrLf);
         else
             Say(c, "Could not open profile of " + id + kCrLf);
@@ -320,7 +320,7 @@ void Refresh(Companion& c) {
     }
     Say(c, "Downloading " + name + " data...");
     const Clock::time_point before = c.Model.Networks[net].LastDownload;
-    c.Host.btnDownload(net);
+    c.Viewer.btnDownload(net);
     // A failed download leaves the old records: only a newer interpreted
     // snapshot counts.
     const Snapshot& s = c.Model.Networks[net];
@@ -455,7 +455,7 @@ void Activity(Companion& c, const std::string& code) {
     Say(c, kCrLf + std::string("Total: ") + std::to_string(total) + " clients in vicinity of " + code + " (" +
                std::to_string(atc) + " ATC, " + std::to_string(pilots) + " pilots, " + std::to_string(observers) +
                " observers)" + kCrLf);
-    c.Host.CentreMap(at.Latitude, at.Longitude, code, true);
+    c.Viewer.CentreMap(at.Latitude, at.Longitude, code, true);
 }
 
 void TrafficInPlace(Companion& c, const std::string& place) {

@@ -1,7 +1,7 @@
 // The console's commands. ReadText calls each one after the line's form has
 // been checked and its echo written; arguments arrive normalised (codes and
 // callsigns upper case, find's text lower case). Every command answers with
-// CompanionHost::AddText and ends its answer with "\r\n".
+// ConsoleOutput::AddText and ends its answer with "\r\n".
 #pragma once
 
 #include "kestrav/companion/console.h"

@@ -57,7 +57,7 @@ std::vector<std::string> WordsOf(const std::string& line) {
     return words;
 }
 
-void Echo(Companion& c, const std::string& text) { c.Host.AddText("> " + text); }
+void Echo(Companion& c, const std::string& text) { c.Output.AddText("> " + text); }
 
 // The commands that work at any time. True when the verb is one of them.
 bool AnyTimeCommand(Companion& c, const std::string& verb, const std::string& line) {

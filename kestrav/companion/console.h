@@ -1,15 +1,17 @@
 // The Companion console's logic: one typed command line normalised,
 // dispatched and answered from the shown network's snapshot, with the map,
-// the download and the browser reached through CompanionHost. No Qt and no
+// the download and the browser reached through the viewer's port
+// (ViewerActions). No Qt and no
 // OpenGL here: the window frmCompanion feeds lines in and shows the text the
-// host is given; the tests drive it with a recording host.
+// output is given; the tests drive it with a recording port and output.
 //
 // Text is Windows-1252 bytes. Every answer line goes out through
-// CompanionHost::AddText, which starts a new line before it; the last line
+// ConsoleOutput::AddText, which starts a new line before it; the last line
 // of an answer ends with "\r\n", so a blank line separates answers.
 #pragma once
 
 #include "kestrav/network/model.h"
+#include "kestrav/render/viewer_actions.h"
 
 #include <chrono>
 #include <cstddef>
@@ -18,21 +20,12 @@
 
 namespace kestrava {
 
-// What the console asks of the viewer's windows.
-class CompanionHost {
+// Where the console's answers go: its own output box.
+class ConsoleOutput {
 public:
-    virtual ~CompanionHost() = default;
+    virtual ~ConsoleOutput() = default;
     // Appends "\r\n" and the text to the output box and scrolls to it.
     virtual void AddText(const std::string& text) = 0;
-    // Turns the map onto a point, says "Centered on " + label in the status
-    // line and draws. zoomIn: zoom 16 and every overlay closed as well.
-    virtual void CentreMap(float latitude, float longitude, const std::string& label, bool zoomIn) = 0;
-    // The airport marker (list 42): a Highlight point with the code beside it.
-    virtual void BuildAirportMarker(const std::string& code, float latitude, float longitude) = 0;
-    // The map window's download of network 0 or 1, run to completion.
-    virtual void btnDownload(int network) = 0;
-    // Opens a checked http/https address in the browser; false when that failed.
-    virtual bool OpenProfile(const std::string& address) = 0;
 };
 
 // Where the weather commands fetch from: WeatherUrl (section Network of
@@ -45,11 +38,13 @@ struct WeatherOptions {
     std::string Proxy = "0";
 };
 
-// The console: the shown model, the host, the weather source and the one
-// line Up recalls.
+// The console: the shown model, the viewer's window (the map, the download,
+// the browser), the output box, the weather source and the one line Up
+// recalls.
 struct Companion {
     NetworkModel& Model;
-    CompanionHost& Host;
+    ViewerActions& Viewer;
+    ConsoleOutput& Output;
     WeatherOptions Weather;
     std::string RecallLine;
 };

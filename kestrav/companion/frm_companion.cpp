@@ -1,7 +1,6 @@
 #include "kestrav/companion/frm_companion.h"
 
 #include "formats/text.h"
-#include "kestrav/map/map_window.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -13,6 +12,7 @@
 #include <QWindow>
 
 #include <cmath>
+#include <utility>
 
 namespace kestrava {
 
@@ -40,9 +40,11 @@ void SetBackground(QWidget* widget, const QColor& colour) {
 
 }  // namespace
 
-frmCompanion::frmCompanion(MapWindow& map)
+frmCompanion::frmCompanion(NetworkModel& model, ViewerActions& viewer, QWindow& map, double twipsPerPixel,
+                           WeatherOptions weather)
     : map_(map),
-      console_{map.Model, *this, WeatherOptions{WeatherBase(map.WeatherUrl), map.Download.Timeout, map.Download.Proxy}, {}},
+      twipsPerPixel_(twipsPerPixel),
+      console_{model, viewer, *this, std::move(weather), {}},
       txtResponse(new QPlainTextEdit(this)),
       txtInput(new QLineEdit(this)) {
     setWindowTitle(QStringLiteral("Kestrava Companion"));
@@ -80,7 +82,7 @@ void frmCompanion::Load() {
     LayOut();
     txtResponse->setPlainText(BoxText(kWelcomeText));
     // Near the map's lower-left corner, frame included.
-    const int margin = static_cast<int>(std::lround(kMapMargin / map_.TwipsPerPixel));
+    const int margin = static_cast<int>(std::lround(kMapMargin / twipsPerPixel_));
     const int frameHeight = frameGeometry().height();
     move(map_.x() + margin, map_.y() + map_.height() - frameHeight - margin);
 }
@@ -152,17 +154,5 @@ void frmCompanion::ShowPendingText() {
     txtResponse->moveCursor(QTextCursor::End);
     txtResponse->ensureCursorVisible();
 }
-
-void frmCompanion::CentreMap(float latitude, float longitude, const std::string& label, bool zoomIn) {
-    map_.CentreMap(latitude, longitude, label, zoomIn);
-}
-
-void frmCompanion::BuildAirportMarker(const std::string& code, float latitude, float longitude) {
-    map_.BuildAirportMarker(code, latitude, longitude);
-}
-
-void frmCompanion::btnDownload(int network) { map_.btnDownload(network); }
-
-bool frmCompanion::OpenProfile(const std::string& address) { return map_.OpenUrl(address); }
 
 }  // namespace kestrava

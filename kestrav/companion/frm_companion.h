@@ -14,22 +14,19 @@ class QPlainTextEdit;
 
 namespace kestrava {
 
-class MapWindow;
-
-class frmCompanion : public QWidget, public CompanionHost {
+// The console's window, owned by the map window (`map`, which it stays
+// above and opens near) and asking the viewer through its port.
+class frmCompanion : public QWidget, public ConsoleOutput {
 public:
-    explicit frmCompanion(MapWindow& map);
+    frmCompanion(NetworkModel& model, ViewerActions& viewer, QWindow& map, double twipsPerPixel,
+                 WeatherOptions weather);
 
     // Shows the window and gives its input line the keyboard; the first time
     // it is also laid out and placed near the map's lower-left corner.
     void ShowConsole();
 
-    // CompanionHost: the output box here, the rest on the map window.
+    // ConsoleOutput: the output box.
     void AddText(const std::string& text) override;
-    void CentreMap(float latitude, float longitude, const std::string& label, bool zoomIn) override;
-    void BuildAirportMarker(const std::string& code, float latitude, float longitude) override;
-    void btnDownload(int network) override;
-    bool OpenProfile(const std::string& address) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -43,7 +40,8 @@ private:
     void RecallLine();
     void ShowPendingText();
 
-    MapWindow& map_;
+    QWindow& map_;
+    double twipsPerPixel_;
     Companion console_;
     QPlainTextEdit* txtResponse;
     QLineEdit* txtInput;

@@ -72,7 +72,7 @@ std::string StationReport(const std::string& file, const std::string& code) {
 
 void Weather(Companion& c, const std::string& verb, const std::string& code) {
     if (!IsAirportCode(code) || !c.Model.AirportIndex.Has(code)) {
-        c.Host.AddText("Unrecognized ICAO code\r\n");
+        c.Output.AddText("Unrecognized ICAO code\r\n");
         return;
     }
     TransferOptions transfer;
@@ -95,10 +95,10 @@ void Weather(Companion& c, const std::string& verb, const std::string& code) {
     }
     const std::string report = fetched ? StationReport(file, code) : std::string();
     if (report.empty()) {
-        c.Host.AddText("No " + UpperText(verb) + " for " + code + (failure.empty() ? "" : " (" + failure + ")") + "\r\n");
+        c.Output.AddText("No " + UpperText(verb) + " for " + code + (failure.empty() ? "" : " (" + failure + ")") + "\r\n");
         return;
     }
-    c.Host.AddText(report + "\r\n");
+    c.Output.AddText(report + "\r\n");
 }
 
 }  // namespace kestrava::companion

@@ -9,13 +9,14 @@
 #pragma once
 
 #include "formats/settings.h"
-#include "kestrav/map/panel_rows.h"
-#include "kestrav/map/picking.h"
+#include "kestrav/render/panel_rows.h"
+#include "kestrav/render/picking.h"
 #include "kestrav/network/model.h"
 #include "kestrav/network/values.h"
-#include "kestrav/render/camera.h"
+#include "globe/camera.h"
 #include "kestrav/render/frame.h"
 #include "kestrav/render/scene.h"
+#include "kestrav/render/viewer_actions.h"
 
 #include <string>
 
@@ -54,35 +55,6 @@ struct InputState {
     PilotClient SelectedPilot;
 };
 
-// What the controls ask of the window.
-class ControlHost {
-public:
-    virtual ~ControlHost() = default;
-    virtual void DrawScene() = 0;
-    virtual void BuildStatusLine() = 0;
-    virtual void MenuClick(double x, double y) = 0;  // a left press on a bar
-    virtual void btnDownload(int network) = 0;
-    virtual void ToggleFullScreen() = 0;
-    // The companion console: shown, created first when needed.
-    virtual void ShowCompanion() {}
-    // List 41 compiled from the panel state: the list window or the airport
-    // window.
-    virtual void BuildListWindow() = 0;
-    virtual void BuildAirportWindow() = 0;
-    // List 40: a popup of network `network`, or the pick list.
-    virtual void BuildAtcPopup(int network, const AtcClient& atc) = 0;
-    virtual void BuildPilotPopup(int network, const PilotClient& pilot) = 0;
-    virtual void BuildSelectionList(const PickState& pick) = 0;
-    // List 42.
-    virtual void BuildRouteHighlight(const PilotClient& pilot) = 0;
-    virtual void BuildAirportRouteHighlight(int network, const std::string& code) = 0;
-    virtual void ClearRouteHighlight() = 0;
-    // The scene lists of a network compiled again (its flag already cleared).
-    virtual void BuildNetworkScene(int network) = 0;
-    // Opens an address in the user's web browser; false when that failed.
-    virtual bool OpenUrl(const std::string& url) = 0;
-};
-
 // The state the controls work on, owned by the window.
 struct MapControls {
     NetworkModel& Model;
@@ -93,7 +65,7 @@ struct MapControls {
     SceneState& Scenes;
     InputState& Input;
     PanelState& Panel;
-    ControlHost& Host;
+    ViewerActions& Host;
     double W;  // window width and height in twips
     double H;
     double P;  // twips per pixel

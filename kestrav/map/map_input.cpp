@@ -31,10 +31,10 @@ void MapWindow::DiscardSceneLists(int net) {
     if (!MakeCurrent()) return;
     // Only lists that exist change the picture when they go.
     for (unsigned l = 0; l < lists::kSceneListCount; ++l)
-        if (glIsList(lists::SceneBase(net) + l)) GlobeChanged();
-    if (glIsList(lists::kRouteHighlight) || glIsList(lists::kRouteCodes)) GlobeChanged();
+        if (glIsList(lists::Viewer().SceneBase(net) + l)) GlobeChanged();
+    if (glIsList(lists::Viewer().RouteHighlight) || glIsList(lists::Viewer().RouteCodes())) GlobeChanged();
     kestrava::DiscardSceneLists(net);
-    glDeleteLists(lists::kClientCountBar, 1);
+    glDeleteLists(lists::Viewer().ClientCountBar, 1);
     kestrava::ClearRouteHighlight();
 }
 
@@ -166,7 +166,7 @@ void MapWindow::BuildAirportRouteHighlight(int network, const std::string& code)
 
 void MapWindow::ClearRouteHighlight() {
     if (!MakeCurrent()) return;
-    if (glIsList(lists::kRouteHighlight) || glIsList(lists::kRouteCodes)) GlobeChanged();
+    if (glIsList(lists::Viewer().RouteHighlight) || glIsList(lists::Viewer().RouteCodes())) GlobeChanged();
     kestrava::ClearRouteHighlight();
 }
 

@@ -5,11 +5,11 @@
 #include "formats/line_files.h"
 #include "formats/text.h"
 #include "kestrav/render/display_lists.h"
-#include "kestrav/render/geography.h"
-#include "kestrav/render/line_detail.h"
-#include "kestrav/render/gl_text.h"
-#include "kestrav/render/sector_lists.h"
-#include "kestrav/render/surface_format.h"
+#include "globe/geography.h"
+#include "globe/line_detail.h"
+#include "globe/gl_text.h"
+#include "globe/sector_lists.h"
+#include "globe/surface_format.h"
 #include "kestrav/render/window_frame.h"
 #include "kestrav/map/aeronautical_data.h"
 #include "kestrav/companion/frm_companion.h"
@@ -122,7 +122,7 @@ bool MapWindow::StartUp() {
     BuildStatusLine();
     Overlay.AboutVisible = false;
     GlobeChanged();
-    if (MakeCurrent()) glDeleteLists(lists::kSplash, 1);
+    if (MakeCurrent()) glDeleteLists(lists::Viewer().Splash, 1);
     DrawScene();
 
     Overlay.OverlayMode = 0;
@@ -139,6 +139,7 @@ bool MapWindow::InitOpenGL() {
         context_.reset();
         return false;
     }
+    lists::AllocateViewer();
     BuildGlyphSets();
     return true;
 }
@@ -192,7 +193,7 @@ void MapWindow::ShowStatus(const std::string& text) {
 
 void MapWindow::BuildStatusLine() {
     if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
-    kestrava::BuildStatusLine(Model.StatusText, PixelWidth(), PixelHeight());
+    kestrava::BuildStatusLine(lists::Viewer().StatusLine, Model.StatusText, PixelWidth(), PixelHeight());
 }
 
 void MapWindow::BuildWindowFrame() {
@@ -223,7 +224,7 @@ void MapWindow::LoadAeronauticalData() {
     LoadSectorsAndAirports(Model, *this, Places(),
                            [this](int number, const std::vector<GeoPoint>& outline) {
                                GlobeChanged();
-                               if (MakeCurrent()) Scenes.Boxes[number] = BuildSectorLists(number, outline, Theme);
+                               if (MakeCurrent()) BuildSectorLists(Scenes.Sectors, number, outline, Theme);
                            });
 }
 
@@ -281,7 +282,10 @@ void MapWindow::DrawScene() {
 }
 
 void MapWindow::ShowCompanion() {
-    if (!companion_) companion_ = std::make_unique<frmCompanion>(*this);
+    if (!companion_)
+        companion_ = std::make_unique<frmCompanion>(
+            Model, *this, *this, TwipsPerPixel,
+            WeatherOptions{WeatherBase(WeatherUrl), Download.Timeout, Download.Proxy});
     companion_->ShowConsole();
 }
 

@@ -6,7 +6,7 @@
 #include "kestrav/map/map_controls.h"
 #include "kestrav/network/download.h"
 #include "kestrav/network/model.h"
-#include "kestrav/render/camera.h"
+#include "globe/camera.h"
 #include "kestrav/render/frame.h"
 #include "kestrav/render/scene.h"
 
@@ -22,7 +22,7 @@ namespace kestrava {
 
 class frmCompanion;
 
-class MapWindow : public QWindow, public DisplayHooks, public ControlHost {
+class MapWindow : public QWindow, public ViewerActions {
 public:
     MapWindow();
     ~MapWindow() override;
@@ -31,7 +31,7 @@ public:
     // been shown to the user).
     bool StartUp();
 
-    // DisplayHooks: what the model asks of the window.
+    // ViewerActions: what the download asks of the window,
     void BuildStatusLine() override;
     void BuildNetworkMarks() override;
     void BuildClientCountBar() override;
@@ -44,14 +44,11 @@ public:
     void EnableAutoDownloadTimer(bool on) override;
     void ShowNetworkMessage(const std::string& text) override;
 
-    // Public operations of the window (input, console and timers call them).
+    // what the controls, the console and the timers ask,
     void btnDownload(int network) override;
     void MenuClick(double px, double py) override;  // a left press on a bar, in twips
-    void ExitViewer();
-    void MinimiseWindow();
     void ToggleFullScreen() override;
 
-    // ControlHost: what the mouse and keyboard controls ask of the window.
     void BuildAtcPopup(int network, const AtcClient& atc) override;
     void BuildPilotPopup(int network, const PilotClient& pilot) override;
     void BuildSelectionList(const PickState& pick) override;
@@ -64,11 +61,12 @@ public:
     // Space: the companion console, created the first time.
     void ShowCompanion() override;
 
-    // The console's requests. The map turned onto a point (zoom 16 and every
-    // overlay closed when zoomIn), "Centered on " + label, a frame.
-    void CentreMap(float latitude, float longitude, const std::string& label, bool zoomIn);
-    // List 42 as an airport's marker.
-    void BuildAirportMarker(const std::string& code, float latitude, float longitude);
+    // The window's own operations.
+    void ExitViewer();
+    void MinimiseWindow();
+
+    void CentreMap(float latitude, float longitude, const std::string& label, bool zoomIn) override;
+    void BuildAirportMarker(const std::string& code, float latitude, float longitude) override;
 
     // The controls over this window's state and size.
     MapControls Controls();

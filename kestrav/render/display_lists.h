@@ -1,10 +1,14 @@
-// The display-list numbers: one namespace for the whole viewer.
+// The viewer's display lists, named by the globe library's counter
+// (globe/list_names.h) when the window's context is set up: the scene lists
+// of each network, the overlays and the window frame's lists.
 #pragma once
+
+#include "globe/list_names.h"
 
 namespace kestrava::lists {
 
-// Scene lists of network n (0 IVAO, 1 VATSIM, 2 merged): 10n+10 .. 10n+18.
-constexpr unsigned SceneBase(int network) { return 10u * static_cast<unsigned>(network) + 10u; }
+// The scene lists of network n (0 IVAO, 1 VATSIM, 2 merged): SceneBase(n)
+// + one of these.
 constexpr unsigned kScenePlanes = 0;
 constexpr unsigned kScenePlaneLabels = 1;
 constexpr unsigned kSceneAirports = 2;
@@ -16,37 +20,25 @@ constexpr unsigned kSceneAtcLabels = 7;
 constexpr unsigned kSceneAtcPoints = 8;
 constexpr unsigned kSceneListCount = 9;
 
-constexpr unsigned kPopup = 40;
-constexpr unsigned kPanel = 41;           // list window or airport window
-constexpr unsigned kRouteHighlight = 42;
-// The route highlight's airport codes, drawn right after its lines. Mesa's
-// software renderer was seen to crash on one list holding both the lines and
-// glyph lists, so the codes have a list of their own.
-constexpr unsigned kRouteCodes = 43;
-constexpr unsigned kWindowFrame = 50;
-constexpr unsigned kGrid = 51;
-constexpr unsigned kGlobe = 52;
-constexpr unsigned kCoastlines = 53;
-constexpr unsigned kBorders = 54;
-constexpr unsigned kStatusLine = 55;
-constexpr unsigned kClientCountBar = 56;
-constexpr unsigned kNetworkMarks = 57;
-constexpr unsigned kSplash = 58;
-
-// Coastlines and borders at the coarser levels of detail (line_detail.h),
-// level k in list base + k; far from the numbers sector files use.
-constexpr unsigned kCoastlineDetail = 60000;
-constexpr unsigned kBorderDetail = 60010;
-
-// Sector s: fill list s, outline list s + kSectorOutline, the fill's
-// stencil pass alone in s + kSectorStencil, and the same fanned from the
-// outline's middle in s + kSectorStencilCentred.
-constexpr unsigned kSectorOutline = 10000;
-constexpr unsigned kSectorStencil = 20000;
-constexpr unsigned kSectorStencilCentred = 30000;
-
-constexpr unsigned kGlyphSmallBase = 64725;
-constexpr unsigned kGlyphBoldBase = 65000;
-constexpr unsigned kGlyphCount = 255;
+struct ViewerNames {
+    unsigned Scenes = 0;  // kSceneListCount names for each of the three views
+    unsigned SceneBase(int network) const { return Scenes + kSceneListCount * static_cast<unsigned>(network); }
+    unsigned Popup = 0;
+    unsigned Panel = 0;  // list window or airport window
+    // The route highlight's lines, and its airport codes in the name after
+    // it: Mesa's software renderer was seen to crash on one list holding
+    // both the lines and glyph lists.
+    unsigned RouteHighlight = 0;
+    unsigned RouteCodes() const { return RouteHighlight + 1; }
+    unsigned WindowFrame = 0;
+    unsigned StatusLine = 0;
+    unsigned ClientCountBar = 0;
+    unsigned NetworkMarks = 0;
+    unsigned Splash = 0;
+};
+const ViewerNames& Viewer();
+// Names the viewer's lists and the globe library's (AllocateGlobe) for the
+// context that is current.
+void AllocateViewer();
 
 }  // namespace kestrava::lists

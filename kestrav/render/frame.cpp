@@ -1,9 +1,9 @@
 #include "frame.h"
 
 #include "display_lists.h"
-#include "geography.h"
-#include "globe_view.h"
-#include "sector_lists.h"
+#include "globe/geography.h"
+#include "globe/globe_view.h"
+#include "globe/sector_lists.h"
 
 #include <GL/gl.h>
 
@@ -17,19 +17,19 @@ float PointSize(float zoom) { return 3.0f * std::pow(2.0f * zoom, 0.2f); }
 
 void DrawCore(const FrameInputs& f) {
     const Settings& s = f.settings;
-    const unsigned base = lists::SceneBase(f.network);
+    const unsigned base = lists::Viewer().SceneBase(f.network);
     glEnable(GL_POINT_SMOOTH);
     glPointSize(PointSize(f.camera.Zoom));
     if (!s.DisableSmooth) glEnable(GL_LINE_SMOOTH);
-    glCallList(lists::kGlobe);
-    if (s.ShowLatLon) glCallList(lists::kGrid);
+    glCallList(lists::Globe().Globe);
+    if (s.ShowLatLon) glCallList(lists::Globe().Grid);
     // Coastlines and borders at the detail that is exact to half a pixel.
     const unsigned coastlines = CoastlineListFor(f.camera.Zoom, f.height);
     if (f.switches.CountriesShown && !s.DisableCountries) glCallList(BorderListFor(f.camera.Zoom, f.height));
     glDisable(GL_LINE_SMOOTH);
     if (s.ShowATC) {
         if (f.scenes && f.network < f.scenes->FilledSectors.size() && glIsList(base + lists::kSceneAtcFills))
-            DrawSectorFills(f.scenes->FilledSectors[f.network], f.scenes->Boxes, f.theme.Get(Colour::CTRFill),
+            DrawSectorFills(f.scenes->FilledSectors[f.network], f.scenes->Sectors, f.theme.Get(Colour::CTRFill),
                             f.width, f.height);
         glCallList(base + lists::kSceneAtcFills);
         glCallList(base + lists::kSceneAtcBorders);
@@ -51,8 +51,8 @@ void DrawCore(const FrameInputs& f) {
         glCallList(base + lists::kSceneAtcPoints);
     }
     glLineWidth(2);
-    glCallList(lists::kRouteHighlight);
-    glCallList(lists::kRouteCodes);
+    glCallList(lists::Viewer().RouteHighlight);
+    glCallList(lists::Viewer().RouteCodes());
     glLineWidth(1);
     if (s.ShowInbounds && s.ShowAirports && !f.switches.FriendsOnly)
         glCallList(base + lists::kSceneInbounds);
@@ -168,13 +168,13 @@ void DrawScene(FrameInputs& f, GlobePicture* picture) {
         glViewport(0, 0, f.width, f.height);
         glLoadIdentity();
         glLineWidth(2);
-        glCallList(lists::kWindowFrame);
+        glCallList(lists::Viewer().WindowFrame);
         // The splash covers the marks: then they belong to the kept picture,
         // else they are drawn over it (a download changes them, the globe
         // not yet).
         if (f.overlay.AboutVisible) {
-            glCallList(lists::kNetworkMarks);
-            glCallList(lists::kSplash);
+            glCallList(lists::Viewer().NetworkMarks);
+            glCallList(lists::Viewer().Splash);
         }
         if (picture) {
             Keep(*picture, key);
@@ -182,28 +182,28 @@ void DrawScene(FrameInputs& f, GlobePicture* picture) {
         }
     }
     glLineWidth(2);
-    if (!f.overlay.AboutVisible) glCallList(lists::kNetworkMarks);
+    if (!f.overlay.AboutVisible) glCallList(lists::Viewer().NetworkMarks);
     const Rgb border = f.theme.Get(Colour::ScreenBorder);
     glColor4f(border.Red, border.Green, border.Blue, 1);
     // The frame list leaves the bold glyph set selected; say so here too, so
     // the status line is bold whether or not that list exists.
-    glListBase(lists::kGlyphBoldBase);
-    glCallList(lists::kStatusLine);
+    glListBase(lists::Globe().GlyphBold);
+    glCallList(lists::Viewer().StatusLine);
     glLineWidth(1);
-    glCallList(lists::kClientCountBar);
+    glCallList(lists::Viewer().ClientCountBar);
     switch (f.overlay.OverlayMode) {
         case 1:
         case 2:
-            glCallList(lists::kPopup);
+            glCallList(lists::Viewer().Popup);
             break;
         case 3:
         case 5:
-            glCallList(lists::kPanel);
+            glCallList(lists::Viewer().Panel);
             break;
         case 4:
         case 6:
-            glCallList(lists::kPanel);
-            glCallList(lists::kPopup);
+            glCallList(lists::Viewer().Panel);
+            glCallList(lists::Viewer().Popup);
             break;
         default:
             break;

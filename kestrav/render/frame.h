@@ -1,7 +1,7 @@
 // One frame: the globe pass and the flat overlays, drawn from display lists.
 #pragma once
 
-#include "camera.h"
+#include "globe/camera.h"
 #include "formats/colour_theme.h"
 #include "formats/settings.h"
 #include "scene.h"

@@ -1,7 +1,7 @@
 #include "panels.h"
 
 #include "display_lists.h"
-#include "gl_text.h"
+#include "globe/gl_text.h"
 #include "scene.h"
 
 #include <GL/gl.h>
@@ -124,7 +124,7 @@ void BuildListWindow(const PanelState& panel, int tab, int page, const ColourThe
     if (width <= 0 || height <= 0) return;
     const OverlayGrid g{static_cast<double>(width), static_cast<double>(height)};
     const Frame f{g, theme, static_cast<double>(PanelHalfHeight(panel.Rows))};
-    glNewList(lists::kPanel, GL_COMPILE);
+    glNewList(lists::Viewer().Panel, GL_COMPILE);
     Body(f);
     f.TopCell(-kHalfWidth, -325, Colour::WindowShading);
     for (int k = 0; k < 4; ++k)
@@ -157,7 +157,7 @@ void BuildAirportWindow(const NetworkModel& model, const PanelState& panel, int 
     if (width <= 0 || height <= 0) return;
     const OverlayGrid g{static_cast<double>(width), static_cast<double>(height)};
     const Frame f{g, theme, static_cast<double>(PanelHalfHeight(panel.Rows))};
-    glNewList(lists::kPanel, GL_COMPILE);
+    glNewList(lists::Viewer().Panel, GL_COMPILE);
     Body(f);
     f.TopCell(-kHalfWidth, kHalfWidth, Colour::WindowShading);
     f.BottomCell(-kHalfWidth, 175, Colour::WindowShading);

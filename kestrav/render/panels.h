@@ -1,9 +1,9 @@
 // The list window and the airport window (timetable and radar), compiled
-// into display list 41 from the panel state of kestrav/map/panel_rows.h.
+// into display list 41 from the panel state of kestrav/render/panel_rows.h.
 #pragma once
 
 #include "formats/colour_theme.h"
-#include "kestrav/map/panel_rows.h"
+#include "kestrav/render/panel_rows.h"
 #include "kestrav/network/model.h"
 #include "kestrav/render/overlay.h"
 

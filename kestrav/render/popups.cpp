@@ -1,7 +1,7 @@
 #include "popups.h"
 
 #include "display_lists.h"
-#include "gl_text.h"
+#include "globe/gl_text.h"
 
 #include <GL/gl.h>
 
@@ -66,7 +66,7 @@ void CompilePopup(const PopupLayout& layout, const ColourTheme& theme, int width
     if (width <= 0 || height <= 0) return;
     const OverlayGrid g{static_cast<double>(width), static_cast<double>(height)};
     const Panel p{g};
-    glNewList(lists::kPopup, GL_COMPILE);
+    glNewList(lists::Viewer().Popup, GL_COMPILE);
     PanelFrame(p, theme, layout.HalfHeight, layout.SeparatorY);
     for (const DialSpec& dial : layout.Dials) DrawDial(g, theme, dial);
     Texts(p, theme, layout.Texts);
@@ -139,7 +139,7 @@ void BuildSelectionList(const PickBox& box, const std::vector<std::string>& rows
     const Panel p{g};
     const float left = p.X(box.Left), right = p.X(box.Left + box.Width);
     const float bottom = p.Y(box.Bottom), top = p.Y(box.Top());
-    glNewList(lists::kPopup, GL_COMPILE);
+    glNewList(lists::Viewer().Popup, GL_COMPILE);
     ShadedBox(theme, Colour::WindowBackground, left, right, bottom, top, 0.6f, 0.6f);
     ShadedBoxAcross(theme, Colour::WindowShading, left, right, bottom, top, 0.3f, 0);
     glLineWidth(1);

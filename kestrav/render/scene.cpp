@@ -1,8 +1,8 @@
 #include "scene.h"
 
 #include "display_lists.h"
-#include "geography.h"
-#include "gl_text.h"
+#include "globe/geography.h"
+#include "globe/gl_text.h"
 #include "overlay.h"
 
 #include "formats/sector_files.h"
@@ -49,7 +49,7 @@ struct Layers {
     }
 };
 
-void Begin(int index, unsigned layer) { glNewList(lists::SceneBase(index) + layer, GL_COMPILE); }
+void Begin(int index, unsigned layer) { glNewList(lists::Viewer().SceneBase(index) + layer, GL_COMPILE); }
 
 bool Placed(float lat, float lon) { return lat != 0 && lon != 0; }
 
@@ -188,7 +188,10 @@ void CompileLayers(const Layers& l, bool withInbounds) {
             case 6:
             case 7:
                 glLineWidth(2);
-                if (sectorDrawn(i)) glCallList(static_cast<GLuint>(sectors[i]) + lists::kSectorOutline);
+                if (sectorDrawn(i)) {
+                    const auto compiled = l.scene.state.Sectors.find(sectors[i]);
+                    if (compiled != l.scene.state.Sectors.end()) glCallList(compiled->second.Outline());
+                }
                 break;
             case 5:
                 glLineWidth(1);
@@ -286,13 +289,13 @@ void BuildMergedScene(SceneContext& scene) {
 }
 
 void BuildRouteHighlight(const NetworkModel& model, const PilotClient& p, const ColourTheme& theme) {
-    glNewList(lists::kRouteHighlight, GL_COMPILE);
+    glNewList(lists::Viewer().RouteHighlight, GL_COMPILE);
     glEnable(GL_LINE_STIPPLE);
     DrawGreatCircle(p.Latitude, p.Longitude, p.DepLatitude, p.DepLongitude, theme);
     glDisable(GL_LINE_STIPPLE);
     DrawGreatCircle(p.Latitude, p.Longitude, p.DestLatitude, p.DestLongitude, theme);
     glEndList();
-    glNewList(lists::kRouteCodes, GL_COMPILE);
+    glNewList(lists::Viewer().RouteCodes(), GL_COMPILE);
     SetColour(theme, Colour::Highlight);
     const auto code = [](float lat, float lon, const std::string& text) {
         glRasterPos3f(GlobeX(lat, lon), GlobeY(lat), GlobeZ(lat, lon));
@@ -309,7 +312,7 @@ void BuildAirportRouteHighlight(const NetworkModel& model, int network, bool fri
     const float lat = static_cast<float>(ReadNumber(FieldOf(position, 0)));
     const float lon = static_cast<float>(ReadNumber(FieldOf(position, 1)));
     const Snapshot& s = model.Networks[static_cast<size_t>(network)];
-    glNewList(lists::kRouteHighlight, GL_COMPILE);
+    glNewList(lists::Viewer().RouteHighlight, GL_COMPILE);
     for (int i = 0; i < s.PilotCount; ++i) {
         const PilotClient& p = s.Pilots[static_cast<size_t>(i)];
         if (!IsShown(model, friendsOnly, p.MemberId)) continue;
@@ -321,7 +324,7 @@ void BuildAirportRouteHighlight(const NetworkModel& model, int network, bool fri
         if (EqualsNoCase(p.Destination, code)) DrawGreatCircle(p.Latitude, p.Longitude, lat, lon, theme);
     }
     glEndList();
-    glNewList(lists::kRouteCodes, GL_COMPILE);
+    glNewList(lists::Viewer().RouteCodes(), GL_COMPILE);
     SetColour(theme, Colour::Highlight);
     glRasterPos3f(GlobeX(lat, lon), GlobeY(lat), GlobeZ(lat, lon));
     DrawTextSmall(code);
@@ -329,21 +332,21 @@ void BuildAirportRouteHighlight(const NetworkModel& model, int network, bool fri
 }
 
 void BuildAirportMarker(const std::string& code, float lat, float lon, const ColourTheme& theme) {
-    glNewList(lists::kRouteHighlight, GL_COMPILE);
+    glNewList(lists::Viewer().RouteHighlight, GL_COMPILE);
     SetColour(theme, Colour::Highlight);
     glBegin(GL_POINTS);
     glVertex3f(GlobeX(lat, lon), GlobeY(lat), GlobeZ(lat, lon));
     glEnd();
     glEndList();
-    glNewList(lists::kRouteCodes, GL_COMPILE);
+    glNewList(lists::Viewer().RouteCodes(), GL_COMPILE);
     SetColour(theme, Colour::Highlight);
     glRasterPos3f(GlobeX(lat, lon), GlobeY(lat), GlobeZ(lat, lon));
     DrawTextSmall(code);
     glEndList();
 }
 
-void ClearRouteHighlight() { glDeleteLists(lists::kRouteHighlight, 2); }
+void ClearRouteHighlight() { glDeleteLists(lists::Viewer().RouteHighlight, 2); }
 
-void DiscardSceneLists(int n) { glDeleteLists(lists::SceneBase(n), lists::kSceneListCount); }
+void DiscardSceneLists(int n) { glDeleteLists(lists::Viewer().SceneBase(n), lists::kSceneListCount); }
 
 }  // namespace kestrava

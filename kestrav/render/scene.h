@@ -6,7 +6,7 @@
 #include "formats/colour_theme.h"
 #include "formats/settings.h"
 #include "kestrav/network/model.h"
-#include "kestrav/render/sector_lists.h"
+#include "globe/sector_lists.h"
 
 #include <array>
 #include <string>
@@ -17,10 +17,11 @@ namespace kestrava {
 // Per network index 0, 1 and 2 (merged): its lists match its snapshot.
 struct SceneState {
     std::array<bool, 3> SceneBuilt{};
-    // Each scene's sectors to fill, in drawing order, each once; and every
-    // loaded sector's box (sector_lists.h).
+    // Each scene's sectors to fill, in drawing order, each once (by their
+    // numbers in the sector file); and every loaded sector's lists and box
+    // (sector_lists.h).
     std::array<std::vector<int>, 3> FilledSectors;
-    SectorBoxes Boxes;
+    CompiledSectors Sectors;
     // Counts the scene compilations: a kept picture of the globe from before
     // one is out of date (frame.h).
     unsigned Compiled = 0;

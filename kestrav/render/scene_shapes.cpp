@@ -1,8 +1,8 @@
 // The shapes of the scene: aircraft arrows, controller areas and symbols,
 // inbound wedges and great-circle lines.
 #include "display_lists.h"
-#include "geography.h"
-#include "gl_text.h"
+#include "globe/geography.h"
+#include "globe/gl_text.h"
 #include "overlay.h"
 #include "scene.h"
 

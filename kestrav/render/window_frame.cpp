@@ -1,7 +1,7 @@
 #include "window_frame.h"
 
 #include "display_lists.h"
-#include "gl_text.h"
+#include "globe/gl_text.h"
 #include "overlay.h"
 
 #include <GL/gl.h>
@@ -91,7 +91,7 @@ void ButtonSymbols(const OverlayGrid& g) {
 void BuildWindowFrame(const ColourTheme& theme, int width, int height) {
     if (width <= 0 || height <= 0) return;
     const OverlayGrid g{static_cast<double>(width), static_cast<double>(height)};
-    glNewList(lists::kWindowFrame, GL_COMPILE);
+    glNewList(lists::Viewer().WindowFrame, GL_COMPILE);
     ShadedBand(theme, -1, 1, 1, g.Top(20), 0.6f, 0.3f);
     ShadedBand(theme, -1, 1, -1, g.Bottom(20), 0.6f, 0.3f);
     for (int k = 1; k <= 3; ++k) {
@@ -113,7 +113,7 @@ void BuildWindowFrame(const ColourTheme& theme, int width, int height) {
 void BuildClientCountBar(const NetworkModel& model, const ColourTheme& theme, int width, int height) {
     if (width <= 0 || height <= 0) return;
     const OverlayGrid g{static_cast<double>(width), static_cast<double>(height)};
-    glNewList(lists::kClientCountBar, GL_COMPILE);
+    glNewList(lists::Viewer().ClientCountBar, GL_COMPILE);
     const int current = model.CurrentNetwork;
     for (int n = 0; n < 2; ++n) {
         if (current != 2 && current != n) continue;
@@ -137,7 +137,7 @@ void BuildClientCountBar(const NetworkModel& model, const ColourTheme& theme, in
 void BuildNetworkMarks(const NetworkModel& model, const ColourTheme& theme, int width, int height) {
     if (width <= 0 || height <= 0) return;
     const OverlayGrid g{static_cast<double>(width), static_cast<double>(height)};
-    glNewList(lists::kNetworkMarks, GL_COMPILE);
+    glNewList(lists::Viewer().NetworkMarks, GL_COMPILE);
     SetColour(theme, Colour::ScreenBorder, 0.5f);
     glBegin(GL_LINES);
     for (int k = 0; k < 2; ++k) {
@@ -231,7 +231,7 @@ void Emblem(const OverlayGrid& g, const ColourTheme& theme) {
 void BuildSplash(const ColourTheme& theme, int width, int height) {
     if (width <= 0 || height <= 0) return;
     const OverlayGrid g{static_cast<double>(width), static_cast<double>(height)};
-    glNewList(lists::kSplash, GL_COMPILE);
+    glNewList(lists::Viewer().Splash, GL_COMPILE);
     const float left = g.X(-125), right = g.X(125), bottom = g.Y(-135), top = g.Y(135);
     ShadedBox(theme, Colour::WindowBackground, left, right, bottom, top, 0.8f, 0.8f);
     ShadedBox(theme, Colour::WindowShading, left, right, bottom, top, 0.6f, 0.3f);

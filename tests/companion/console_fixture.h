@@ -16,7 +16,7 @@
 
 namespace companiontest {
 
-class RecordingHost : public kestrava::CompanionHost {
+class RecordingHost : public kestrava::ViewerActions, public kestrava::ConsoleOutput {
 public:
     void AddText(const std::string& text) override { transcript += "\r\n" + text; }
     void CentreMap(float latitude, float longitude, const std::string& label, bool zoomIn) override {
@@ -31,7 +31,7 @@ public:
         calls.push_back("download " + std::to_string(network));
         if (download) download(network);
     }
-    bool OpenProfile(const std::string& address) override {
+    bool OpenUrl(const std::string& address) override {
         calls.push_back("open " + address);
         return opens;
     }
@@ -79,7 +79,7 @@ protected:
 
     kestrava::NetworkModel model;
     RecordingHost host;
-    kestrava::Companion console{model, host, {}, {}};
+    kestrava::Companion console{model, host, host, {}, {}};
 };
 
 }  // namespace companiontest

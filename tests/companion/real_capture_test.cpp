@@ -26,7 +26,7 @@ TEST(RealCapture, AnswersFromAnIvaoSnapshot) {
                       testsupport::ReadFile(testsupport::RealDataPath("ivao-whazzup/IVAO-Library__whazzup.txt")));
     ASSERT_EQ(model.StatusText, "IVAO data interpreted");
     RecordingHost host;
-    Companion console{model, host, {}, {}};
+    Companion console{model, host, host, {}, {}};
     console.Weather.WeatherUrl = "http://127.0.0.1:9";
     for (const char* line : {"stat", "fp AAL1351", "info aal1351", "atis LHBP_TWR", "info LHBP_TWR", "traffic LHBP"})
         ReadText(console, line);

@@ -1,4 +1,4 @@
-#include "kestrav/render/camera.h"
+#include "globe/camera.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // list per character: the same pixels, and the raster position moved alike.
 #include "gl_fixture.h"
 #include "kestrav/render/display_lists.h"
-#include "kestrav/render/gl_text.h"
+#include "globe/gl_text.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +24,7 @@ std::vector<unsigned char> Picture(int width, int height) {
 TEST(ComposedText, DrawsTheGlyphListsPixelsAndMovesAlike) {
     testsupport::GlWindow window(400, 100);
     ASSERT_TRUE(window.Ready());
+    lists::AllocateGlobe();
     ASSERT_TRUE(BuildGlyphSets());
     glViewport(0, 0, 400, 100);
     glLoadIdentity();
@@ -31,7 +32,7 @@ TEST(ComposedText, DrawsTheGlyphListsPixelsAndMovesAlike) {
     // Both sets, characters above 127, a control character and code 255
     // (neither has a glyph), a space, and a raster position between pixels.
     const std::string text = "DLH123 W\xC4\xE9\xA7 \x01gjy\xFF|";
-    for (unsigned base : {lists::kGlyphSmallBase, lists::kGlyphBoldBase}) {
+    for (unsigned base : {lists::Globe().GlyphSmall, lists::Globe().GlyphBold}) {
         std::vector<unsigned char> pictures[2];
         float moved[2][4];
         for (int composed = 0; composed < 2; ++composed) {

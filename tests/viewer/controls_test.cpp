@@ -10,7 +10,7 @@ using namespace kestrava;
 
 namespace {
 
-class RecordingHost : public ControlHost {
+class RecordingHost : public ViewerActions {
 public:
     explicit RecordingHost(const NetworkModel& model) : model_(model) {}
     void DrawScene() override { ++frames; }

@@ -1,9 +1,10 @@
 #include "gl_fixture.h"
 
-#include "kestrav/render/surface_format.h"
+#include "globe/surface_format.h"
 
 #include "formats/colour_theme.h"
-#include "kestrav/render/gl_text.h"
+#include "globe/gl_text.h"
+#include "kestrav/render/display_lists.h"
 #include "support/test_support.h"
 
 #include <QImage>
@@ -75,6 +76,7 @@ void GlWindow::Shot(const std::string& name) const {
 
 OverlayWindow::OverlayWindow(int width, int height) : window_(width, height) {
     if (!window_.Ready()) return;
+    kestrava::lists::AllocateViewer();
     kestrava::BuildGlyphSets();
     kestrava::SetInitialGlState(kestrava::LoadColourTheme(SourcePath("colours/default.dc")));
 }

@@ -2,8 +2,8 @@
 // point of the full set lies within half a pixel of the level drawn at its
 // zoom, and the breaks between lines stay where they are.
 #include "formats/line_files.h"
-#include "kestrav/render/camera.h"
-#include "kestrav/render/line_detail.h"
+#include "globe/camera.h"
+#include "globe/line_detail.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The list window and the radar as drawn at the smallest window, 720 x 540.
 #include "gl_fixture.h"
-#include "kestrav/map/panel_rows.h"
+#include "kestrav/render/panel_rows.h"
 #include "kestrav/render/display_lists.h"
-#include "kestrav/render/gl_text.h"
+#include "globe/gl_text.h"
 #include "kestrav/render/panels.h"
 #include "support/test_support.h"
 
@@ -21,7 +21,7 @@ constexpr int kW = 720, kH = 540;
 class PanelPixels : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(window.Ready()); }
-    void Draw() { window.Draw(lists::kPanel, 0, 0, 0); }
+    void Draw() { window.Draw(lists::Viewer().Panel, 0, 0, 0); }
     std::array<int, 3> At(double x, double y) const { return window.At(x, y); }
     bool White(double x, double y) const { return window.White(x, y); }
     int Brightness(double x, double y) const {

@@ -1,6 +1,6 @@
 // The list window's rows, pages and sort, the airport timetable, the radar
 // and where clicks land in both panels, without a display.
-#include "kestrav/map/panel_rows.h"
+#include "kestrav/render/panel_rows.h"
 
 #include "formats/text.h"
 #include "kestrav/network/whazzup.h"

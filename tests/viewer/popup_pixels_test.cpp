@@ -3,7 +3,7 @@
 // finds them.
 #include "gl_fixture.h"
 #include "kestrav/render/display_lists.h"
-#include "kestrav/render/gl_text.h"
+#include "globe/gl_text.h"
 #include "kestrav/render/popups.h"
 #include "support/test_support.h"
 
@@ -26,7 +26,7 @@ protected:
         model.Networks[0].UpdateStamp = "20261208123000";
     }
     // List 40 over a red window.
-    void Draw() { window.Draw(lists::kPopup, 1, 0, 0); }
+    void Draw() { window.Draw(lists::Viewer().Popup, 1, 0, 0); }
     std::array<int, 3> At(double x, double y) const { return window.At(x, y); }
     bool White(const std::array<int, 3>& p) const { return p[0] > 200 && p[1] > 200 && p[2] > 200; }
     bool LineNear(double x, double y) const { return window.LineNear(x, y); }

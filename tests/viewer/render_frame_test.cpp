@@ -2,8 +2,8 @@
 #include "gl_fixture.h"
 #include "kestrav/render/display_lists.h"
 #include "kestrav/render/frame.h"
-#include "kestrav/render/geography.h"
-#include "kestrav/render/gl_text.h"
+#include "globe/geography.h"
+#include "globe/gl_text.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -42,6 +42,7 @@ protected:
         ASSERT_TRUE(window->Ready()) << "no OpenGL context";
         theme = LoadColourTheme(testsupport::SourcePath("colours/default.dc"));
         settings.DisableSmooth = true;  // exact colours for the checks
+        lists::AllocateViewer();
         BuildGlyphSets();
         SetInitialGlState(theme);
         BuildGlobeList(theme);
@@ -102,7 +103,7 @@ TEST_F(RenderFrame, DrawsTheShippedCoastlineWhereTheCoastLies) {
 
 TEST_F(RenderFrame, StatusLineIsDrawnInTheBorderColourNearTheBottomLeft) {
     Camera camera{-25, -5, 0.3f};
-    BuildStatusLine("Ready", 800, 600);
+    BuildStatusLine(lists::Viewer().StatusLine, "Ready", 800, 600);
     Draw(camera);
     const Rgb border = theme.Get(Colour::ScreenBorder);
     int lit = 0;
@@ -111,7 +112,7 @@ TEST_F(RenderFrame, StatusLineIsDrawnInTheBorderColourNearTheBottomLeft) {
             lit += Near(window->Pixel(x, y), Bytes(border.Red, border.Green, border.Blue), 10);
     EXPECT_GT(lit, 20);
     // An empty status line draws nothing.
-    BuildStatusLine("", 800, 600);
+    BuildStatusLine(lists::Viewer().StatusLine, "", 800, 600);
     Draw(camera);
     lit = 0;
     for (int x = 60; x < 110; ++x)

@@ -2,10 +2,10 @@
 #include "kestrav/network/values.h"
 #include "kestrav/render/display_lists.h"
 #include "kestrav/render/frame.h"
-#include "kestrav/render/geography.h"
-#include "kestrav/render/gl_text.h"
+#include "globe/geography.h"
+#include "globe/gl_text.h"
 #include "kestrav/render/scene.h"
-#include "kestrav/render/sector_lists.h"
+#include "globe/sector_lists.h"
 #include "kestrav/render/popups.h"
 #include "kestrav/render/window_frame.h"
 #include "support/test_support.h"
@@ -32,6 +32,7 @@ protected:
         window = std::make_unique<testsupport::GlWindow>(kW, kH);
         ASSERT_TRUE(window->Ready());
         theme = LoadColourTheme("/nonexistent.dc");
+        lists::AllocateViewer();
         BuildGlyphSets();
         SetInitialGlState(theme);
         glClearColor(0, 0, 0, 0);
@@ -152,7 +153,7 @@ TEST_F(ScenePixels, GroundSpeedIsLimitedTo2000AndStoredBack) {
 
 TEST_F(ScenePixels, CentreWithoutSectorKeyDrawsNoFill) {
     std::vector<GeoPoint> square{{19.9f, 9.9f}, {19.9f, 10.1f}, {20.1f, 10.1f}, {20.1f, 9.9f}};
-    state.Boxes[512] = BuildSectorLists(512, square, theme);
+    BuildSectorLists(state.Sectors, 512, square, theme);
     model.SectorIndex.Add("EDMM", {"Munich", "DE", "20", "10", "512"});
     AddAtc("9", 6, 20, 10, "XXXX");
     Build();
@@ -212,7 +213,7 @@ TEST_F(ScenePixels, SceneStatusLineAndMergedView) {
     BuildMergedScene(scene);
     EXPECT_EQ(model.StatusText, "Merged data of 1432Z/1505Z displayed");
     EXPECT_EQ(model.ClientTotal[2], 15);
-    EXPECT_EQ(glIsList(lists::SceneBase(2) + lists::kSceneInbounds), GL_FALSE);
+    EXPECT_EQ(glIsList(lists::Viewer().SceneBase(2) + lists::kSceneInbounds), GL_FALSE);
 }
 
 TEST_F(ScenePixels, BuildingTheIvaoSceneDeletesTheDownloadedText) {
@@ -231,7 +232,7 @@ TEST_F(ScenePixels, AStatusOnlyFrameDrawsTheKeptGlobeWithTheSamePixelsAsAFullFra
     BuildGlobeList(theme);
     BuildGridList(theme);
     const std::vector<GeoPoint> square{{18, 8}, {18, 14}, {23, 14}, {23, 8}};
-    state.Boxes[512] = BuildSectorLists(512, square, theme);
+    BuildSectorLists(state.Sectors, 512, square, theme);
     model.SectorIndex.Add("EDGG", {"Langen", "DE", "20", "11", "512"});
     AddAtc("7", 6, 20, 11, "EDGG");
     PilotClient& pilot = AddPilot("1", 20, 10, 300, 90);
@@ -263,10 +264,10 @@ TEST_F(ScenePixels, AStatusOnlyFrameDrawsTheKeptGlobeWithTheSamePixelsAsAFullFra
         return frameBytes();
     };
 
-    BuildStatusLine("Downloading IVAO data...", kW, kH);
+    BuildStatusLine(lists::Viewer().StatusLine, "Downloading IVAO data...", kW, kH);
     drawKept();
     EXPECT_EQ(kept.FullFrames, 1);
-    BuildStatusLine("IVAO data downloaded, interpreting data...", kW, kH);
+    BuildStatusLine(lists::Viewer().StatusLine, "IVAO data downloaded, interpreting data...", kW, kH);
     const auto statusOnly = drawKept();
     EXPECT_EQ(kept.KeptFrames, 1);
     EXPECT_EQ(differing(statusOnly, drawFull()), 0);
@@ -303,7 +304,7 @@ TEST_F(ScenePixels, AStatusOnlyFrameDrawsTheKeptGlobeWithTheSamePixelsAsAFullFra
 TEST_F(ScenePixels, ASectorSharedByTwoControllersIsFilledOnceWithTheSamePixelsAsTwice) {
     settings.ShowATCLabels = false;
     const std::vector<GeoPoint> square{{18, 8}, {18, 14}, {23, 14}, {23, 8}};
-    state.Boxes[512] = BuildSectorLists(512, square, theme);
+    BuildSectorLists(state.Sectors, 512, square, theme);
     model.SectorIndex.Add("EDGG", {"Langen", "DE", "20", "11", "512"});
     AddAtc("7", 6, 20, 11, "EDGG");
     AddAtc("8", 6, 21, 12, "EDGG");

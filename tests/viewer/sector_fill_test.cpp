@@ -1,6 +1,6 @@
 #include "gl_fixture.h"
 #include "kestrav/render/display_lists.h"
-#include "kestrav/render/sector_lists.h"
+#include "globe/sector_lists.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +37,7 @@ protected:
         glOrtho(-1, 1, -1, 1, -10, 1);
         glTranslatef(0, 0, -1);
         glScalef(kZoom, kZoom, kZoom);
-        for (int s : sectors) glCallList(static_cast<GLuint>(s));
+        for (int s : sectors) glCallList(compiled.at(s).Fill);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     }
     // Whether the fill colour shows at a latitude and longitude.
@@ -52,6 +52,7 @@ protected:
     }
     std::unique_ptr<testsupport::GlWindow> window;
     ColourTheme theme;
+    CompiledSectors compiled;
 };
 
 std::vector<GeoPoint> Outline(std::initializer_list<std::pair<float, float>> points) {
@@ -63,7 +64,7 @@ std::vector<GeoPoint> Outline(std::initializer_list<std::pair<float, float>> poi
 }  // namespace
 
 TEST_F(SectorFill, AnLShapeFillsItsInsideAndNotItsNotch) {
-    BuildSectorLists(700, Outline({{-4, -4}, {-4, 4}, {0, 4}, {0, 0}, {4, 0}, {4, -4}, {-4, -4}}), theme);
+    BuildSectorLists(compiled, 700, Outline({{-4, -4}, {-4, 4}, {0, 4}, {0, 0}, {4, 0}, {4, -4}, {-4, -4}}), theme);
     Draw({700});
     EXPECT_TRUE(Filled(-2, 2));
     EXPECT_TRUE(Filled(-2, -2));
@@ -79,7 +80,7 @@ TEST_F(SectorFill, ASelfCrossingOutlineLeavesItsTwiceCoveredRegionEmpty) {
         const double a = (90 + 144 * i) * 3.14159265 / 180;
         star.push_back({static_cast<float>(4 * std::sin(a)), static_cast<float>(4 * std::cos(a))});
     }
-    BuildSectorLists(701, star, theme);
+    BuildSectorLists(compiled, 701, star, theme);
     Draw({701});
     EXPECT_FALSE(Filled(0, 0));
     EXPECT_TRUE(Filled(3, 0));  // inside the top point
@@ -87,8 +88,8 @@ TEST_F(SectorFill, ASelfCrossingOutlineLeavesItsTwiceCoveredRegionEmpty) {
 }
 
 TEST_F(SectorFill, TwoOverlappingSectorsEachFillTheirOwnArea) {
-    BuildSectorLists(702, Outline({{-3, -5}, {-3, 1}, {3, 1}, {3, -5}}), theme);
-    BuildSectorLists(703, Outline({{-2, -1}, {-2, 5}, {2, 5}, {2, -1}}), theme);
+    BuildSectorLists(compiled, 702, Outline({{-3, -5}, {-3, 1}, {3, 1}, {3, -5}}), theme);
+    BuildSectorLists(compiled, 703, Outline({{-2, -1}, {-2, 5}, {2, 5}, {2, -1}}), theme);
     Draw({702, 703});
     EXPECT_TRUE(Filled(0, -4));   // first only
     EXPECT_TRUE(Filled(0, 4));    // second only
@@ -102,19 +103,18 @@ TEST_F(SectorFill, TwoOverlappingSectorsEachFillTheirOwnArea) {
 }
 
 TEST_F(SectorFill, ARepeatedNumberReplacesTheEarlierListsAndOutlineIsDrawn) {
-    BuildSectorLists(704, Outline({{-3, -3}, {-3, 3}, {3, 3}, {3, -3}}), theme);
-    BuildSectorLists(704, Outline({{-3, 4}, {-3, 6}, {3, 6}, {3, 4}}), theme);
+    BuildSectorLists(compiled, 704, Outline({{-3, -3}, {-3, 3}, {3, 3}, {3, -3}}), theme);
+    BuildSectorLists(compiled, 704, Outline({{-3, 4}, {-3, 6}, {3, 6}, {3, 4}}), theme);
     Draw({704});
     EXPECT_FALSE(Filled(0, 0));
     EXPECT_TRUE(Filled(0, 5));
-    EXPECT_EQ(glIsList(704 + lists::kSectorOutline), GL_TRUE);
+    EXPECT_EQ(glIsList(compiled.at(704).Outline()), GL_TRUE);
 }
 
 // 1400 sectors, concave, self-crossing, overlapping and repeated, some off
 // the window: filled in batches they give the same pixels as their fill
 // lists one after the other, and the stencil is clear after.
 TEST_F(SectorFill, FilledInBatchesTheSectorsGiveTheSamePixelsAndLeaveTheStencilClear) {
-    SectorBoxes boxes;
     std::vector<int> sectors;
     unsigned seed = 12345;
     const auto next = [&](float from, float to) {
@@ -130,13 +130,13 @@ TEST_F(SectorFill, FilledInBatchesTheSectorsGiveTheSamePixelsAndLeaveTheStencilC
             const float r = size * (i % 2 && s % 3 == 0 ? 0.4f : 1);
             outline.push_back({lat + r * std::sin(angle), lon + r * std::cos(angle)});
         }
-        boxes[s] = BuildSectorLists(s, outline, theme);
+        BuildSectorLists(compiled, s, outline, theme);
         sectors.push_back(s);
         if (s % 100 == 0) sectors.push_back(s - 1);  // a sector filled twice
     }
     sectors.push_back(99999);  // no box: skipped
     // A point no number holds: its box is no help, the sector still drawn as its list draws it.
-    boxes[2400] = BuildSectorLists(2400, {{1, 1}, {std::numeric_limits<float>::infinity(), 2}, {2, 3}}, theme);
+    BuildSectorLists(compiled, 2400, {{1, 1}, {std::numeric_limits<float>::infinity(), 2}, {2, 3}}, theme);
     sectors.insert(sectors.begin() + 700, 2400);
 
     const auto frame = [&] {
@@ -151,11 +151,11 @@ TEST_F(SectorFill, FilledInBatchesTheSectorsGiveTheSamePixelsAndLeaveTheStencilC
     glOrtho(-1, 1, -1, 1, -10, 1);
     glTranslatef(0, 0, -1);
     glScalef(kZoom, kZoom, kZoom);
-    for (int s : each) glCallList(static_cast<GLuint>(s));
+    for (int s : each) glCallList(compiled.at(s).Fill);
     const auto oneByOne = frame();
 
     glClear(GL_COLOR_BUFFER_BIT);
-    DrawSectorFills(sectors, boxes, theme.Get(Colour::CTRFill), kSize, kSize);
+    DrawSectorFills(sectors, compiled, theme.Get(Colour::CTRFill), kSize, kSize);
     const auto batched = frame();
     int differ = 0, filled = 0;
     for (size_t i = 0; i < batched.size(); i += 4) {

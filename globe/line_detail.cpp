@@ -1,6 +1,6 @@
 #include "line_detail.h"
 
-#include "kestrav/network/values.h"
+#include "globe/sphere.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "camera.h"
 
-#include "kestrav/network/values.h"
+#include "globe/sphere.h"
 
 #include <cmath>
 

@@ -44,8 +44,8 @@ struct GlyphRaster {
 // placed as the glyphs drawn one after the other would be.
 GlyphRaster ComposeGlyphs(const std::vector<GlyphRaster>& glyphs, const std::string& text);
 
-// The viewer's two sets: lists 64725.. (monospaced 10 px) and 65000.. (bold
-// sans-serif 12 px).
+// The two sets of the globe's lists (list_names.h): monospaced 10 px and
+// bold sans-serif 12 px.
 bool BuildGlyphSets();
 void ShutdownGlyphSets();
 void DrawTextSmall(const std::string& text);
@@ -55,8 +55,8 @@ void DrawTextBold(const std::string& text);
 // hints, stipple.
 void SetInitialGlState(const ColourTheme& theme);
 
-// Recompiles list 55: the raster position 65 px from the left and 6 px above
+// Recompiles `list`: the raster position 65 px from the left and 6 px above
 // the bottom of a width x height window, then the text's glyphs.
-void BuildStatusLine(const std::string& statusText, int width, int height);
+void BuildStatusLine(unsigned list, const std::string& statusText, int width, int height);
 
 }  // namespace kestrava

@@ -1,8 +1,8 @@
 #include "geography.h"
 
-#include "display_lists.h"
+#include "globe/list_names.h"
 #include "line_detail.h"
-#include "kestrav/network/values.h"
+#include "globe/sphere.h"
 
 #include <GL/gl.h>
 
@@ -69,7 +69,7 @@ void BuildSegmentList(unsigned list, const std::vector<LineSegment>& segments, f
 }
 
 void BuildGlobeList(const ColourTheme& theme) {
-    glNewList(lists::kGlobe, GL_COMPILE);
+    glNewList(lists::Globe().Globe, GL_COMPILE);
     for (int lat = -90; lat <= 88; lat += 2) {
         SetColour(BlendByLatitude(theme, Colour::GlobeEquator, Colour::GlobePoles, static_cast<float>(lat)));
         glBegin(GL_QUADS);
@@ -86,26 +86,26 @@ void BuildGlobeList(const ColourTheme& theme) {
 }
 
 void BuildGridList(const ColourTheme& theme) {
-    BuildGridList(lists::kGrid, ThemeBlend(theme, Colour::GridEquator, Colour::GridPoles));
+    BuildGridList(lists::Globe().Grid, ThemeBlend(theme, Colour::GridEquator, Colour::GridPoles));
 }
 
 void BuildCoastlineList(const std::vector<LineSegment>& segments, const ColourTheme& theme) {
-    BuildSegmentList(lists::kCoastlines, segments, 2, ThemeBlend(theme, Colour::CoastEquator, Colour::CoastPoles));
+    BuildSegmentList(lists::Globe().Coastlines, segments, 2, ThemeBlend(theme, Colour::CoastEquator, Colour::CoastPoles));
 }
 
 void BuildBorderList(const std::vector<LineSegment>& segments, const ColourTheme& theme) {
-    BuildSegmentList(lists::kBorders, segments, 1, theme.Get(Colour::CountryBorders));
+    BuildSegmentList(lists::Globe().Borders, segments, 1, theme.Get(Colour::CountryBorders));
 }
 
 void BuildCoastlineDetail(const std::vector<std::vector<LineSegment>>& levels, const ColourTheme& theme) {
     const LatitudeColour colour = ThemeBlend(theme, Colour::CoastEquator, Colour::CoastPoles);
     for (size_t k = 0; k < levels.size() && k < kDetailLevels; ++k)
-        BuildSegmentList(lists::kCoastlineDetail + static_cast<unsigned>(k), levels[k], 2, colour);
+        BuildSegmentList(lists::Globe().CoastlineDetail + static_cast<unsigned>(k), levels[k], 2, colour);
 }
 
 void BuildBorderDetail(const std::vector<std::vector<LineSegment>>& levels, const ColourTheme& theme) {
     for (size_t k = 0; k < levels.size() && k < kDetailLevels; ++k)
-        BuildSegmentList(lists::kBorderDetail + static_cast<unsigned>(k), levels[k], 1, theme.Get(Colour::CountryBorders));
+        BuildSegmentList(lists::Globe().BorderDetail + static_cast<unsigned>(k), levels[k], 1, theme.Get(Colour::CountryBorders));
 }
 
 namespace {
@@ -119,11 +119,11 @@ unsigned DetailList(unsigned full, unsigned levels, float zoom, int heightPixels
 }  // namespace
 
 unsigned CoastlineListFor(float zoom, int heightPixels) {
-    return DetailList(lists::kCoastlines, lists::kCoastlineDetail, zoom, heightPixels);
+    return DetailList(lists::Globe().Coastlines, lists::Globe().CoastlineDetail, zoom, heightPixels);
 }
 
 unsigned BorderListFor(float zoom, int heightPixels) {
-    return DetailList(lists::kBorders, lists::kBorderDetail, zoom, heightPixels);
+    return DetailList(lists::Globe().Borders, lists::Globe().BorderDetail, zoom, heightPixels);
 }
 
 }  // namespace kestrava

@@ -17,7 +17,19 @@ struct SectorBox {
     void Add(float x, float y, float z);
     bool Empty() const { return Min[0] > Max[0]; }
 };
-using SectorBoxes = std::unordered_map<int, SectorBox>;
+
+// A sector of the sector file compiled under names of its own
+// (list_names.h): the fill, then its outline and the fill's first pass alone
+// in the three names after it. Any number the file holds is only the key.
+struct CompiledSector {
+    unsigned Fill = 0;  // 0 until compiled
+    SectorBox Box;
+    unsigned Outline() const { return Fill + 1; }
+    unsigned Stencil() const { return Fill + 2; }          // the fan from the first point
+    unsigned StencilCentred() const { return Fill + 3; }   // the fan from the outline's middle
+};
+// The viewer's compiled sectors by the sector file's polygon number.
+using CompiledSectors = std::unordered_map<int, CompiledSector>;
 
 struct SectorStyle {
     Rgb Fill;
@@ -39,12 +51,14 @@ struct SectorStyle {
 void BuildSectorLists(unsigned fillList, unsigned outlineList, const std::vector<GeoPoint>& outline,
                       const SectorStyle& style);
 
-// The viewer's: list s filled in CTRFill, list 10000 + s outlined in
-// CTRBorder, both at alpha 1; the fill leaves the blend function at source
-// alpha, zero. List 20000 + s holds the fill's first pass alone (the fan,
-// no state) for DrawSectorFills. Numbers of 0 or below compile nothing.
-// Gives the outline's box.
-SectorBox BuildSectorLists(int s, const std::vector<GeoPoint>& outline, const ColourTheme& theme);
+// The viewer's sector number s: filled in CTRFill and outlined in CTRBorder,
+// both at alpha 1 (the fill leaves the blend function at source alpha,
+// zero), with the fill's first pass alone (the fan, no state) from its first
+// point and from the outline's middle for DrawSectorFills, and the outline's
+// box. A number compiled before is compiled again under its names. Numbers
+// of 0 or below compile nothing.
+void BuildSectorLists(CompiledSectors& sectors, int s, const std::vector<GeoPoint>& outline,
+                      const ColourTheme& theme);
 
 // Fills the viewer's sectors, in the current globe transformation, with the
 // pixels their fill lists give one after the other, in fewer passes: as the
@@ -54,7 +68,7 @@ SectorBox BuildSectorLists(int s, const std::vector<GeoPoint>& outline, const Co
 // every pixel with a bit set and clears it. The stencil is clear before and
 // after; the blend function is left at source alpha, zero. Numbers without
 // a box are skipped. Width and height: the window's, in pixels.
-void DrawSectorFills(const std::vector<int>& sectors, const SectorBoxes& boxes, const Rgb& fill, int width,
-                     int height);
+void DrawSectorFills(const std::vector<int>& sectors, const CompiledSectors& compiled, const Rgb& fill,
+                     int width, int height);
 
 }  // namespace kestrava

@@ -1,8 +1,8 @@
-#include "sector_lists.h"
+#include "globe/sector_lists.h"
 
-#include "display_lists.h"
-#include "geography.h"
-#include "kestrav/network/values.h"
+#include "globe/geography.h"
+#include "globe/list_names.h"
+#include "globe/sphere.h"
 
 #include <GL/gl.h>
 
@@ -66,15 +66,19 @@ void BuildSectorLists(unsigned fillList, unsigned outlineList, const std::vector
     glEndList();
 }
 
-SectorBox BuildSectorLists(int s, const std::vector<GeoPoint>& outline, const ColourTheme& theme) {
-    SectorBox box;
-    if (s <= 0) return box;
+void BuildSectorLists(CompiledSectors& sectors, int s, const std::vector<GeoPoint>& outline,
+                      const ColourTheme& theme) {
+    if (s <= 0) return;
+    CompiledSector& compiled = sectors[s];
+    // A number compiled before keeps its names; a new one gets four.
+    if (compiled.Fill == 0) compiled.Fill = lists::NewNames(4);
+    SectorBox& box = compiled.Box;
+    box = SectorBox{};
     SectorStyle style;
     style.Fill = theme.Get(Colour::CTRFill);
     style.Outline = theme.Get(Colour::CTRBorder);
-    const unsigned fill = static_cast<unsigned>(s);
-    BuildSectorLists(fill, fill + lists::kSectorOutline, outline, style);
-    glNewList(fill + lists::kSectorStencil, GL_COMPILE);
+    BuildSectorLists(compiled.Fill, compiled.Outline(), outline, style);
+    glNewList(compiled.Stencil(), GL_COMPILE);
     OutlineFan(outline);
     glEndList();
     // A fan from any point covers each pixel as often, mod 2, as the outline
@@ -88,7 +92,7 @@ SectorBox BuildSectorLists(int s, const std::vector<GeoPoint>& outline, const Co
         box.Add(x, y, z);
         middle[0] += x, middle[1] += y, middle[2] += z;
     }
-    glNewList(fill + lists::kSectorStencilCentred, GL_COMPILE);
+    glNewList(compiled.StencilCentred(), GL_COMPILE);
     if (!outline.empty()) {
         const double n = static_cast<double>(outline.size());
         glBegin(GL_TRIANGLE_FAN);
@@ -98,7 +102,6 @@ SectorBox BuildSectorLists(int s, const std::vector<GeoPoint>& outline, const Co
         glEnd();
     }
     glEndList();
-    return box;
 }
 
 namespace {
@@ -200,7 +203,7 @@ void PaintSet(const PixelBounds& bounds, int width, int height, const GLint* glo
 
 }  // namespace
 
-void DrawSectorFills(const std::vector<int>& sectors, const SectorBoxes& boxes, const Rgb& fill, int width,
+void DrawSectorFills(const std::vector<int>& sectors, const CompiledSectors& compiled, const Rgb& fill, int width,
                      int height) {
     if (sectors.empty() || width <= 0 || height <= 0) return;
     const ScreenMapping mapping;
@@ -243,13 +246,13 @@ void DrawSectorFills(const std::vector<int>& sectors, const SectorBoxes& boxes, 
     std::vector<Placed> placed;
     placed.reserve(sectors.size());
     for (int s : sectors) {
-        const auto found = boxes.find(s);
-        if (s <= 0 || found == boxes.end() || found->second.Empty()) continue;
+        const auto found = compiled.find(s);
+        if (s <= 0 || found == compiled.end() || found->second.Box.Empty()) continue;
         bool clipped = false;
-        const PixelBounds b = BoundsOf(found->second, mapping, width, height, clipped);
+        const PixelBounds b = BoundsOf(found->second.Box, mapping, width, height, clipped);
         if (b.Empty()) continue;
         placed.push_back({CurveOrder((b.X0 + b.X1) / 2, (b.Y0 + b.Y1) / 2), b,
-                          static_cast<unsigned>(s) + (clipped ? lists::kSectorStencil : lists::kSectorStencilCentred)});
+                          clipped ? found->second.Stencil() : found->second.StencilCentred()});
     }
     std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) { return a.Order < b.Order; });
     for (const Placed& sector : placed) {

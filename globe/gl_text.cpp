@@ -1,6 +1,6 @@
 #include "gl_text.h"
 
-#include "display_lists.h"
+#include "globe/list_names.h"
 #include "formats/text.h"
 
 #include <GL/gl.h>
@@ -189,8 +189,8 @@ void DrawGlyphs(unsigned base, const std::string& text) {
 }
 
 bool BuildGlyphSets() {
-    const bool small = BuildGlyphSet(GlyphFace::Monospaced, 10, lists::kGlyphSmallBase);
-    const bool bold = BuildGlyphSet(GlyphFace::BoldSans, 12, lists::kGlyphBoldBase);
+    const bool small = BuildGlyphSet(GlyphFace::Monospaced, 10, lists::Globe().GlyphSmall);
+    const bool bold = BuildGlyphSet(GlyphFace::BoldSans, 12, lists::Globe().GlyphBold);
     return small && bold;
 }
 
@@ -203,24 +203,24 @@ void SetInitialGlState(const ColourTheme& theme) {
     glLineStipple(1, 0x0F0F);
 }
 
-void DrawTextSmall(const std::string& text) { DrawGlyphs(lists::kGlyphSmallBase, text); }
+void DrawTextSmall(const std::string& text) { DrawGlyphs(lists::Globe().GlyphSmall, text); }
 
-void DrawTextBold(const std::string& text) { DrawGlyphs(lists::kGlyphBoldBase, text); }
+void DrawTextBold(const std::string& text) { DrawGlyphs(lists::Globe().GlyphBold, text); }
 
-void BuildStatusLine(const std::string& statusText, int width, int height) {
+void BuildStatusLine(unsigned list, const std::string& statusText, int width, int height) {
     if (width <= 0 || height <= 0) return;
-    glDeleteLists(lists::kStatusLine, 1);
-    glNewList(lists::kStatusLine, GL_COMPILE);
+    glDeleteLists(list, 1);
+    glNewList(list, GL_COMPILE);
     glRasterPos3f(65.0f * 2.0f / static_cast<float>(width) - 1.0f,
                   6.0f * 2.0f / static_cast<float>(height) - 1.0f, 0.0f);
     // The frame draws the status line with the bold set selected.
-    DrawGlyphs(lists::kGlyphBoldBase, statusText);
+    DrawGlyphs(lists::Globe().GlyphBold, statusText);
     glEndList();
 }
 
 void ShutdownGlyphSets() {
-    DeleteGlyphSet(lists::kGlyphSmallBase);
-    DeleteGlyphSet(lists::kGlyphBoldBase);
+    DeleteGlyphSet(lists::Globe().GlyphSmall);
+    DeleteGlyphSet(lists::Globe().GlyphBold);
 }
 
 }  // namespace kestrava

@@ -35,7 +35,11 @@ int main(int argc, char** argv) {
     const std::string realData = benchsupport::RealDataFolder();
     const std::string ivao = ReadAll(realData + "/ivao-json/ivao-statistics__whazzup.json");
     const std::string vatsim = ReadAll(realData + "/vatsim-json/vatsim-plan-verifier__vatsim-data.json");
-    if (ivao.empty() || vatsim.empty()) return 1;
+    if (ivao.empty() || vatsim.empty()) {
+        // A clone without the captures has nothing to time; that is no fault.
+        std::printf("feed_keypress_bench: skipped, needs the real captures in %s\n", realData.c_str());
+        return 0;
+    }
 
     QApplication app(argc, argv);
     TimedWindow window;

@@ -6,8 +6,9 @@
 #
 # Targets are named as in fuzz/ without "_fuzz.cpp" (snapshot, converter,
 # ...); without names every target runs. Each run starts from the seeds in
-# fuzz/corpus/<target>, slices of ../shared/realdata and the inputs of
-# ../shared/reproductions that are meant for the target, and keeps what it
+# fuzz/corpus/<target> (the inputs of past findings among them) and, where
+# ../shared is beside the tree, slices of ../shared/realdata and the inputs
+# of ../shared/reproductions that are meant for the target; it keeps what it
 # learns in <build>/corpus/<target> for the next run. A finding (crash, leak,
 # undefined behaviour, time-out, broken promise) is saved under
 # <build>/findings/<target>/, printed in base64, and makes the script end with

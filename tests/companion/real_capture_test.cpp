@@ -18,6 +18,7 @@ using namespace companiontest;
 namespace {
 
 TEST(RealCapture, AnswersFromAnIvaoSnapshot) {
+    KESTRAVA_NEEDS_REALDATA();
     NetworkModel model;
     ASSERT_TRUE(ReadKeyedFile(testsupport::SourcePath("data/airports.dat"), model.AirportIndex));
     ASSERT_TRUE(ReadKeyedFile(testsupport::SourcePath("data/firlist.dat"), model.SectorIndex));

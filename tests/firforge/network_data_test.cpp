@@ -141,10 +141,10 @@ TEST(IvAe, FindsFirDatInTheFolderOfAListOfAnyName) {
 }
 
 TEST(OutOfRangePoints, RefuseTheirSectorWithALogLineAndKeepTheOthers) {
-    // firforge-1.bin (ServInfo) and firforge-2.bin (IvAe, firs.dat and fir.dat
-    // split at "@@"): edges out to 1e10 and 4e7 degrees once wrote 294 MB.
-    auto servInfo = RunConversion(SourceType::ServInfo,
-                                  WriteInput("fir.dat", testsupport::ReproductionInput("firforge-1.bin")), 0.0);
+    // Edges out to 1e10 degrees (ServInfo) and 4e7 degrees (an IvAe pair)
+    // once wrote 294 MB.
+    const std::string farServInfo = "ZZZZ,N,a,b,c,d,Control,0,0\r\n0,1,\r\n0,1e10,\r\n1,1e10,\r\n1,1,\r\n";
+    auto servInfo = RunConversion(SourceType::ServInfo, WriteInput("fir.dat", farServInfo), 0.0);
     ASSERT_TRUE(servInfo.Ok);
     EXPECT_EQ(servInfo.Display, "DISPLAY_LIST_END\r\n");
     EXPECT_EQ(servInfo.List, "");
@@ -152,12 +152,9 @@ TEST(OutOfRangePoints, RefuseTheirSectorWithALogLineAndKeepTheOthers) {
                          " Skipped sector ZZZZ: point 0:1e+10 is out of range (latitude -90..90, longitude -360..360)"),
               1);
 
-    const std::string ivae = testsupport::ReproductionInput("firforge-2.bin");
-    const size_t split = ivae.find("\n@@\n");
-    ASSERT_NE(split, std::string::npos);
     const std::string folder = testsupport::MakeTempFolder("ivae-range");
-    testsupport::WriteFile(folder + "/firs.dat", ivae.substr(0, split));
-    testsupport::WriteFile(folder + "/fir.dat", ivae.substr(split + 4));
+    testsupport::WriteFile(folder + "/firs.dat", "AAAA::XX:Name:Control:0:0\r\n");
+    testsupport::WriteFile(folder + "/fir.dat", "!AAAA\r\n0:1\r\n0:40000000\r\n1:40000000\r\n1:1\r\n!AAAA\r\n");
     auto ivaeRun = RunConversion(SourceType::IvAe, folder + "/firs.dat", 0.0);
     ASSERT_TRUE(ivaeRun.Ok);
     EXPECT_EQ(ivaeRun.Display, "DISPLAY_LIST_END\r\n");

@@ -14,6 +14,9 @@ using namespace kestrava;
 
 namespace {
 
+// A window far past any screen, in numbers past the int and the double range.
+constexpr const char* kHugeWindow = "[Display]\r\nWindowWidth=1e10\r\nWindowHeight=1e400\r\n";
+
 Settings SettingsFrom(const std::string& text, ScreenSize screen = {1920, 1080}) {
     IniFile ini;
     ini.LoadText(text);
@@ -114,9 +117,8 @@ TEST(Settings, WindowGeometryMinimumsAndCentring) {
 }
 
 TEST(Settings, HugeWindowSizesComeBackWithinTheIntRange) {
-    // ini-1.bin: WindowWidth=1e10, WindowHeight=1e400.
     IniFile ini;
-    ini.LoadText(testsupport::ReadFile(testsupport::ReproductionPath("ini-1.bin")));
+    ini.LoadText(kHugeWindow);
     ASSERT_EQ(ini.Get("Display", "WindowHeight", ""), "1e400");
     const Settings s = ReadSettings(ini, {1600, 1000});
     constexpr double kLargest = std::numeric_limits<int>::max(), kSmallest = std::numeric_limits<int>::min();
@@ -140,9 +142,9 @@ TEST(WindowPlacement, TheWindowComesUpWhollyOnAScreenAtAUsableSize) {
     using V = std::vector<int>;
     // A window that fits stays where it was put.
     EXPECT_EQ(fit(10, 20, 900, 650, one), (V{10, 20, 900, 650}));
-    // The reproduction as ReadSettings hands it over: the whole screen.
+    // The huge window as ReadSettings hands it over: the whole screen.
     IniFile ini;
-    ini.LoadText(testsupport::ReadFile(testsupport::ReproductionPath("ini-1.bin")));
+    ini.LoadText(kHugeWindow);
     const Settings s = ReadSettings(ini, {1600, 1000});
     EXPECT_EQ(fit(s.WindowLeft, s.WindowTop, s.WindowWidth, s.WindowHeight, one), (V{0, 0, 1600, 1000}));
     // Off the screen: moved back as little as needed.

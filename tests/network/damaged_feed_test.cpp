@@ -61,9 +61,10 @@ void ShowEverywhere(const PilotClient& p, const std::string& stamp) {
 }  // namespace
 
 TEST(DamagedFeed, APositionOfAnySingleSizeIsKeptAndShownWithinItsLimits) {
-    // whazzup-1.bin: an IVAO pilot at latitude 3e38.
+    // An IVAO pilot at latitude 3e38.
     Feed feed;
-    InterpretSnapshot(feed.model, feed.hooks, kIvao, testsupport::ReproductionInput("whazzup-1.bin"));
+    feed.Interpret({"!GENERAL", "RELOAD = 2", "UPDATE = 20240101120000", "CONNECTED CLIENTS = 1", "!CLIENTS",
+                   "X:1:N:PILOT::3e38:0"});
     ASSERT_EQ(feed.model.StatusText, "IVAO data interpreted");
     ASSERT_EQ(feed.Ivao().PilotCount, 1);
     const PilotClient& pilot = feed.Ivao().Pilots[0];
@@ -80,9 +81,10 @@ TEST(DamagedFeed, APositionOfAnySingleSizeIsKeptAndShownWithinItsLimits) {
 }
 
 TEST(DamagedFeed, ANumberTooSmallForADoubleIsZeroNotAnOverflow) {
-    // whazzup-2.bin: a longitude of 1e-400.
+    // A longitude of 1e-400.
     Feed feed;
-    InterpretSnapshot(feed.model, feed.hooks, kIvao, testsupport::ReproductionInput("whazzup-2.bin"));
+    feed.Interpret({"!GENERAL", "RELOAD = 2", "UPDATE = 20240101120000", "CONNECTED CLIENTS = 1", "!CLIENTS",
+                   "X:1:N:PILOT::50:1e-400"});
     EXPECT_EQ(feed.model.StatusText, "IVAO data interpreted");
     ASSERT_EQ(feed.Ivao().PilotCount, 1);
     EXPECT_EQ(feed.Ivao().Pilots[0].Latitude, 50);

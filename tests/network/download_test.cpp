@@ -90,6 +90,7 @@ struct DownloadTest : ::testing::Test {
 }  // namespace
 
 TEST_F(DownloadTest, GzipPathFromStatusFileToScene) {
+    KESTRAVA_NEEDS_REALDATA();
     btnDownload(model, hooks, options, kIvao);
     const Snapshot& s = model.Networks[kIvao];
     EXPECT_EQ(hooks.statuses, (std::vector<std::string>{
@@ -119,6 +120,7 @@ TEST_F(DownloadTest, GzipPathFromStatusFileToScene) {
 }
 
 TEST_F(DownloadTest, PlainPathKeepsNothingOnDisk) {
+    KESTRAVA_NEEDS_REALDATA();
     btnDownload(model, hooks, options, kVatsim);
     const Snapshot& s = model.Networks[kVatsim];
     EXPECT_EQ(model.StatusText, "VATSIM data interpreted");
@@ -133,6 +135,7 @@ TEST_F(DownloadTest, PlainPathKeepsNothingOnDisk) {
 }
 
 TEST_F(DownloadTest, TextForceNeverTouchesTheGzipAddresses) {
+    KESTRAVA_NEEDS_REALDATA();
     server.Serve("/ivao/whazzup.txt", testsupport::ReadFile(testsupport::RealDataPath("ivao-whazzup/IVAO-Library__whazzup.txt")));
     options.TextForce = true;
     btnDownload(model, hooks, options, kIvao);
@@ -175,6 +178,7 @@ TEST_F(DownloadTest, StatusFileLineEndsAndShortFiles) {
 }
 
 TEST_F(DownloadTest, ASecondDownloadInsideTheReloadIntervalDoesNothing) {
+    KESTRAVA_NEEDS_REALDATA();
     btnDownload(model, hooks, options, kIvao);
     ASSERT_EQ(model.Networks[kIvao].ReloadMinutes, 1);
     now += 59s;
@@ -193,6 +197,7 @@ TEST_F(DownloadTest, ASecondDownloadInsideTheReloadIntervalDoesNothing) {
 }
 
 TEST_F(DownloadTest, MissingStatusFileCannotContactTheServer) {
+    KESTRAVA_NEEDS_REALDATA();
     DownloadIvaoOnce();
     model.Networks[kIvao].DataUrls.clear();
     model.Networks[kIvao].GzipUrls.clear();
@@ -206,6 +211,7 @@ TEST_F(DownloadTest, MissingStatusFileCannotContactTheServer) {
 }
 
 TEST_F(DownloadTest, CorruptGzipIsAnUnzippingErrorThatKeepsTheOldFiles) {
+    KESTRAVA_NEEDS_REALDATA();
     DownloadIvaoOnce();
     const auto before = DataFiles();
     ASSERT_EQ(before.size(), 2u);  // whazzup.txt.gz and whazzup.txt
@@ -224,6 +230,7 @@ TEST_F(DownloadTest, CorruptGzipIsAnUnzippingErrorThatKeepsTheOldFiles) {
 }
 
 TEST_F(DownloadTest, GzipOfGarbageEndsInNoDataAndKeepsTheOldFiles) {
+    KESTRAVA_NEEDS_REALDATA();
     DownloadIvaoOnce();
     const auto before = DataFiles();
     std::string garbage;
@@ -240,6 +247,7 @@ TEST_F(DownloadTest, GzipOfGarbageEndsInNoDataAndKeepsTheOldFiles) {
 }
 
 TEST_F(DownloadTest, TimeOutAnd404EndInNoDataWithTheReasonAndKeepTheSnapshot) {
+    KESTRAVA_NEEDS_REALDATA();
     DownloadIvaoOnce();
     const std::string firstCallsign = model.Networks[kIvao].Pilots[0].Callsign;
     options.Timeout = 300ms;
@@ -262,6 +270,7 @@ TEST_F(DownloadTest, TimeOutAnd404EndInNoDataWithTheReasonAndKeepTheSnapshot) {
 }
 
 TEST_F(DownloadTest, APartialTransferNeverReplacesTheFileOnDisk) {
+    KESTRAVA_NEEDS_REALDATA();
     DownloadIvaoOnce();
     const auto before = DataFiles();
     std::string other = Gzip("!GENERAL\nRELOAD = 1\nUPDATE = 20200101000000\nCONNECTED CLIENTS = 1\n!CLIENTS\n\n");
@@ -291,6 +300,7 @@ TEST_F(DownloadTest, AFaultWhileInterpretingEndsTheDownload) {
 }
 
 TEST_F(DownloadTest, BothNetworksMergedSwitchTheAutoDownloadOff) {
+    KESTRAVA_NEEDS_REALDATA();
     options.AutoDownload = true;
     btnDownload(model, hooks, options, kMerged);
     EXPECT_EQ(model.CurrentNetwork, kMerged);
@@ -303,6 +313,7 @@ TEST_F(DownloadTest, BothNetworksMergedSwitchTheAutoDownloadOff) {
 }
 
 TEST_F(DownloadTest, TheProxySettingCarriesEveryRequest) {
+    KESTRAVA_NEEDS_REALDATA();
     TestHttpProxy proxy;
     options.Proxy = "pilot:secret@" + proxy.Address();
     btnDownload(model, hooks, options, kIvao);
@@ -320,6 +331,7 @@ TEST_F(DownloadTest, TheProxySettingCarriesEveryRequest) {
 }
 
 TEST_F(DownloadTest, FileAddressesWork) {
+    KESTRAVA_NEEDS_REALDATA();
     const std::string statusPath = folder + "/status.txt";
     const std::string snapshotPath = folder + "/snapshot.txt";
     testsupport::WriteFile(snapshotPath, RealFile(kVatsimPlain));
@@ -349,6 +361,7 @@ TEST(Transfer, ResponsesOverTheLimitAreRefused) {
 }
 
 TEST_F(DownloadTest, AutoDownloadCountsDownAndRetriesEveryFiveSeconds) {
+    KESTRAVA_NEEDS_REALDATA();
     options.AutoDownload = true;
     options.DownloadMinutes = 3;
     btnDownload(model, hooks, options, kIvao);
@@ -397,6 +410,7 @@ TEST_F(DownloadTest, AutoDownloadCountsDownAndRetriesEveryFiveSeconds) {
 }
 
 TEST_F(DownloadTest, ReloadTimerEndsTheFreshnessAfterTheReloadMinutes) {
+    KESTRAVA_NEEDS_REALDATA();
     btnDownload(model, hooks, options, kIvao);
     ASSERT_TRUE(model.Networks[kIvao].DataFresh);
     hooks.calls.clear();

@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,17 +12,17 @@ std::string SourcePath(const std::string& relative) {
     return std::string(KESTRAVA_SOURCE_DIR) + "/" + relative;
 }
 
-std::string RealDataPath(const std::string& relative) {
-    return std::string(KESTRAVA_REALDATA_DIR) + "/" + relative;
+std::string RealDataFolder() {
+    const char* folder = std::getenv("KESTRAVA_REALDATA");
+    return folder && *folder ? folder : KESTRAVA_REALDATA_DIR;
 }
 
-std::string ReproductionPath(const std::string& name) {
-    return std::string(KESTRAVA_SOURCE_DIR) + "/../shared/reproductions/" + name;
-}
+std::string RealDataPath(const std::string& relative) { return RealDataFolder() + "/" + relative; }
 
-std::string ReproductionInput(const std::string& name) {
-    std::string bytes = ReadFile(ReproductionPath(name));
-    return bytes.empty() ? bytes : bytes.substr(1);
+bool RealDataPresent() { return std::filesystem::is_directory(RealDataFolder()); }
+
+std::string RealDataMissing() {
+    return "needs the real captures, and " + RealDataFolder() + " is missing";
 }
 
 std::string BinPath(const std::string& relative) {

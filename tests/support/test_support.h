@@ -6,12 +6,14 @@
 namespace testsupport {
 
 std::string SourcePath(const std::string& relative);    // in the source tree
-std::string RealDataPath(const std::string& relative);  // in ../shared/realdata
-// An input that once made a reader misbehave, in ../shared/reproductions.
-// Its first byte says which reader it is for; the rest is that reader's input.
-std::string ReproductionPath(const std::string& name);
-// The reader's input of a reproduction: the file without its first byte.
-std::string ReproductionInput(const std::string& name);
+// The real captures of the field: ../shared/realdata beside the source tree,
+// or the folder KESTRAVA_REALDATA names. They are not part of the repository;
+// a clone without them skips the tests that read them.
+std::string RealDataFolder();
+std::string RealDataPath(const std::string& relative);  // in RealDataFolder()
+bool RealDataPresent();
+// The one line a test skipped for want of the captures says.
+std::string RealDataMissing();
 std::string BinPath(const std::string& relative);       // in build/bin
 
 // A fresh empty folder under the system's temporary folder.
@@ -21,3 +23,10 @@ std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 
 }  // namespace testsupport
+
+// Ends the running test as skipped when the real captures are missing (in a
+// test body or SetUp only: it returns).
+#define KESTRAVA_NEEDS_REALDATA()                                                        \
+    do {                                                                                 \
+        if (!::testsupport::RealDataPresent()) GTEST_SKIP() << ::testsupport::RealDataMissing(); \
+    } while (false)

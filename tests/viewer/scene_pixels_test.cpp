@@ -322,3 +322,201 @@ TEST_F(ScenePixels, ASectorSharedByTwoControllersIsFilledOnceWithTheSamePixelsAs
     state.FilledSectors[0] = {512, 512};
     EXPECT_EQ(frame(), once);
 }
+
+namespace {
+
+// The controllers' shapes around their station, in degrees: the approach
+// hexagon 0.7 to its corners (east, west and 30 degrees either side of
+// north and south), the tower disc and the ground star 0.25 (the star's
+// inner corners 0.07 on the diagonals), the ATIS spokes 0.25 long at 12.25
+// degrees and every 22.5 after. North-south offsets are scaled by the
+// cosine of the latitude.
+constexpr float kApproach = 0.7f, kTower = 0.25f, kStarInner = 0.07f;
+constexpr float kLat = 20, kLon = 10;
+
+}  // namespace
+
+// Each facility's shape with its fill running from the centre colour to the
+// rim colour and its border in the border colour: a wider shape, a missing
+// one or the colours of another would show here.
+TEST_F(ScenePixels, ApproachHexagonTowerDiscGroundStarAndAtisSpokes) {
+    settings.ShowATCLabels = false;
+    const float c = static_cast<float>(std::cos(kLat * 3.14159 / 180));
+    const auto mix = [&](Colour from, Colour to, float f) {
+        const Rgb a = theme.Get(from), b = theme.Get(to);
+        return Bytes(a.Red + (b.Red - a.Red) * f, a.Green + (b.Green - a.Green) * f, a.Blue + (b.Blue - a.Blue) * f);
+    };
+    const auto black = [&](float lat, float lon) { return At(lat, lon) == std::array<int, 3>{0, 0, 0}; };
+
+    // Approach: at zoom 8, 0.7 degrees are about 60 pixels.
+    camera = Camera{kLon, -kLat, 8};
+    AddAtc("1", 5, kLat, kLon, "EDDF");
+    Build();
+    Draw();
+    window->Shot("approach.png");
+    // Half way to the east corner: half way between the fill's colours.
+    EXPECT_TRUE(Near(At(kLat, kLon + kApproach / 2), mix(Colour::APPFillCenter, Colour::APPFillOut, 0.5f), 8));
+    EXPECT_TRUE(Near(At(kLat, kLon + 0.9f * kApproach), mix(Colour::APPFillCenter, Colour::APPFillOut, 0.9f), 8));
+    // Flat at the top: its north edge lies at cos 30 of the corners' reach.
+    const float north = kApproach * c * 0.866f;
+    EXPECT_FALSE(black(kLat + 0.93f * north, kLon));
+    EXPECT_TRUE(black(kLat + 1.07f * north, kLon)) << "a hexagon, not a disc";
+    EXPECT_TRUE(black(kLat - 1.07f * north, kLon));
+    EXPECT_FALSE(black(kLat, kLon - 0.95f * kApproach));
+    EXPECT_TRUE(black(kLat, kLon - 1.05f * kApproach));
+    EXPECT_TRUE(AnyNear(kLat + north, kLon, 2, Colour::APPBorder));
+    EXPECT_TRUE(AnyNear(kLat, kLon + kApproach, 2, Colour::APPBorder));
+
+    // Tower, ground and ATIS at zoom 24: 0.25 degrees are about 63 pixels.
+    camera = Camera{kLon, -kLat, 24};
+    model.Networks[0].AtcClients[0].Facility = 4;
+    Build();
+    Draw();
+    window->Shot("tower.png");
+    EXPECT_TRUE(Near(At(kLat, kLon + kTower / 2), mix(Colour::TWRFillCenter, Colour::TWRFillOut, 0.5f), 8));
+    const float d = kTower * 0.8f / std::sqrt(2.0f);  // on the diagonal, inside the disc
+    EXPECT_TRUE(Near(At(kLat + d * c, kLon + d), mix(Colour::TWRFillCenter, Colour::TWRFillOut, 0.8f), 10));
+    EXPECT_TRUE(black(kLat + 1.1f * kTower * c, kLon));
+    EXPECT_TRUE(black(kLat, kLon + 1.1f * kTower));
+    EXPECT_TRUE(AnyNear(kLat + kTower * c, kLon, 2, Colour::TWRBorder));
+    EXPECT_TRUE(AnyNear(kLat - kTower * c * 0.7071f, kLon - kTower * 0.7071f, 2, Colour::TWRBorder));
+
+    model.Networks[0].AtcClients[0].Facility = 3;
+    Build();
+    Draw();
+    window->Shot("ground.png");
+    // Its four points reach as far as the disc; between them it is narrow.
+    EXPECT_TRUE(Near(At(kLat, kLon + kTower / 2), mix(Colour::TWRFillCenter, Colour::TWRFillOut, 0.5f), 10));
+    EXPECT_FALSE(black(kLat + 0.8f * kTower * c, kLon));
+    EXPECT_FALSE(black(kLat, kLon - 0.8f * kTower));
+    EXPECT_TRUE(black(kLat + d * c, kLon + d)) << "a star, not a disc";
+    EXPECT_TRUE(black(kLat - d * c, kLon - d));
+    EXPECT_FALSE(black(kLat + 0.6f * kStarInner * c, kLon + 0.6f * kStarInner));
+    EXPECT_TRUE(AnyNear(kLat + kTower * c, kLon, 2, Colour::TWRBorder));
+    EXPECT_TRUE(AnyNear(kLat + kStarInner * c, kLon + kStarInner, 2, Colour::TWRBorder));
+
+    model.Networks[0].AtcClients[0].Facility = 2;
+    Build();
+    Draw();
+    window->Shot("atis.png");
+    // Sixteen spokes fading in from the centre to the border colour at
+    // their ends; dark between them.
+    const Rgb border = theme.Get(Colour::TWRBorder);
+    const auto spokeNear = [&](double degrees, float r, float alpha) {
+        const double a = degrees * 3.14159 / 180;
+        auto [x, y] = Screen(kLat + static_cast<float>(r * c * std::cos(a)), kLon + static_cast<float>(r * std::sin(a)));
+        const auto want = Bytes(border.Red * alpha, border.Green * alpha, border.Blue * alpha);
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                if (Near(window->Pixel(x + dx, y + dy), want, 12)) return true;
+        return false;
+    };
+    for (int k = 0; k < 16; ++k) {
+        EXPECT_TRUE(spokeNear(12.25 + 22.5 * k, 0.9f * kTower, 0.9f)) << "spoke " << k;
+        EXPECT_TRUE(spokeNear(12.25 + 22.5 * k, 0.5f * kTower, 0.5f)) << "spoke " << k;
+        const double between = (23.5 + 22.5 * k) * 3.14159 / 180;
+        EXPECT_TRUE(black(kLat + static_cast<float>(0.8 * kTower * c * std::cos(between)),
+                          kLon + static_cast<float>(0.8 * kTower * std::sin(between))))
+            << "between spokes " << k << " and " << k + 1;
+    }
+    EXPECT_TRUE(black(kLat + 1.15f * kTower * c * 0.98f, kLon + 1.15f * kTower * 0.21f)) << "no longer than 0.25";
+}
+
+// The route of a selected pilot: a line along the great circle to its
+// destination, fading in from alpha 0.15 at the aircraft to 0.4 at the
+// airport in the highlight colour; dashed towards its departure. The
+// airport highlight draws every shown pilot's line to the airport the same
+// way and writes the airport's code there.
+TEST_F(ScenePixels, GreatCircleRouteAndTheAirportRouteHighlight) {
+    camera = Camera{kLon, -kLat, 6};
+    const Rgb h = theme.Get(Colour::Highlight);
+    const auto alphaAt = [&](const std::array<int, 3>& p) {  // over black
+        return (p[0] + p[1] + p[2]) / (255.0f * (h.Red + h.Green + h.Blue));
+    };
+    // The brightest pixel across the line at longitude `lon` (within 2
+    // pixels of the great circle's latitude there), as its alpha; and
+    // whether its colour is the highlight's.
+    const auto lineAt = [&](float fromLat, float fromLon, float toLat, float toLon, float lon, bool* highlight) {
+        const double k = 3.14159 / 180, f1 = fromLat * k, f2 = toLat * k;
+        const double lat = std::atan((std::tan(f1) * std::sin((toLon - lon) * k) + std::tan(f2) * std::sin((lon - fromLon) * k)) /
+                                     std::sin((toLon - fromLon) * k)) / k;
+        auto [x, y] = Screen(static_cast<float>(lat), lon);
+        std::array<int, 3> best{0, 0, 0};
+        for (int dy = -2; dy <= 2; ++dy) {
+            const auto p = window->Pixel(x, y + dy);
+            if (p[0] + p[1] + p[2] > best[0] + best[1] + best[2]) best = p;
+        }
+        const float a = alphaAt(best);
+        if (highlight) *highlight = Near(best, Bytes(h.Red * a, h.Green * a, h.Blue * a), 8);
+        return a;
+    };
+
+    PilotClient& p = AddPilot("1", kLat, kLon, 300, 90);
+    p.Departure = "DEP";
+    p.DepLatitude = 19;
+    p.DepLongitude = kLon - 3;
+    p.Destination = "ARR";
+    p.DestLatitude = 21.5f;
+    p.DestLongitude = kLon + 3;
+    BuildRouteHighlight(model, p, theme);
+    Draw();
+    window->Shot("route.png");
+    // Solid to the destination, brighter towards it.
+    float last = 0;
+    for (int step = 1; step <= 9; ++step) {
+        const float lon = kLon + 0.3f * static_cast<float>(step);
+        bool highlight = false;
+        const float a = lineAt(kLat, kLon, 21.5f, kLon + 3, lon, &highlight);
+        const float expected = 0.15f + (lon - kLon) / 3 / 4;
+        EXPECT_NEAR(a, expected, 0.05f) << lon;
+        EXPECT_TRUE(highlight) << lon;
+        EXPECT_GT(a, last - 0.01f);
+        last = a;
+    }
+    // Dashed to the departure: of the pixels along it, some lit and some
+    // dark, in runs a few pixels long.
+    int lit = 0, dark = 0;
+    for (float lon = kLon - 0.2f; lon > kLon - 2.8f; lon -= 0.02f) {
+        const float a = lineAt(kLat, kLon, 19, kLon - 3, lon, nullptr);
+        (a > 0.1f ? lit : dark) += 1;
+    }
+    EXPECT_GT(lit, 30);
+    EXPECT_GT(dark, 30);
+    // Nothing elsewhere: north of the pilot, south of the destination.
+    EXPECT_EQ(At(kLat + 1, kLon), (std::array<int, 3>{0, 0, 0}));
+    EXPECT_EQ(At(kLat, kLon + 2), (std::array<int, 3>{0, 0, 0}));
+
+    // The airport highlight at ARR: the inbound pilot's solid line and a
+    // departing pilot's dashed one; a pilot bound elsewhere has none.
+    model.AirportIndex.Add("ARR", {"Arrival Field", "Town", "XX", "20", "11.5"});
+    model.Friends.Add("1");
+    p.DestLatitude = 20;
+    p.DestLongitude = 11.5f;
+    PilotClient& leaving = AddPilot("2", 20, 13, 300, 90);
+    leaving.Departure = "arr";
+    PilotClient& other = AddPilot("3", 19, 11.5f, 300, 90);
+    other.Destination = "XYZ";
+    BuildAirportRouteHighlight(model, 0, false, "ARR", theme);
+    Draw();
+    window->Shot("airport-routes.png");
+    bool highlight = false;
+    EXPECT_NEAR(lineAt(kLat, kLon, 20, 11.5f, 10.75f, &highlight), 0.15f + 0.5f / 4, 0.05f);
+    EXPECT_TRUE(highlight);
+    int leavingLit = 0, leavingDark = 0;
+    for (float lon = 12.9f; lon > 12.0f; lon -= 0.01f) (lineAt(20, 13, 20, 11.5f, lon, nullptr) > 0.1f ? leavingLit : leavingDark) += 1;
+    EXPECT_GT(leavingLit, 15);
+    EXPECT_GT(leavingDark, 15);
+    EXPECT_EQ(At(19.5f, 11.5f), (std::array<int, 3>{0, 0, 0})) << "no line for a pilot bound elsewhere";
+    // The code, to the upper right of the airport.
+    int code = 0;
+    auto [ax, ay] = Screen(20, 11.5f);
+    for (int x = ax; x < ax + 30; ++x)
+        for (int y = ay; y < ay + 12; ++y) code += Near(window->Pixel(x, y), Bytes(h.Red, h.Green, h.Blue), 10);
+    EXPECT_GT(code, 10);
+
+    // Friends only: the stranger's departure is left out.
+    BuildAirportRouteHighlight(model, 0, true, "ARR", theme);
+    Draw();
+    EXPECT_GT(lineAt(kLat, kLon, 20, 11.5f, 10.75f, nullptr), 0.1f);
+    for (float lon = 12.9f; lon > 12.0f; lon -= 0.05f) EXPECT_LT(lineAt(20, 13, 20, 11.5f, lon, nullptr), 0.02f) << lon;
+}

@@ -24,7 +24,7 @@
 namespace kestrava {
 
 SceneContext MapWindow::Scene() {
-    return SceneContext{Model, *this, Theme, Config, Switches.FriendsOnly, Scenes, DownloadFolder()};
+    return SceneContext{Model, *this, Theme, Config, Switches.FriendsOnly, Scenes};
 }
 
 void MapWindow::DiscardSceneLists(int net) {

@@ -296,6 +296,8 @@ void btnDownload(NetworkModel& model, DisplayHooks& display, const DownloadOptio
         DownloadNetwork(model, display, options, n);
         if (options.AutoDownload) display.EnableAutoDownloadTimer(true);
         display.BuildNetworkScene(n);
+        // IVAO's text is deleted once its traffic is shown.
+        if (n == kIvao && model.ClientTotal[kIvao] > 0) std::remove((options.DataFolder + "/whazzup.txt").c_str());
     }
     display.BuildClientCountBar();
     display.DrawScene();

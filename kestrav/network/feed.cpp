@@ -1,9 +1,9 @@
 #include "kestrav/network/feed.h"
 
 #include "kestrav/network/fault.h"
-#include "kestrav/network/json_feed.h"
 #include "kestrav/network/whazzup.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -11,82 +11,104 @@ namespace kestrava {
 
 namespace {
 
-// The previous snapshot of a network while a new one is read.
-class PreviousSnapshot {
-public:
-    PreviousSnapshot(NetworkModel& model, std::uint8_t net)
-        : model_(model), net_(net), s_(model.Networks[net]), pilotCount_(s_.PilotCount), atcCount_(s_.AtcCount),
-          observerCount_(s_.ObserverCount), total_(model.ClientTotal[net]), stamp_(s_.UpdateStamp),
-          reload_(s_.ReloadMinutes) {
-        // Made once with the starting room, then swapped back and forth.
-        if (s_.PilotsAside.size() < static_cast<size_t>(kInitialPilots)) s_.PilotsAside.resize(kInitialPilots);
-        if (s_.AtcClientsAside.size() < static_cast<size_t>(kInitialAtcClients))
-            s_.AtcClientsAside.resize(kInitialAtcClients);
-        std::swap(s_.Pilots, s_.PilotsAside);
-        std::swap(s_.AtcClients, s_.AtcClientsAside);
-    }
-    void Restore() {
-        std::swap(s_.Pilots, s_.PilotsAside);
-        std::swap(s_.AtcClients, s_.AtcClientsAside);
-        s_.PilotCount = pilotCount_;
-        s_.AtcCount = atcCount_;
-        s_.ObserverCount = observerCount_;
-        model_.ClientTotal[net_] = total_;
-        s_.UpdateStamp = stamp_;
-        s_.ReloadMinutes = reload_;
-    }
+constexpr float kDrawnSpeedLimit = 2000;
 
-private:
-    NetworkModel& model_;
-    std::uint8_t net_;
-    Snapshot& s_;
-    std::int16_t pilotCount_, atcCount_, observerCount_, total_;
-    std::string stamp_;
-    std::int16_t reload_;
-};
+std::string FaultText(const Fault& fault) {
+    std::string text = "No data to display";
+    if (fault.Number > 0) text += std::string(" (") + fault.what() + ")";
+    return text;
+}
 
-// A JSON feed; false when the body is valid JSON of neither network's form.
-bool InterpretJson(NetworkModel& model, DisplayHooks& display, std::uint8_t net, std::string& body) {
-    Snapshot& s = model.Networks[net];
-    JsonFeedResult result;
-    try {
-        result = ReadJsonFeed(model, net, body);
-    } catch (const Fault& fault) {
-        EndWithFault(model, display, net, fault);
-        return true;
-    } catch (const std::bad_alloc&) {
-        EndWithFault(model, display, net, Fault(kFaultOutOfMemory, "Out of memory"));
-        return true;
-    }
-    if (result.Kind == JsonFeedKind::NotAFeed) return false;
-    if (result.Kind == JsonFeedKind::Refused) {
-        EndWithFault(model, display, net, Fault(kFaultInvalidData, result.Error));
-    } else if (model.ClientTotal[net] == 0) {
-        SetStatus(model, display, "No data to display");
-        s.DownloadFailed = true;
-    } else {
-        SetStatus(model, display, InterpretedStatus(model.NetworkName[net], result.LeftOut));
-        s.DataFresh = true;
-        s.LastDownload = model.Now();
-    }
+// The reader of the body's form, into result.Data; false when the body is
+// valid JSON of neither network's form (it is then read as text).
+bool ReadJson(FeedResult& result, std::string& body, const NetworkModel& lookups, const TransceiverCentres& centres) {
+    const JsonFeedResult json = ReadJsonFeed(lookups, result.Data, centres, body);
+    if (json.Kind == JsonFeedKind::NotAFeed) return false;
+    if (json.Kind == JsonFeedKind::Refused) throw Fault(kFaultInvalidData, json.Error);
+    result.LeftOut = json.LeftOut;
     return true;
+}
+
+// The body read as a feed, JSON first unless `textOnly`.
+FeedResult Parse(std::string& body, std::uint8_t net, const NetworkModel& lookups, const TransceiverCentres& centres,
+                 bool textOnly) {
+    FeedResult result;
+    result.Error = "No data to display";
+    if (net > kVatsim) return result;
+    try {
+        bool read = false;
+        if (!textOnly && LooksLikeJsonObject(body)) {
+            result.Readable = true;
+            read = ReadJson(result, body, lookups, centres);
+        }
+        if (!read) {
+            if (!LooksLikeSnapshotText(body)) return result;
+            result.Readable = true;
+            result.LeftOut = ReadSnapshotText(lookups, result.Data, net, body);
+        }
+    } catch (const Fault& fault) {
+        result.Error = FaultText(fault);
+        return result;
+    } catch (const std::bad_alloc&) {
+        result.Error = FaultText(Fault(kFaultOutOfMemory, "Out of memory"));
+        return result;
+    }
+    result.Ok = result.Data.ClientTotal != 0;
+    return result;
+}
+
+// The status line and a frame before a readable body is interpreted.
+void Announce(NetworkModel& model, DisplayHooks& display, std::uint8_t net) {
+    SetStatus(model, display, model.NetworkName[net] + " data downloaded, interpreting data...");
+    display.DrawScene();
 }
 
 }  // namespace
 
-void InterpretFeed(NetworkModel& model, DisplayHooks& display, std::uint8_t net, std::string body) {
+FeedResult ParseFeed(std::string body, std::uint8_t net, const NetworkModel& lookups,
+                     const TransceiverCentres& centres) {
+    return Parse(body, net, lookups, centres, false);
+}
+
+void CommitFeed(NetworkModel& model, DisplayHooks& display, std::uint8_t net, FeedResult result) {
     if (net > kVatsim) return;
     Snapshot& s = model.Networks[net];
-    s.DownloadFailed = false;
-    PreviousSnapshot previous(model, net);
-    bool read = false;
-    if (LooksLikeJsonObject(body)) {
-        SetStatus(model, display, model.NetworkName[net] + " data downloaded, interpreting data...");
-        display.DrawScene();
-        read = InterpretJson(model, display, net, body);
+    if (!result.Ok) {
+        s.DownloadFailed = true;
+        SetStatus(model, display, result.Error);
+        return;
     }
-    if (!read) InterpretSnapshot(model, display, net, std::move(body));
-    if (s.DownloadFailed) previous.Restore();
+    Snapshot& data = result.Data;
+    std::swap(s.Pilots, data.Pilots);
+    std::swap(s.AtcClients, data.AtcClients);
+    s.PilotCount = data.PilotCount;
+    s.AtcCount = data.AtcCount;
+    s.ObserverCount = data.ObserverCount;
+    s.UpdateStamp = std::move(data.UpdateStamp);
+    s.ReloadMinutes = data.ReloadMinutes;
+    s.ClientTotal = data.ClientTotal;
+    model.ClientTotal[net] = data.ClientTotal;
+    for (int i = 0; i < s.PilotCount; ++i) {
+        float& speed = s.Pilots[static_cast<size_t>(i)].GroundSpeed;
+        speed = std::min(speed, kDrawnSpeedLimit);
+    }
+    s.DownloadFailed = false;
+    SetStatus(model, display, InterpretedStatus(model.NetworkName[net], result.LeftOut));
+    s.DataFresh = true;
+    s.LastDownload = model.Now();
+}
+
+void InterpretFeed(NetworkModel& model, DisplayHooks& display, std::uint8_t net, std::string body) {
+    if (net > kVatsim) return;
+    // Only a body of some feed's form is announced as being interpreted.
+    if (LooksLikeJsonObject(body) || LooksLikeSnapshotText(body)) Announce(model, display, net);
+    CommitFeed(model, display, net, Parse(body, net, model, model.Networks[net].TransceiverCentres, false));
+}
+
+void InterpretSnapshot(NetworkModel& model, DisplayHooks& display, std::uint8_t net, std::string text) {
+    if (net > kVatsim) return;
+    if (LooksLikeSnapshotText(text)) Announce(model, display, net);
+    CommitFeed(model, display, net, Parse(text, net, model, model.Networks[net].TransceiverCentres, true));
 }
 
 }  // namespace kestrava

@@ -193,9 +193,9 @@ void AssignLines(std::string& out, object o, std::string_view key) {
 
 // Where a feed's records go: the network's Snapshot, filled from slot 0.
 struct Filling {
-    NetworkModel& model;
+    const NetworkModel& model;  // the reference tables, read only
     Snapshot& snapshot;
-    std::uint8_t net;
+    const TransceiverCentres& centres;
     int leftOut = 0;
 
     PilotClient* NextPilot() {
@@ -217,8 +217,8 @@ struct Filling {
     // The transceivers' centre when the station reported no position.
     void Transceivers(AtcClient& a) const {
         if (a.ReportedLatitude != 0 || a.ReportedLongitude != 0) return;
-        auto it = snapshot.TransceiverCentres.find(a.Callsign);
-        if (it == snapshot.TransceiverCentres.end()) return;
+        auto it = centres.find(a.Callsign);
+        if (it == centres.end()) return;
         a.ReportedLatitude = a.Latitude = it->second.first;
         a.ReportedLongitude = a.Longitude = it->second.second;
     }
@@ -329,7 +329,7 @@ void ReadVatsim(Filling& fill, object root, object general) {
     double total = 0;
     if (NumberOf(general, "connected_clients", total)) total -= atis;
     else total = pilots + controllers;
-    fill.model.ClientTotal[fill.net] = static_cast<std::int16_t>(std::clamp(total, 0.0, 32767.0));
+    fill.snapshot.ClientTotal = static_cast<std::int16_t>(std::clamp(total, 0.0, 32767.0));
 }
 
 // IVAO's lastTrack: the reported position, and what a pilot reports with it.
@@ -432,7 +432,7 @@ void ReadIvao(Filling& fill, object root, object clients) {
     else if (!NumberOf(connections, "followMe", followMe) && ArrayOf(clients, "followMe", list))
         followMe = static_cast<double>(list.size());
     if (counted) total -= followMe;
-    fill.model.ClientTotal[fill.net] = static_cast<std::int16_t>(std::clamp(total, 0.0, 32767.0));
+    fill.snapshot.ClientTotal = static_cast<std::int16_t>(std::clamp(total, 0.0, 32767.0));
 }
 
 }  // namespace
@@ -443,7 +443,8 @@ bool LooksLikeJsonObject(std::string_view body) {
     return i != std::string_view::npos && body[i] == '{';
 }
 
-JsonFeedResult ReadJsonFeed(NetworkModel& model, std::uint8_t net, std::string& body) {
+JsonFeedResult ReadJsonFeed(const NetworkModel& lookups, Snapshot& s, const TransceiverCentres& centres,
+                            std::string& body) {
     JsonFeedResult result;
     element root;
     if (!Parse(body, root, &result.Error)) {
@@ -456,10 +457,9 @@ JsonFeedResult ReadJsonFeed(NetworkModel& model, std::uint8_t net, std::string& 
     const bool vatsim = ObjectOf(top, "general", general) && Member(top, "pilots", pilots);
     if (!vatsim && !ObjectOf(top, "clients", clients)) return result;
 
-    Snapshot& s = model.Networks[net];
     s.PilotCount = s.AtcCount = s.ObserverCount = 0;
-    model.ClientTotal[net] = 0;
-    Filling fill{model, s, net};
+    s.ClientTotal = 0;
+    Filling fill{lookups, s, centres};
     if (vatsim) ReadVatsim(fill, top, general);
     else ReadIvao(fill, top, clients);
     result.Kind = JsonFeedKind::Interpreted;

@@ -34,12 +34,18 @@ struct JsonFeedResult {
     std::string Error;  // why it was refused: "Invalid JSON at byte 81234"
 };
 
-// Reads a VATSIM v3 or IVAO v2 feed into network `net`'s Snapshot: the
-// counts, records, UpdateStamp and ReloadMinutes, and the network's
-// ClientTotal. NotAFeed (nothing touched) for valid JSON of neither form;
-// Refused (nothing touched) for invalid JSON. The body gets the parser's
-// padding appended to its capacity.
-JsonFeedResult ReadJsonFeed(NetworkModel& model, std::uint8_t net, std::string& body);
+// The centre (mean latitude and longitude) of each callsign's transceivers,
+// keyed by the callsign in upper case.
+using TransceiverCentres = std::unordered_map<std::string, std::pair<float, float>>;
+
+// Reads a VATSIM v3 or IVAO v2 feed into `s`: the counts, records,
+// UpdateStamp, ReloadMinutes and ClientTotal; stations without a position
+// of their own report from `centres`. Airports and sectors are looked up in
+// `lookups`, which is only read. NotAFeed (nothing touched) for valid JSON
+// of neither form; Refused (nothing touched) for invalid JSON. The body gets
+// the parser's padding appended to its capacity.
+JsonFeedResult ReadJsonFeed(const NetworkModel& lookups, Snapshot& s, const TransceiverCentres& centres,
+                            std::string& body);
 
 // The addresses of VATSIM's status.json: data.v3[] as the snapshot
 // addresses, data.transceivers[] as the transceiver addresses (9 of each at
@@ -47,10 +53,8 @@ JsonFeedResult ReadJsonFeed(NetworkModel& model, std::uint8_t net, std::string& 
 // JSON object.
 bool ReadStatusJson(Snapshot& snapshot, std::string& body);
 
-// The centre (mean latitude and longitude) of each callsign's transceivers,
-// keyed by the callsign in upper case. False, with `centres` empty, when the
+// The centres of a transceiver list; false, with `centres` empty, when the
 // body is not a JSON array.
-using TransceiverCentres = std::unordered_map<std::string, std::pair<float, float>>;
 bool ReadTransceiverCentres(std::string& body, TransceiverCentres& centres);
 
 }  // namespace kestrava

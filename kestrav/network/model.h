@@ -103,6 +103,9 @@ struct Snapshot {
     std::int16_t ObserverCount = 0;
     std::string UpdateStamp;
     std::int16_t ReloadMinutes = 0;  // 0 until the first snapshot, then 1..60
+    // The feed's own count of its clients (held at 32767); the model's
+    // ClientTotal takes it when the snapshot is shown.
+    std::int16_t ClientTotal = 0;
     Clock::time_point LastDownload{};  // epoch until the first success
     bool DataFresh = false;
     bool DownloadFailed = false;
@@ -116,10 +119,6 @@ struct Snapshot {
     std::vector<std::string> TransceiverUrls;
     std::unordered_map<std::string, std::pair<float, float>> TransceiverCentres;  // callsign in upper case
     Clock::time_point TransceiversFetched{};
-    // The previous snapshot's records, set aside while a new one is read
-    // and put back when it fails; empty until the first download.
-    std::vector<PilotClient> PilotsAside;
-    std::vector<AtcClient> AtcClientsAside;
 };
 
 constexpr std::chrono::minutes kTransceiverReuse{5};

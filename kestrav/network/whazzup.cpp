@@ -65,8 +65,8 @@ private:
 float Single(std::string_view text) { return FeedSingle(text); }
 std::int16_t Integer(std::string_view text) { return FeedInteger(text); }
 
-void FillPilot(NetworkModel& model, std::uint8_t net, const LineFields& f, int record) {
-    PilotClient& p = PilotSlot(model.Networks[net], record - 1);
+void FillPilot(const NetworkModel& model, Snapshot& s, std::uint8_t net, const LineFields& f, int record) {
+    PilotClient& p = PilotSlot(s, record - 1);
     // A fresh record: a line that faults half-way leaves the fields read so
     // far and defaults, never a previous snapshot's client in this slot.
     p = PilotClient{};
@@ -116,8 +116,8 @@ void FillPilot(NetworkModel& model, std::uint8_t net, const LineFields& f, int r
     if (ivao) AssignJoinedTrimmed(p.Software, f[38], f[39]);
 }
 
-void FillAtc(NetworkModel& model, std::uint8_t net, const LineFields& f, int record) {
-    AtcClient& a = AtcSlot(model.Networks[net], record - 1);
+void FillAtc(const NetworkModel& model, Snapshot& s, std::uint8_t net, const LineFields& f, int record) {
+    AtcClient& a = AtcSlot(s, record - 1);
     a = AtcClient{};  // a fresh record, as for pilots
     const bool ivao = net == kIvao;
 
@@ -137,9 +137,9 @@ void FillAtc(NetworkModel& model, std::uint8_t net, const LineFields& f, int rec
     AssignJoinedTrimmed(a.Software, f[38], f[39]);
 
     a.Facility = FacilityOf(a.Callsign);
-    std::int16_t& total = model.ClientTotal[net];
+    std::int16_t& total = s.ClientTotal;
     if (a.Facility == 2 && total > 0) --total;
-    if (PlaceStation(model, a)) ++model.Networks[net].ObserverCount;
+    if (PlaceStation(model, a)) ++s.ObserverCount;
 }
 
 // The line without the carriage returns a damaged "\r\r\n" file leaves at
@@ -164,10 +164,10 @@ std::string_view LineSeparator(std::string_view text) {
 }
 
 // The lines in file order; returns how many client lines the caps left out.
-int InterpretLines(NetworkModel& model, std::uint8_t net, std::string_view text, std::string_view separator) {
-    Snapshot& s = model.Networks[net];
+int InterpretLines(const NetworkModel& model, Snapshot& s, std::uint8_t net, std::string_view text,
+                   std::string_view separator) {
     int leftOut = 0;
-    std::int16_t& total = model.ClientTotal[net];
+    std::int16_t& total = s.ClientTotal;
     // Every element but the last (normally the empty text after the final
     // line break, which is never examined), in file order.
     size_t start = 0;
@@ -179,7 +179,7 @@ int InterpretLines(NetworkModel& model, std::uint8_t net, std::string_view text,
         if (kind == "PILOT") {
             if (s.PilotCount < kMaxPilots) {
                 ++s.PilotCount;
-                FillPilot(model, net, f, s.PilotCount);
+                FillPilot(model, s, net, f, s.PilotCount);
             } else {
                 ++leftOut;
             }
@@ -187,7 +187,7 @@ int InterpretLines(NetworkModel& model, std::uint8_t net, std::string_view text,
         if (kind == "ATC") {
             if (s.AtcCount < kMaxAtcClients) {
                 ++s.AtcCount;
-                FillAtc(model, net, f, s.AtcCount);
+                FillAtc(model, s, net, f, s.AtcCount);
             } else {
                 ++leftOut;
             }
@@ -221,50 +221,18 @@ std::string InterpretedStatus(const std::string& network, int leftOut) {
 
 void ParsePilotLine(NetworkModel& model, std::uint8_t net, std::string_view line, int record) {
     if (net > kVatsim || record < 1 || record > kMaxPilots) return;
-    FillPilot(model, net, LineFields(line), record);
+    FillPilot(model, model.Networks[net], net, LineFields(line), record);
 }
 
 void ParseAtcLine(NetworkModel& model, std::uint8_t net, std::string_view line, int record) {
     if (net > kVatsim || record < 1 || record > kMaxAtcClients) return;
-    FillAtc(model, net, LineFields(line), record);
+    FillAtc(model, model.Networks[net], net, LineFields(line), record);
 }
 
-void InterpretSnapshot(NetworkModel& model, DisplayHooks& display, std::uint8_t net, std::string text) {
-    if (net > kVatsim) return;
-    Snapshot& s = model.Networks[net];
-    s.PilotCount = 0;
-    s.AtcCount = 0;
-    s.ObserverCount = 0;
-    model.ClientTotal[net] = 0;
-    int leftOut = 0;
-    try {
-        std::string_view separator = LineSeparator(text);
-        if (separator.empty()) {
-            s.DownloadFailed = true;
-            SetStatus(model, display, "No data to display");
-            display.BuildNetworkMarks();
-            display.DrawScene();
-            model.DownloadIdle = true;
-            return;
-        }
-        SetStatus(model, display, model.NetworkName[net] + " data downloaded, interpreting data...");
-        display.DrawScene();
-        leftOut = InterpretLines(model, net, text, separator);
-    } catch (const Fault& fault) {
-        EndWithFault(model, display, net, fault);
-        return;
-    } catch (const std::bad_alloc&) {
-        EndWithFault(model, display, net, Fault(kFaultOutOfMemory, "Out of memory"));
-        return;
-    }
-    if (model.ClientTotal[net] == 0) {
-        SetStatus(model, display, "No data to display");
-        s.DownloadFailed = true;
-    } else {
-        SetStatus(model, display, InterpretedStatus(model.NetworkName[net], leftOut));
-        s.DataFresh = true;
-        s.LastDownload = model.Now();
-    }
+bool LooksLikeSnapshotText(std::string_view text) { return !LineSeparator(text).empty(); }
+
+int ReadSnapshotText(const NetworkModel& lookups, Snapshot& s, std::uint8_t net, std::string_view text) {
+    return InterpretLines(lookups, s, net, text, LineSeparator(text));
 }
 
 }  // namespace kestrava

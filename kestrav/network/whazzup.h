@@ -1,6 +1,6 @@
 // The whazzup snapshot parser: turns the text of one network snapshot into
-// that network's Snapshot, reads the UPDATE, CONNECTED CLIENTS and RELOAD
-// header values and reports the result in the status line.
+// a Snapshot and reads the UPDATE, CONNECTED CLIENTS and RELOAD header
+// values.
 #pragma once
 
 #include "kestrav/network/client_rules.h"  // DegreeSignAt
@@ -12,20 +12,29 @@
 
 namespace kestrava {
 
-// Interprets a whole snapshot for network `net` (0 IVAO, 1 VATSIM): counts
-// reset, lines split at "\r\n" (else "\r", else "\n"), every line but the
-// last examined in file order, at most kMaxPilots pilots and kMaxAtcClients
-// ATC records (the earliest lines win). Status: "<network> data downloaded,
-// interpreting data...", then InterpretedStatus or "No data to display". A
-// run-time fault ends in "No data to display (<description>)" with the
-// records read so far kept.
+// True when the text splits into lines at "\r\n" (else "\r", else "\n"):
+// at least five elements.
+bool LooksLikeSnapshotText(std::string_view text);
+
+// Reads a whole snapshot of network `net` (0 IVAO, 1 VATSIM) into `s`, whose
+// counts start at 0: every line but the last examined in file order, at most
+// kMaxPilots pilots and kMaxAtcClients ATC records (the earliest lines win).
+// Airports and sectors are looked up in `lookups`, which is only read.
+// Returns how many client lines the caps left out; a run-time fault is
+// thrown (fault.h).
+int ReadSnapshotText(const NetworkModel& lookups, Snapshot& s, std::uint8_t net, std::string_view text);
+
+// The text snapshot shown as a downloaded feed is (InterpretFeed of feed.h,
+// text only): the status texts, then the snapshot shown or the shown one
+// kept.
 void InterpretSnapshot(NetworkModel& model, DisplayHooks& display, std::uint8_t net, std::string text);
 
 // "<network> data interpreted", followed by " (N clients left out)" when
 // the caps left clients out.
 std::string InterpretedStatus(const std::string& network, int leftOut);
 
-// Fills pilot record `record` (1-based) of network `net` from a PILOT line.
+// Fills pilot record `record` (1-based) of network `net`'s shown snapshot
+// from a PILOT line.
 void ParsePilotLine(NetworkModel& model, std::uint8_t net, std::string_view line, int record);
 
 // Fills ATC record `record` (1-based) of network `net` from an ATC line,

@@ -260,7 +260,6 @@ void BuildNetworkScene(SceneContext& scene, int n) {
         if (!scene.friendsOnly)
             model.StatusText = model.NetworkName[static_cast<size_t>(n)] + " data of " +
                                StampTime(model.Networks[static_cast<size_t>(n)].UpdateStamp) + "Z displayed";
-        if (n == kIvao) std::remove((scene.dataFolder + "/whazzup.txt").c_str());
     } else {
         model.StatusText = "No data to display";
     }

@@ -35,7 +35,6 @@ struct SceneContext {
     const Settings& settings;  // ShowActualHeading
     bool friendsOnly;
     SceneState& state;
-    std::string dataFolder;  // where the downloaded whazzup.txt lies
 };
 
 // Rebuilds lists 10n+10 .. 10n+18 of network n (0 or 1) unless they are
@@ -52,9 +51,9 @@ bool IsShown(const NetworkModel& model, bool friendsOnly, const std::string& mem
 
 // The aircraft arrowhead of size s around the origin, its tip towards -y,
 // with a fading speed trail behind it above 50 kt (speeds past 2000 count
-// as 2000). Shared by the globe and the airport window's radar.
+// as 2000; the feed's commit stores them so). Shared by the globe and the airport window's radar.
 void DrawArrowhead(float s, float speed, const ColourTheme& theme);
-void DrawPlaneSymbol(PilotClient& pilot, bool showActualHeading, const ColourTheme& theme);
+void DrawPlaneSymbol(const PilotClient& pilot, bool showActualHeading, const ColourTheme& theme);
 void DrawApproachFill(const AtcClient& atc, const ColourTheme& theme);
 void DrawApproachBorder(const AtcClient& atc, const ColourTheme& theme);
 void DrawTowerFill(const AtcClient& atc, const ColourTheme& theme);

@@ -68,10 +68,9 @@ void DrawArrowhead(float s, float speed, const ColourTheme& theme) {
     }
 }
 
-void DrawPlaneSymbol(PilotClient& p, bool showActualHeading, const ColourTheme& theme) {
+void DrawPlaneSymbol(const PilotClient& p, bool showActualHeading, const ColourTheme& theme) {
     const float s = p.GroundSpeed < 50 ? 0.00075f : 0.0015f;
     const float angle = static_cast<float>(showActualHeading ? p.Heading : p.Course);
-    if (p.GroundSpeed > 2000) p.GroundSpeed = 2000;
     EnterLocalFrame(p.Latitude, p.Longitude);
     glRotatef(angle + 180, 0, 0, -1);
     DrawArrowhead(s, p.GroundSpeed, theme);

@@ -5,7 +5,8 @@
 // (20-pixel cells along the bars, the bar 10 pixels in and 30 to 50 down).
 #include "gl_fixture.h"
 #include "kestrav/render/frame.h"
-#include "kestrav/render/gl_text.h"
+#include "globe/gl_text.h"
+#include "kestrav/render/display_lists.h"
 #include "kestrav/render/window_frame.h"
 #include "support/test_support.h"
 
@@ -29,6 +30,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(window.Ready());
         theme = LoadColourTheme(testsupport::SourcePath("colours/default.dc"));
+        lists::AllocateViewer();
         BuildGlyphSets();
         SetInitialGlState(theme);
         settings.DisableSmooth = true;

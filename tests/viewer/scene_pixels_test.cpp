@@ -69,12 +69,19 @@ protected:
     void Build(bool friendsOnly = false) {
         switches.FriendsOnly = friendsOnly;
         state.SceneBuilt = {};
-        SceneContext scene{model, display, theme, settings, friendsOnly, state, folder};
+        SceneContext scene{model, display, theme, settings, friendsOnly, state};
         BuildNetworkScene(scene, 0);
     }
     void Draw() {
         FrameInputs frame{camera, settings, switches, overlay, theme, 0, kW, kH, &state};
         DrawScene(frame);
+    }
+    // The whole drawn frame.
+    std::vector<std::uint8_t> Frame() {
+        Draw();
+        std::vector<std::uint8_t> rgba(static_cast<size_t>(kW * kH * 4));
+        glReadPixels(0, 0, kW, kH, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        return rgba;
     }
     // Screen position of a point near the camera's centre (north up).
     std::pair<int, int> Screen(float lat, float lon) const {
@@ -145,10 +152,14 @@ TEST_F(ScenePixels, SlowAircraftIsHalfSizeWithoutTrail) {
     EXPECT_EQ(noTrail[0] + noTrail[1] + noTrail[2], 0);
 }
 
-TEST_F(ScenePixels, GroundSpeedIsLimitedTo2000AndStoredBack) {
+TEST_F(ScenePixels, GroundSpeedIsDrawnLimitedTo2000) {
     AddPilot("1", 20, 10, 3000, 90);
     Build();
-    EXPECT_EQ(model.Networks[0].Pilots[0].GroundSpeed, 2000);
+    const std::vector<std::uint8_t> fast = Frame();
+    model.Networks[0].Pilots[0].GroundSpeed = 2000;
+    state.SceneBuilt[0] = false;
+    Build();
+    EXPECT_EQ(Frame(), fast);
 }
 
 TEST_F(ScenePixels, CentreWithoutSectorKeyDrawsNoFill) {
@@ -204,7 +215,7 @@ TEST_F(ScenePixels, SceneStatusLineAndMergedView) {
     Build();
     EXPECT_EQ(model.StatusText, "IVAO data of 1432Z displayed");
     EXPECT_TRUE(state.SceneBuilt[0]);
-    SceneContext scene{model, display, theme, settings, false, state, folder};
+    SceneContext scene{model, display, theme, settings, false, state};
     BuildMergedScene(scene);
     EXPECT_EQ(model.StatusText, "Missing VATSIM data. No comparison possible.");
     EXPECT_FALSE(state.SceneBuilt[2]);
@@ -216,11 +227,14 @@ TEST_F(ScenePixels, SceneStatusLineAndMergedView) {
     EXPECT_EQ(glIsList(lists::Viewer().SceneBase(2) + lists::kSceneInbounds), GL_FALSE);
 }
 
-TEST_F(ScenePixels, BuildingTheIvaoSceneDeletesTheDownloadedText) {
+// The scene only reads the model and touches no file: the download deletes
+// IVAO's text and limits the ground speeds when it shows a snapshot.
+TEST_F(ScenePixels, BuildingASceneLeavesTheModelAndTheFilesAsTheyWere) {
     testsupport::WriteFile(folder + "/whazzup.txt", "x");
-    AddPilot("1", 20, 10, 300, 90);
+    AddPilot("1", 20, 10, 3000, 90);
     Build();
-    EXPECT_FALSE(std::filesystem::exists(folder + "/whazzup.txt"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/whazzup.txt"));
+    EXPECT_EQ(model.Networks[0].Pilots[0].GroundSpeed, 3000);
 }
 
 // A frame whose only change is the status line (or the popup over the globe)
@@ -519,4 +533,46 @@ TEST_F(ScenePixels, GreatCircleRouteAndTheAirportRouteHighlight) {
     Draw();
     EXPECT_GT(lineAt(kLat, kLon, 20, 11.5f, 10.75f, nullptr), 0.1f);
     for (float lon = 12.9f; lon > 12.0f; lon -= 0.05f) EXPECT_LT(lineAt(20, 13, 20, 11.5f, lon, nullptr), 0.02f) << lon;
+}
+
+// Sector numbers are only keys: sectors numbered like the window frame, the
+// globe and grid, another sector's outline, a level of detail or the glyph
+// sets draw exactly as the same sectors numbered 7001 onwards, with the
+// frame, the globe, the grid, a coastline and labels on screen.
+TEST_F(ScenePixels, SectorsNumberedLikeTheViewersOwnListsDrawAsAnyOtherNumbers) {
+    settings.ShowLatLon = true;
+    settings.ShowATCLabels = true;
+    camera = Camera{15, 12, 3};
+    const std::vector<int> clashing{50, 51, 52, 53, 54, 55, 10100, 60000, 64800, 65100};
+    const auto picture = [&](const std::vector<int>& numbers) {
+        model = NetworkModel{};
+        model.ClientTotal[0] = 10;
+        model.Networks[0].UpdateStamp = "20201231143200";
+        state = SceneState{};
+        lists::AllocateViewer();
+        BuildGlyphSets();
+        BuildGlobeList(theme);
+        BuildGridList(theme);
+        BuildCoastlineList({{{10, 0}, {20, 25}}, {{20, 25}, {10, 24}}}, theme);
+        BuildWindowFrame(theme, kW, kH);
+        BuildStatusLine(lists::Viewer().StatusLine, "Ready", kW, kH);
+        for (size_t i = 0; i < numbers.size(); ++i) {
+            const float lat = 5 + 2.5f * static_cast<float>(i), lon = 2 + 2.2f * static_cast<float>(i);
+            BuildSectorLists(state.Sectors, numbers[i], {{lat, lon}, {lat, lon + 2}, {lat + 2, lon + 2}, {lat + 1, lon + 1}, {lat + 2, lon}},
+                             theme);
+            const std::string id = "SEC" + std::to_string(i);
+            model.SectorIndex.Add(id, {"Sector", "XX", std::to_string(lat + 1), std::to_string(lon + 1),
+                                       std::to_string(numbers[i])});
+            AddAtc(std::to_string(100 + i), 6, lat + 1, lon + 1, id).Callsign = id + "_CTR";
+        }
+        Build();
+        return Frame();
+    };
+    const std::vector<std::uint8_t> own = picture({7001, 7002, 7003, 7004, 7005, 7006, 7007, 7008, 7009, 7010});
+    const std::vector<std::uint8_t> clashed = picture(clashing);
+    size_t differ = 0;
+    for (size_t i = 0; i < own.size(); ++i) differ += own[i] != clashed[i];
+    EXPECT_EQ(differ, 0u);
+    // The picture holds what was meant: filled sectors and the globe.
+    EXPECT_TRUE(IsColour(5.3f, 2.5f, Colour::CTRFill));
 }

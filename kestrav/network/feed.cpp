@@ -40,7 +40,8 @@ private:
     NetworkModel& model_;
     std::uint8_t net_;
     Snapshot& s_;
-    std::int16_t pilotCount_, atcCount_, observerCount_, total_;
+    std::int16_t pilotCount_, atcCount_, observerCount_;
+    std::int32_t total_;
     std::string stamp_;
     std::int16_t reload_;
 };

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <algorithm>
 
 using namespace kestrava;
@@ -144,14 +146,22 @@ TEST(DamagedFeed, ARecordThatFaultsHalfWayKeepsNothingOfTheSlotsPreviousClient) 
     EXPECT_EQ(a.Latitude, 0);
 }
 
-TEST(DamagedFeed, MergedTotalsAreSummedWideAndHeldAtTheLargestCount) {
-    NetworkModel model;
-    model.ClientTotal = {20000, 20000, 0};
-    EXPECT_EQ(MergedClientTotal(model), 32767);
-    model.ClientTotal = {32767, 32767, 0};
-    EXPECT_EQ(MergedClientTotal(model), 32767);
+TEST(DamagedFeed, ClientCountsPast32767AreKeptWholeAndMergedWide) {
+    Feed f;
+    NetworkModel& model = f.model;
+    std::vector<std::string> lines = Header();
+    lines[3] = "CONNECTED CLIENTS = 40000";
+    lines.push_back(Pilot("DLH1", "50.1"));
+    f.Interpret(lines);
+    EXPECT_EQ(model.ClientTotal[kIvao], 40000);
+    model.ClientTotal[kVatsim] = 32767;
+    EXPECT_EQ(MergedClientTotal(model), 72767);
+    model.ClientTotal = {2147483647, 2147483647, 0};
+    EXPECT_EQ(MergedClientTotal(model), 2147483647);
     model.ClientTotal = {1200, 845, 0};
     EXPECT_EQ(MergedClientTotal(model), 2045);
+    EXPECT_EQ(ClientCount(-5), 0);
+    EXPECT_EQ(ClientCount(std::numeric_limits<double>::quiet_NaN()), 0);
 }
 
 TEST(DamagedFeed, AllMessagesOfAStatusFileShareOneBox) {

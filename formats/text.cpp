@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 
@@ -203,6 +204,9 @@ std::vector<std::string> SplitNetworkLines(std::string_view text) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    // Only a regular file: a folder opens, but tells a size of its own.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return false;
     const std::streamoff size = in.tellg();

@@ -60,7 +60,8 @@ std::vector<std::string> TextLines(std::string_view text);
 // opened.
 bool ReadLines(const std::string& path, std::vector<std::string>& lines);
 
-// Whole file into memory; false when it cannot be read.
+// Whole file into memory; false when it cannot be read or is no regular
+// file (a folder, a FIFO, a device).
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 
 // Windows-1252 bytes to UTF-8 and back (unmappable characters become "?").

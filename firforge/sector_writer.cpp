@@ -105,10 +105,6 @@ std::string LoggedNumber(float value) {
     return FormatSingle(value);
 }
 
-// Written whole beside the old file and renamed over it: a conversion cut
-// short leaves the last good file.
-bool WriteTextFile(const std::string& path, const std::string& bytes) { return WriteFileAtomic(path, bytes); }
-
 }  // namespace
 
 float RoundTo(double value, int decimals) {
@@ -217,16 +213,26 @@ void FinishConversion(ConversionState& state) {
 bool WriteOutputPair(const ConversionState& state, const std::string& folder) {
     const std::string displayPath = folder + "/firdisplay.dat";
     const std::string listPath = folder + "/firlist.dat";
-    const std::string tag = ".tmp" + std::to_string(::getpid());
-    const std::string displayTemp = displayPath + tag, listTemp = listPath + tag;
-    bool ok = WriteTextFile(displayTemp, state.Display) && WriteTextFile(listTemp, state.List) &&
-              std::rename(displayTemp.c_str(), displayPath.c_str()) == 0 &&
-              std::rename(listTemp.c_str(), listPath.c_str()) == 0;
-    if (!ok) {
-        std::remove(displayTemp.c_str());
-        std::remove(listTemp.c_str());
-        if (state.Log) state.Log("Could not write firdisplay.dat and firlist.dat into " + folder);
+    // Both files or neither: each is written whole first (a folder or a
+    // read-only file in the place of either fails here, before anything is
+    // replaced), then both are renamed into place. Should the list's rename
+    // still fail, the old firdisplay.dat goes back.
+    PendingFile display(displayPath), list(listPath);
+    bool ok = display.Write(state.Display) && list.Write(state.List);
+    if (ok) {
+        const std::string kept = display.Path() + ".old" + std::to_string(::getpid());
+        const bool hadDisplay = ::link(display.Path().c_str(), kept.c_str()) == 0;
+        ok = display.Commit();
+        if (ok && !list.Commit()) {
+            ok = false;
+            if (hadDisplay)
+                std::rename(kept.c_str(), display.Path().c_str());
+            else
+                std::remove(display.Path().c_str());
+        }
+        if (hadDisplay) std::remove(kept.c_str());
     }
+    if (!ok && state.Log) state.Log("Could not write firdisplay.dat and firlist.dat into " + folder);
     return ok;
 }
 

@@ -66,8 +66,12 @@ bool FolderWritable(const std::string& folder) {
 
 std::string FilePlaces::ReadPath(std::string_view relative) const {
     if (Installed()) {
+        // Anything of the user's in that place is theirs, even a folder
+        // (which then fails to read, rather than the shipped file being
+        // read and saved over it).
         std::string own = (fs::path(UserFolder) / fs::path(relative)).string();
-        if (FileExists(own)) return own;
+        struct stat info {};
+        if (::stat(own.c_str(), &info) == 0) return own;
     }
     return (fs::path(ProgramFolder) / fs::path(relative)).string();
 }
@@ -123,6 +127,13 @@ const FilePlaces& Places() {
 
 std::string ReadPath(std::string_view relative) { return Places().ReadPath(relative); }
 std::string WritePath(std::string_view relative) { return Places().WritePath(relative); }
+
+int RemoveInterruptedSaves(const FilePlaces& places) {
+    if (!places.CanSave()) return 0;
+    int removed = 0;
+    for (const char* sub : {"", "/data", "/colours"}) removed += RemoveStaleTempFiles(places.OwnFolder() + sub);
+    return removed;
+}
 
 std::string DownloadFolder() {
     static const std::string folder = [] {

@@ -61,6 +61,10 @@ const FilePlaces& Places();
 std::string ReadPath(std::string_view relative);
 std::string WritePath(std::string_view relative);
 
+// Removes what interrupted saves left in the folders that take the user's
+// files (RemoveStaleTempFiles); gives the number removed.
+int RemoveInterruptedSaves(const FilePlaces& places);
+
 // Where downloads go: the writable data/ folder, or, when nothing may be
 // saved, a private temporary folder removed when the program ends.
 std::string DownloadFolder();

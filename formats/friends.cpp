@@ -97,8 +97,8 @@ std::string FriendsText(const FriendList& friends) {
     return text;
 }
 
-bool SaveFriends(const std::string& path, const FriendList& friends) {
-    return WriteFileAtomic(path, FriendsText(friends));
+bool SaveFriends(const std::string& path, const FriendList& friends, std::string* reason) {
+    return WriteFileAtomic(path, FriendsText(friends), reason);
 }
 
 }  // namespace kestrava

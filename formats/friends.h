@@ -45,7 +45,8 @@ void ReadFriends(std::string_view text, FriendList& friends);
 
 // The text of friends.dat: every key on a line of its own (CR LF).
 std::string FriendsText(const FriendList& friends);
-// Writes that text, replacing the file safely.
-bool SaveFriends(const std::string& path, const FriendList& friends);
+// Writes that text, replacing the file safely; on failure `reason` (when
+// given) says why.
+bool SaveFriends(const std::string& path, const FriendList& friends, std::string* reason = nullptr);
 
 }  // namespace kestrava

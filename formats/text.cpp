@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 
@@ -203,6 +204,9 @@ std::vector<std::string> SplitNetworkLines(std::string_view text) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    // Only a regular file: a folder opens, but tells a size of its own.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return false;
     const std::streamoff size = in.tellg();
@@ -251,11 +255,30 @@ void AppendUtf8(std::string& out, unsigned cp) {
     } else if (cp < 0x800) {
         out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
+    } else if (cp < 0x10000) {
         out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
         out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
+}
+
+// The code point of the UTF-8 sequence at text[i] and its length in bytes;
+// a byte that starts no complete sequence is '?' of length 1.
+unsigned DecodeUtf8(std::string_view text, size_t i, size_t& len) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    auto follow = [&](size_t k) { return static_cast<unsigned>(text[i + k] & 0x3F); };
+    if (c < 0x80) return len = 1, c;
+    if ((c & 0xE0) == 0xC0 && i + 1 < text.size()) return len = 2, ((c & 0x1Fu) << 6) | follow(1);
+    if ((c & 0xF0) == 0xE0 && i + 2 < text.size())
+        return len = 3, ((c & 0x0Fu) << 12) | (follow(1) << 6) | follow(2);
+    if ((c & 0xF8) == 0xF0 && i + 3 < text.size())
+        return len = 4, ((c & 0x07u) << 18) | (follow(1) << 12) | (follow(2) << 6) | follow(3);
+    return len = 1, '?';
 }
 }  // namespace
 
@@ -273,21 +296,58 @@ std::string Cp1252ToUtf8(std::string_view text) {
 std::string Utf8ToCp1252(std::string_view text) {
     std::string out;
     for (size_t i = 0; i < text.size();) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        unsigned cp;
-        size_t len;
-        if (c < 0x80) { cp = c; len = 1; }
-        else if ((c & 0xE0) == 0xC0 && i + 1 < text.size()) { cp = ((c & 0x1Fu) << 6) | (text[i + 1] & 0x3F); len = 2; }
-        else if ((c & 0xF0) == 0xE0 && i + 2 < text.size()) {
-            cp = ((c & 0x0Fu) << 12) | ((text[i + 1] & 0x3Fu) << 6) | (text[i + 2] & 0x3F); len = 3;
-        } else if ((c & 0xF8) == 0xF0 && i + 3 < text.size()) { cp = 0x110000; len = 4; }
-        else { cp = '?'; len = 1; }
+        size_t len = 1;
+        const unsigned cp = DecodeUtf8(text, i, len);
         i += len;
         if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) { out.push_back(static_cast<char>(cp)); continue; }
         char mapped = '?';
         for (size_t k = 0; k < kHigh.size(); ++k)
             if (kHigh[k] && kHigh[k] == cp) mapped = static_cast<char>(0x80 + k);
         out.push_back(mapped);
+    }
+    return out;
+}
+
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+    std::string out;
+    out.reserve(bytes.size());
+    auto unit = [&](size_t i) {
+        const unsigned a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+        return bigEndian ? (a << 8) | b : (b << 8) | a;
+    };
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        unsigned cp = unit(i);
+        if (cp >= 0xD800 && cp < 0xDC00 && i + 3 < bytes.size()) {
+            const unsigned low = unit(i + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        if (cp >= 0xD800 && cp < 0xE000) cp = 0xFFFD;  // a lone half of a pair
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+std::string Utf8ToUtf16(std::string_view text, bool bigEndian) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    auto put = [&](unsigned u) {
+        const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
+        out.push_back(bigEndian ? high : low);
+        out.push_back(bigEndian ? low : high);
+    };
+    for (size_t i = 0; i < text.size();) {
+        size_t len = 1;
+        const unsigned cp = DecodeUtf8(text, i, len);
+        i += len;
+        if (cp >= 0x10000) {
+            put(0xD800 + ((cp - 0x10000) >> 10));
+            put(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            put(cp);
+        }
     }
     return out;
 }

@@ -60,11 +60,16 @@ std::vector<std::string> TextLines(std::string_view text);
 // opened.
 bool ReadLines(const std::string& path, std::vector<std::string>& lines);
 
-// Whole file into memory; false when it cannot be read.
+// Whole file into memory; false when it cannot be read or is no regular
+// file (a folder, a FIFO, a device).
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 
 // Windows-1252 bytes to UTF-8 and back (unmappable characters become "?").
 std::string Cp1252ToUtf8(std::string_view text);
 std::string Utf8ToCp1252(std::string_view text);
+// UTF-16 bytes (without their byte-order mark) to UTF-8 and back; a lone
+// half of a surrogate pair becomes U+FFFD.
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian);
+std::string Utf8ToUtf16(std::string_view text, bool bigEndian);
 
 }  // namespace kestrava

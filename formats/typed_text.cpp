@@ -4,15 +4,10 @@
 
 namespace kestrava {
 
-namespace {
-constexpr size_t kMaxValueLength = 255;
-}
-
 TypedTextFault CheckTypedText(std::string_view utf8, std::string& cp1252) {
     if (utf8.find_first_of("\r\n") != std::string_view::npos) return TypedTextFault::LineBreak;
     std::string bytes = Utf8ToCp1252(utf8);
     if (Cp1252ToUtf8(bytes) != utf8) return TypedTextFault::NotWindows1252;
-    if (bytes.size() > kMaxValueLength) return TypedTextFault::TooLong;
     cp1252 = std::move(bytes);
     return TypedTextFault::None;
 }
@@ -25,8 +20,6 @@ std::string TypedTextMessage(std::string_view field, TypedTextFault fault) {
                           "Nothing was saved.";
         case TypedTextFault::LineBreak:
             return name + " holds a line break, which the file cannot hold. Nothing was saved.";
-        case TypedTextFault::TooLong:
-            return name + " is longer than 255 characters, more than the file can hold. Nothing was saved.";
         case TypedTextFault::None:
             break;
     }

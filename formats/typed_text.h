@@ -1,6 +1,6 @@
 // Text that a user typed into an editor's box, on its way into an INI file:
-// it must fit the file as it is, Windows-1252 on one line of at most 255
-// characters (what a value can hold), or it is refused, never altered.
+// it must fit the file as it is, Windows-1252 on one line (a value may be as
+// long as it likes), or it is refused, never altered.
 #pragma once
 
 #include <string>
@@ -8,7 +8,7 @@
 
 namespace kestrava {
 
-enum class TypedTextFault { None, NotWindows1252, LineBreak, TooLong };
+enum class TypedTextFault { None, NotWindows1252, LineBreak };
 
 // Converts the UTF-8 text of a box; `cp1252` receives the bytes when the
 // text fits a value.

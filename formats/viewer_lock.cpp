@@ -2,30 +2,57 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <system_error>
+#include <utility>
 
 namespace kestrava {
 
-std::string ViewerLockPath(const std::string& programFolder) {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::string folder = (runtime && *runtime) ? runtime : "/tmp";
-    char name[64];
-    std::snprintf(name, sizeof name, "/kestrav-%016zx.lock", std::hash<std::string>{}(programFolder));
-    return folder + name;
+namespace {
+
+// A folder that only this user may write: owned by them, without write
+// permission for group or others.
+bool PrivateFolder(const char* folder) {
+    struct stat info {};
+    return folder && folder[0] == '/' && ::stat(folder, &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::geteuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
-bool ClaimViewerLock(const std::string& programFolder) {
-    const int fd = ::open(ViewerLockPath(programFolder).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) return true;
+}  // namespace
+
+std::string ViewerLockPath(const std::string& programFolder) {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (!PrivateFolder(runtime)) return programFolder + "/kestrav.lock";
+    char name[64];
+    std::snprintf(name, sizeof name, "/kestrav-%016zx.lock", std::hash<std::string>{}(programFolder));
+    return runtime + std::string(name);
+}
+
+bool ClaimViewerLock(const std::string& programFolder, std::string* warning) {
+    auto warn = [warning](std::string text) {
+        if (warning) *warning = std::move(text);
+        return true;
+    };
+    if (warning) warning->clear();
+    const std::string path = ViewerLockPath(programFolder);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        return warn("Kestrava cannot open its lock file " + path + " (" + std::strerror(errno) +
+                    "): it starts without telling whether another viewer runs from the same folder.");
+    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
         ::close(fd);
-        return false;
+        if (error == EWOULDBLOCK) return false;
+        return warn("Kestrava cannot lock " + path + " (" + std::strerror(error) + ").");
     }
     return true;  // the descriptor stays open, and the lock held, until exit
 }
@@ -34,7 +61,7 @@ bool ViewerRunsIn(const std::string& folder) {
     std::error_code error;
     const std::filesystem::path canonical = std::filesystem::canonical(folder, error);
     if (error) return false;
-    const int fd = ::open(ViewerLockPath(canonical.string()).c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(ViewerLockPath(canonical.string()).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return false;  // no viewer ever ran there
     // A shared lock is refused only while the viewer holds its exclusive one.
     const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0;

@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DisplayHooks display;
     const std::uint8_t net = data[0] & 1;
     const Snapshot& s = model.Networks[net];
-    const std::int16_t pilotsBefore = s.PilotCount, atcBefore = s.AtcCount, totalBefore = model.ClientTotal[net];
+    const std::int16_t pilotsBefore = s.PilotCount, atcBefore = s.AtcCount;
+    const std::int32_t totalBefore = model.ClientTotal[net];
     const std::string stampBefore = s.UpdateStamp;
     const std::string body = fuzzing::Text(data + 1, size - 1);
     model.DownloadIdle = true;

@@ -151,6 +151,24 @@ GlyphRaster ComposeGlyphs(const std::vector<GlyphRaster>& glyphs, const std::str
     return out;
 }
 
+std::string FitGlyphs(const std::vector<GlyphRaster>& glyphs, const std::string& text, int pixels) {
+    auto advance = [&](unsigned char c) { return Drawn(glyphs, c) ? glyphs[c].Advance : 0; };
+    long total = 0;
+    for (unsigned char c : text) total += advance(c);
+    if (total <= pixels) return text;
+    const int dots = 3 * advance('.');
+    long used = 0;
+    size_t keep = 0;
+    while (keep < text.size() && used + advance(static_cast<unsigned char>(text[keep])) + dots <= pixels)
+        used += advance(static_cast<unsigned char>(text[keep++]));
+    return used + dots <= pixels ? text.substr(0, keep) + "..." : std::string();
+}
+
+std::string FitText(unsigned base, const std::string& text, int pixels) {
+    const auto set = Rasters().find(base);
+    return set == Rasters().end() ? text : FitGlyphs(set->second, text, pixels);
+}
+
 bool BuildGlyphSet(GlyphFace face, int pixelSize, unsigned base) {
     const QFont font = MakeFont(face, pixelSize);
     const QFontMetrics metrics(font);
@@ -214,7 +232,8 @@ void BuildStatusLine(unsigned list, const std::string& statusText, int width, in
     glRasterPos3f(65.0f * 2.0f / static_cast<float>(width) - 1.0f,
                   6.0f * 2.0f / static_cast<float>(height) - 1.0f, 0.0f);
     // The frame draws the status line with the bold set selected.
-    DrawGlyphs(lists::Globe().GlyphBold, statusText);
+    // The grip, centre and list buttons take the last 60 px.
+    DrawGlyphs(lists::Globe().GlyphBold, FitText(lists::Globe().GlyphBold, statusText, width - 65 - 64));
     glEndList();
 }
 

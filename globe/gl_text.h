@@ -44,6 +44,12 @@ struct GlyphRaster {
 // placed as the glyphs drawn one after the other would be.
 GlyphRaster ComposeGlyphs(const std::vector<GlyphRaster>& glyphs, const std::string& text);
 
+// The text as far as it fits `pixels` in these glyphs: whole when it does,
+// else cut and ending "..." (the dots included in the width).
+std::string FitGlyphs(const std::vector<GlyphRaster>& glyphs, const std::string& text, int pixels);
+// The same in the set at `base` (unchanged when the set has no rasters).
+std::string FitText(unsigned base, const std::string& text, int pixels);
+
 // The two sets of the globe's lists (list_names.h): monospaced 10 px and
 // bold sans-serif 12 px.
 bool BuildGlyphSets();
@@ -56,7 +62,8 @@ void DrawTextBold(const std::string& text);
 void SetInitialGlState(const ColourTheme& theme);
 
 // Recompiles `list`: the raster position 65 px from the left and 6 px above
-// the bottom of a width x height window, then the text's glyphs.
+// the bottom of a width x height window, then the text's glyphs, cut where
+// it would reach the three buttons at the bottom right.
 void BuildStatusLine(unsigned list, const std::string& statusText, int width, int height);
 
 }  // namespace kestrava

@@ -9,6 +9,7 @@
 int main(int argc, char** argv) {
     // One viewer per program folder, or per user of an installed copy.
     if (!kestrava::ClaimSingleInstance(kestrava::Places().LockFolder())) return 0;
+    kestrava::RemoveInterruptedSaves(kestrava::Places());
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     kestrava::WarnIfNothingIsSaved();

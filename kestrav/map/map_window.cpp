@@ -13,8 +13,10 @@
 #include "kestrav/render/window_frame.h"
 #include "kestrav/map/aeronautical_data.h"
 #include "kestrav/companion/frm_companion.h"
+#include "widgets/message_box.h"
 
 #include <GL/gl.h>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -24,6 +26,7 @@
 #include <QSurfaceFormat>
 
 #include <cmath>
+#include <cstdio>
 
 namespace kestrava {
 
@@ -118,7 +121,7 @@ bool MapWindow::StartUp() {
     ShowStatus("Loading geographical data...");
     LoadGeographicalData();
 
-    Model.StatusText = "Ready";
+    Model.StatusText = settingsUnreadable_ ? "kestrav.ini could not be read: settings will not be saved" : "Ready";
     BuildStatusLine();
     Overlay.AboutVisible = false;
     GlobeChanged();
@@ -155,7 +158,7 @@ bool MapWindow::MakeCurrent() { return context_ && context_->makeCurrent(this); 
 
 void MapWindow::LoadSettings() {
     IniFile ini;
-    ini.Load(ReadPath("kestrav.ini"));
+    settingsUnreadable_ = !ini.Load(ReadPath("kestrav.ini"));
     ScreenSize size;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         size.Width = screen->geometry().width();
@@ -166,7 +169,7 @@ void MapWindow::LoadSettings() {
     LoadFriends(ReadPath("data/friends.dat"), Model.Friends);
 }
 
-void MapWindow::SaveSettings() {
+std::string MapWindow::SaveSettings() {
     if (!FullScreen) {
         Config.WindowLeft = x();
         Config.WindowTop = y();
@@ -174,15 +177,18 @@ void MapWindow::SaveSettings() {
         Config.WindowHeight = height();
     }
     // Where nothing may be saved (the user was told at start), nothing is.
+    std::string failures, reason;
     const std::string friends = WritePath("data/friends.dat");
-    if (!friends.empty()) SaveFriends(friends, Model.Friends);
+    if (!friends.empty() && !SaveFriends(friends, Model.Friends, &reason))
+        failures += friends + " could not be saved: " + reason + "\n";
     const std::string settings = WritePath("kestrav.ini");
-    if (settings.empty()) return;
-    // The file read at start keeps its other sections, keys and comments.
+    // The file read at start keeps its other sections, keys and comments;
+    // one that cannot be read is never replaced.
     IniFile ini;
-    ini.Load(ReadPath("kestrav.ini"));
+    if (settings.empty() || settingsUnreadable_ || !ini.Load(ReadPath("kestrav.ini"))) return failures;
     WriteSettings(ini, Config);
-    ini.Save(settings);
+    if (!ini.Save(settings, &reason)) failures += settings + " could not be saved: " + reason + "\n";
+    return failures;
 }
 
 void MapWindow::ShowStatus(const std::string& text) {
@@ -310,7 +316,12 @@ void MapWindow::ExitViewer() {
     timAutoDownload.stop();
     timDownload.stop();
     ShutdownOpenGL();
-    SaveSettings();
+    // A file that could not be saved is said on standard error and, unless
+    // the session is ending, in a message box.
+    if (const std::string failures = SaveSettings(); !failures.empty()) {
+        std::fputs(failures.c_str(), stderr);
+        if (!qApp->isSavingSession()) ReportError(nullptr, QString::fromStdString(Cp1252ToUtf8(failures)).trimmed());
+    }
     QCoreApplication::processEvents();
     QCoreApplication::exit(0);
 }

@@ -118,7 +118,9 @@ private:
     void ShutdownOpenGL();
     bool MakeCurrent();
     void LoadSettings();
-    void SaveSettings();
+    // Saves friends.dat and kestrav.ini; gives one line per file that could
+    // not be written, naming it and the reason.
+    std::string SaveSettings();
     void BuildWindowFrame();
     void BuildSplash();
     void LoadAeronauticalData();
@@ -135,6 +137,8 @@ private:
     std::unique_ptr<frmCompanion> companion_;
     QPointF resizeOffset_;  // window corner minus cursor, while resizing
     bool exiting_ = false;
+    // kestrav.ini exists but could not be read: it is never written over.
+    bool settingsUnreadable_ = false;
     bool lineDetailReady_ = false;
     GlobePicture picture_;
     // Works out the coastlines' and borders' levels of detail after start-up;

@@ -1,6 +1,7 @@
 // One viewer per program folder (per user of an installed copy): a second
 // start in the same folder ends silently, while separate copies do not block
-// each other.
+// each other. A lock that cannot be opened is no reason to end: the viewer
+// starts and says so on standard error.
 #pragma once
 
 #include <string>

@@ -200,6 +200,12 @@ void LocateServers(NetworkModel& model, DisplayHooks& display, const DownloadOpt
         return;  // nothing found: the caller reports it
     }
     if (!(LooksLikeJsonObject(text) && ReadStatusJson(s, text))) ReadStatusFile(s, display, text, options.TextForce);
+    // A status file from the network names network addresses only; file
+    // addresses are for the user's own settings and a local status file.
+    if (IsWebAddress(model.StatusUrl[n])) {
+        for (auto* list : {&s.DataUrls, &s.GzipUrls, &s.TransceiverUrls}) KeepWebAddresses(*list);
+        if (!IsWebAddress(s.ProfileUrl)) s.ProfileUrl.clear();
+    }
     if (s.ProfileUrl.empty()) s.ProfileUrl = model.ProfileBase[n];
 }
 
@@ -294,8 +300,13 @@ void btnDownload(NetworkModel& model, DisplayHooks& display, const DownloadOptio
         display.BuildMergedScene();
     } else {
         DownloadNetwork(model, display, options, n);
+        // A failed download over shown traffic keeps saying why.
+        const std::string failure = model.Networks[n].DownloadFailed ? model.StatusText : std::string();
         if (options.AutoDownload) display.EnableAutoDownloadTimer(true);
         display.BuildNetworkScene(n);
+        const std::string& stamp = model.Networks[n].UpdateStamp;
+        if (!failure.empty() && model.ClientTotal[n] > 0 && stamp.size() >= 12)
+            SetStatus(model, display, failure + " - showing data of " + stamp.substr(8, 4) + "Z");
         // IVAO's text is deleted once its traffic is shown.
         if (n == kIvao && model.ClientTotal[kIvao] > 0) std::remove((options.DataFolder + "/whazzup.txt").c_str());
     }

@@ -329,7 +329,7 @@ void ReadVatsim(Filling& fill, object root, object general) {
     double total = 0;
     if (NumberOf(general, "connected_clients", total)) total -= atis;
     else total = pilots + controllers;
-    fill.snapshot.ClientTotal = static_cast<std::int16_t>(std::clamp(total, 0.0, 32767.0));
+    fill.snapshot.ClientTotal = ClientCount(total);
 }
 
 // IVAO's lastTrack: the reported position, and what a pilot reports with it.
@@ -432,7 +432,7 @@ void ReadIvao(Filling& fill, object root, object clients) {
     else if (!NumberOf(connections, "followMe", followMe) && ArrayOf(clients, "followMe", list))
         followMe = static_cast<double>(list.size());
     if (counted) total -= followMe;
-    fill.snapshot.ClientTotal = static_cast<std::int16_t>(std::clamp(total, 0.0, 32767.0));
+    fill.snapshot.ClientTotal = ClientCount(total);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "model.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace kestrava {
 
@@ -25,9 +26,14 @@ void SetStatus(NetworkModel& model, DisplayHooks& display, const std::string& te
     display.BuildStatusLine();
 }
 
-std::int16_t MergedClientTotal(const NetworkModel& model) {
-    const int sum = int{model.ClientTotal[kIvao]} + int{model.ClientTotal[kVatsim]};
-    return static_cast<std::int16_t>(std::clamp(sum, 0, 32767));
+std::int32_t MergedClientTotal(const NetworkModel& model) {
+    return ClientCount(static_cast<double>(model.ClientTotal[kIvao]) + static_cast<double>(model.ClientTotal[kVatsim]));
+}
+
+std::int32_t ClientCount(double count) {
+    if (!(count > 0)) return 0;
+    return count >= std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
+                                                              : static_cast<std::int32_t>(count);
 }
 
 }  // namespace kestrava

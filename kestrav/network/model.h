@@ -105,7 +105,7 @@ struct Snapshot {
     std::int16_t ReloadMinutes = 0;  // 0 until the first snapshot, then 1..60
     // The feed's own count of its clients (held at 32767); the model's
     // ClientTotal takes it when the snapshot is shown.
-    std::int16_t ClientTotal = 0;
+    std::int32_t ClientTotal = 0;
     Clock::time_point LastDownload{};  // epoch until the first success
     bool DataFresh = false;
     bool DownloadFailed = false;
@@ -167,7 +167,9 @@ struct NetworkModel {
     bool DownloadIdle = true;
     std::int16_t AutoCountdown = 0;
     std::array<Snapshot, 2> Networks;
-    std::array<std::int16_t, 3> ClientTotal{};  // slot 2: both networks merged
+    // The networks' client counts as their feeds give them (32-bit: past
+    // 32,767 too); slot 2: both networks merged.
+    std::array<std::int32_t, 3> ClientTotal{};
     KeyedIndex AirportIndex;
     KeyedIndex SectorIndex;
     FriendList Friends;
@@ -185,6 +187,8 @@ void SetStatus(NetworkModel& model, DisplayHooks& display, const std::string& te
 
 // The merged view's client total (slot 2): both networks' totals summed
 // wider than 16 bits and held at 32767, so it never wraps to a negative count.
-std::int16_t MergedClientTotal(const NetworkModel& model);
+std::int32_t MergedClientTotal(const NetworkModel& model);
+// A count a feed gives, held to 0..2,147,483,647 (NaN: 0).
+std::int32_t ClientCount(double count);
 
 }  // namespace kestrava

@@ -4,8 +4,11 @@
 #include "kestrav/network/fault.h"
 
 #include <curl/curl.h>
+#include <sys/stat.h>
 #include <zlib.h>
 
+#include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -17,6 +20,7 @@ namespace {
 
 constexpr int kFaultTooLarge = 31001;
 constexpr int kFaultUnzip = 31003;
+constexpr int kFaultNotAFile = 31004;
 
 void InitialiseCurl() {
     static std::once_flag once;
@@ -45,8 +49,34 @@ std::string LimitText(std::size_t bytes) {
     return std::to_string(bytes) + " bytes";
 }
 
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+    return true;
+}
+
+// A file address is read only when it names a regular file within the
+// limit: a FIFO would block without any time limit, a device (/dev/zero)
+// would be read until the limit.
+void CheckFileAddress(const std::string& address, const TransferOptions& options) {
+    std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> url(curl_url(), &curl_url_cleanup);
+    char* path = nullptr;
+    if (!url || curl_url_set(url.get(), CURLUPART_URL, address.c_str(), 0) != CURLUE_OK ||
+        curl_url_get(url.get(), CURLUPART_PATH, &path, CURLU_URLDECODE) != CURLUE_OK)
+        throw Fault(kFaultNotAFile, "Malformed file address " + address);
+    const std::string file = path;
+    curl_free(path);
+    struct stat info {};
+    if (::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        throw Fault(kFaultNotAFile, "Not a regular file: " + file);
+    if (static_cast<std::uint64_t>(info.st_size) > options.MaxBytes)
+        throw Fault(kFaultTooLarge, "Response larger than " + LimitText(options.MaxBytes) + " refused");
+}
+
 std::string Fetch(const std::string& address, const TransferOptions& options) {
     InitialiseCurl();
+    if (StartsWithNoCase(address, "file:")) CheckFileAddress(address, options);
     std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), &curl_easy_cleanup);
     if (!curl) throw Fault(kFaultOutOfMemory, "Out of memory");
     CURL* c = curl.get();
@@ -89,6 +119,14 @@ std::string Fetch(const std::string& address, const TransferOptions& options) {
 }
 
 }  // namespace
+
+bool IsWebAddress(std::string_view address) {
+    return StartsWithNoCase(address, "http://") || StartsWithNoCase(address, "https://");
+}
+
+void KeepWebAddresses(std::vector<std::string>& addresses) {
+    std::erase_if(addresses, [](const std::string& address) { return !IsWebAddress(address); });
+}
 
 std::string FetchText(const std::string& address, const TransferOptions& options) {
     std::string body = Fetch(address, options);

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrava {
 
@@ -23,7 +24,15 @@ struct TransferOptions {
     std::size_t MaxBytes = kMaxTransferBytes;
 };
 
-// The resource at `address` as text / as bytes. Compression is asked for
+// An http or https address (the scheme's case does not matter).
+bool IsWebAddress(std::string_view address);
+// Drops every address that is not http or https: the addresses a status
+// file from the network names stay on the network.
+void KeepWebAddresses(std::vector<std::string>& addresses);
+
+// The resource at `address` as text / as bytes. A file address must name a
+// regular file (no FIFO, no device) no larger than the limit; anything else
+// is refused before a byte is read. Compression is asked for
 // and undone by the transfer; text that arrives as a gzip file (it starts
 // with the bytes 1F 8B) is decompressed as well, bytes are left as they
 // came. Throws a Fault when the transfer fails, the server answers with an

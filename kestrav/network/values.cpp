@@ -42,7 +42,10 @@ std::string ProfileAddress(std::string_view base, std::string_view memberId) {
     const std::string trimmed = Trim(base);
     const std::string lower = ToLower(trimmed);
     if (memberId.empty() || !(StartsWith(lower, "http://") || StartsWith(lower, "https://"))) return {};
-    std::string address = trimmed + "?ID=";
+    // A fragment ("#top") stays at the end, after the id.
+    const size_t hash = trimmed.find('#');
+    const std::string fragment = hash == std::string::npos ? std::string() : trimmed.substr(hash);
+    std::string address = trimmed.substr(0, hash) + "?ID=";
     static const char* kHex = "0123456789ABCDEF";
     for (unsigned char ch : memberId) {
         const bool plain = (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9') ||
@@ -55,7 +58,7 @@ std::string ProfileAddress(std::string_view base, std::string_view memberId) {
             address += kHex[ch & 15];
         }
     }
-    return address;
+    return address + fragment;
 }
 
 // --- Text forms ------------------------------------------------------------

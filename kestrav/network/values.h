@@ -31,8 +31,9 @@ bool IsFriend(const NetworkModel& model, std::string_view memberId);
 std::string AirportPosition(const NetworkModel& model, std::string_view code);
 
 // The profile page of a member: `base` (a network's ProfileUrl) + "?ID=" +
-// the id percent-encoded; empty unless `base` is an http or https address
-// and the id not empty. The popup's Profile button and the console use it.
+// the id percent-encoded, before any fragment of the base ("#top" stays at
+// the end); empty unless `base` is an http or https address and the id not
+// empty. The popup's Profile button and the console use it.
 std::string ProfileAddress(std::string_view base, std::string_view memberId);
 
 // --- Text forms ------------------------------------------------------------

@@ -137,7 +137,7 @@ void FillAtc(const NetworkModel& model, Snapshot& s, std::uint8_t net, const Lin
     AssignJoinedTrimmed(a.Software, f[38], f[39]);
 
     a.Facility = FacilityOf(a.Callsign);
-    std::int16_t& total = s.ClientTotal;
+    std::int32_t& total = s.ClientTotal;
     if (a.Facility == 2 && total > 0) --total;
     if (PlaceStation(model, a)) ++s.ObserverCount;
 }
@@ -167,7 +167,7 @@ std::string_view LineSeparator(std::string_view text) {
 int InterpretLines(const NetworkModel& model, Snapshot& s, std::uint8_t net, std::string_view text,
                    std::string_view separator) {
     int leftOut = 0;
-    std::int16_t& total = s.ClientTotal;
+    std::int32_t& total = s.ClientTotal;
     // Every element but the last (normally the empty text after the final
     // line break, which is never examined), in file order.
     size_t start = 0;
@@ -198,8 +198,7 @@ int InterpretLines(const NetworkModel& model, Snapshot& s, std::uint8_t net, std
         if (StartsWith(line, "UPDATE"))
             s.UpdateStamp.assign(line.size() > 14 ? line.substr(line.size() - 14) : line);
         if (StartsWith(line, "CONNECTED CLIENTS")) {
-            total = Integer(line.size() > 20 ? line.substr(20) : std::string_view());
-            if (total < 0) total = 0;
+            total = ClientCount(FeedNumber(line.size() > 20 ? line.substr(20) : std::string_view()));
         }
         // RELOAD: a minimum interval between downloads of 1 to 60 minutes;
         // a value outside them is read as the nearest of the two.

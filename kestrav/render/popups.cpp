@@ -50,15 +50,16 @@ void PanelFrame(const Panel& p, const ColourTheme& theme, int hh, int separatorY
     glEnd();
 }
 
-void Texts(const Panel& p, const ColourTheme& theme, const std::vector<PopupText>& texts) {
+// Every text ends inside the outline, and the title row (the top 20 px)
+// before the close cell, however wide its glyphs.
+void Texts(const Panel& p, const ColourTheme& theme, const std::vector<PopupText>& texts, int halfHeight) {
     SetColour(theme, Colour::ScreenBorder, 1);
     for (const PopupText& t : texts) {
         if (t.Text.empty()) continue;
+        const int right = t.Y > halfHeight - 20 ? kPopupHalfWidth - 22 : kPopupHalfWidth - 3;
         glRasterPos2f(p.X(t.X), p.Y(t.Y));
-        if (t.Bold)
-            DrawTextBold(t.Text);
-        else
-            DrawTextSmall(t.Text);
+        const unsigned base = t.Bold ? lists::Globe().GlyphBold : lists::Globe().GlyphSmall;
+        DrawGlyphs(base, FitText(base, t.Text, right - t.X));
     }
 }
 
@@ -69,7 +70,7 @@ void CompilePopup(const PopupLayout& layout, const ColourTheme& theme, int width
     glNewList(lists::Viewer().Popup, GL_COMPILE);
     PanelFrame(p, theme, layout.HalfHeight, layout.SeparatorY);
     for (const DialSpec& dial : layout.Dials) DrawDial(g, theme, dial);
-    Texts(p, theme, layout.Texts);
+    Texts(p, theme, layout.Texts, layout.HalfHeight);
     glEndList();
 }
 

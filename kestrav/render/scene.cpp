@@ -249,7 +249,7 @@ bool IsShown(const NetworkModel& model, bool friendsOnly, const std::string& mem
 
 void BuildNetworkScene(SceneContext& scene, int n) {
     NetworkModel& model = scene.model;
-    const std::int16_t total = model.ClientTotal[static_cast<size_t>(n)];
+    const std::int32_t total = model.ClientTotal[static_cast<size_t>(n)];
     if (total == 0) return;
     if (!scene.state.SceneBuilt[static_cast<size_t>(n)]) {
         if (!scene.friendsOnly) Report(scene, "Setting up map...");

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "firforge/conversion.h"
+#include "firforge/sector_writer.h"
 #include "firforge_test_support.h"
 #include "formats/text.h"
 #include "support/test_support.h"
@@ -213,6 +214,27 @@ TEST(FailedConversion, UnwritableOutputFolderIsLogged) {
     EXPECT_FALSE(run.Ok);
     EXPECT_EQ(run.Log.back(), "Could not write firdisplay.dat and firlist.dat into " + folder);
     EXPECT_FALSE(std::filesystem::exists(folder));
+}
+
+TEST(FailedConversion, AListThatCannotBeReplacedKeepsTheOldDisplayToo) {
+    std::string out = testsupport::MakeTempFolder("firforge-out");
+    testsupport::WriteFile(out + "/firdisplay.dat", "old display");
+    std::filesystem::create_directory(out + "/firlist.dat");
+    std::vector<std::string> log;
+    ConversionState state;
+    state.Log = [&log](const std::string& line) { log.push_back(line); };
+    state.Display = "DISPLAY_LIST_END\r\n";
+    state.List = "new list\r\n";
+    EXPECT_FALSE(WriteOutputPair(state, out));
+    EXPECT_EQ(log, (std::vector<std::string>{"Could not write firdisplay.dat and firlist.dat into " + out}));
+    EXPECT_EQ(testsupport::ReadFile(out + "/firdisplay.dat"), "old display");
+    EXPECT_TRUE(std::filesystem::is_directory(out + "/firlist.dat"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), std::filesystem::directory_iterator()), 2);
+    // Without the folder in the way both are written.
+    std::filesystem::remove(out + "/firlist.dat");
+    EXPECT_TRUE(WriteOutputPair(state, out));
+    EXPECT_EQ(testsupport::ReadFile(out + "/firdisplay.dat"), state.Display);
+    EXPECT_EQ(testsupport::ReadFile(out + "/firlist.dat"), state.List);
 }
 
 TEST(Output, ReplacesTheOldPairWithCrLfLinesAndLeavesNoTemporaryFiles) {

@@ -46,11 +46,6 @@ TEST(IniFile, AValueSetIsTheValueReadBackQuotesAndBlanksIncluded) {
     EXPECT_NE(ini.Text().find("IVAO_ID=123456\r\n"), std::string::npos);  // no quotes where none are needed
 }
 
-TEST(IniFile, CutsValuesAt255Characters) {
-    IniFile ini;
-    ini.LoadText("[A]\nKey=" + std::string(300, 'x') + "\n");
-    EXPECT_EQ(ini.Get("A", "Key", "").size(), 255u);
-}
 
 TEST(IniFile, UpdateReplacesInPlaceAndKeepsEveryOtherLineByteForByte) {
     const std::string original =

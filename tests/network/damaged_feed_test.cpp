@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <algorithm>
 
 using namespace kestrava;
@@ -103,7 +105,9 @@ TEST(DamagedFeed, ReloadMinutesOutsideOneToSixtyReadAsTheNearest) {
     EXPECT_EQ(NetworkModel().Networks[kIvao].ReloadMinutes, 0);
 }
 
-TEST(DamagedFeed, ARecordThatFaultsHalfWayKeepsNothingOfTheSlotsPreviousClient) {
+// A read that faults half-way shows nothing of itself: the snapshot shown
+// before stays whole, field by field.
+TEST(DamagedFeed, ARecordThatFaultsHalfWayLeavesTheShownSnapshotWhole) {
     Feed feed;
     std::vector<std::string> lines = Header();
     lines.push_back(Pilot("FIRST", "50.5"));
@@ -111,49 +115,44 @@ TEST(DamagedFeed, ARecordThatFaultsHalfWayKeepsNothingOfTheSlotsPreviousClient) 
     feed.Interpret(lines);
     ASSERT_EQ(feed.Ivao().Pilots[0].Route, "DCT");
     ASSERT_EQ(feed.Ivao().AtcClients[0].AtisText, "atis");
+    const Snapshot before = feed.Ivao();
+    const auto total = feed.model.ClientTotal[kIvao];
 
     // The pilot faults at its rating, the controller at its latitude.
-    lines = Header();
-    lines.push_back(Pilot("SECOND", "40", "99999"));
-    feed.Interpret(lines);
-    EXPECT_EQ(feed.model.StatusText, "No data to display (Overflow)");
-    ASSERT_EQ(feed.Ivao().PilotCount, 1);  // the count reached stays
-    const PilotClient& p = feed.Ivao().Pilots[0];
-    EXPECT_EQ(p.Callsign, "SECOND");
-    EXPECT_EQ(p.RealName, "Test Pilot");
-    EXPECT_EQ(p.HomeAirport, "EDDF");
-    for (const std::string* field : {&p.Route, &p.Remarks, &p.Departure, &p.Destination, &p.AircraftType,
-                                     &p.AircraftFull, &p.DepartureTime, &p.EnrouteTime, &p.LogonTime,
-                                     &p.Software, &p.FlightKind, &p.CruiseSpeed, &p.PlannedAltitude})
-        EXPECT_EQ(*field, "");
-    EXPECT_EQ(p.Latitude, 0);
-    EXPECT_EQ(p.Altitude, 0);
-    EXPECT_EQ(p.DestLatitude, 0);
-    EXPECT_EQ(p.Heading, 0);
-    EXPECT_EQ(p.Course, 0);
-
-    lines = Header();
-    lines.push_back(Controller("LHBP_APP", "1e39"));
-    feed.Interpret(lines);
-    EXPECT_EQ(feed.model.StatusText, "No data to display (Overflow)");
-    const AtcClient& a = feed.Ivao().AtcClients[0];
-    EXPECT_EQ(a.Callsign, "LHBP_APP");
-    EXPECT_EQ(a.RealName, "Test Controller");
-    EXPECT_EQ(a.AtisText, "");
-    EXPECT_EQ(a.Frequency, "");
-    EXPECT_EQ(a.Location, "");
-    EXPECT_EQ(a.Facility, 0);
-    EXPECT_EQ(a.Latitude, 0);
+    for (const std::string& bad : {Pilot("SECOND", "40", "99999"), Controller("LHBP_APP", "1e39")}) {
+        lines = Header();
+        lines.push_back(bad);
+        feed.Interpret(lines);
+        EXPECT_EQ(feed.model.StatusText, "No data to display (Overflow)");
+        const Snapshot& s = feed.Ivao();
+        EXPECT_EQ(s.PilotCount, before.PilotCount);
+        EXPECT_EQ(s.AtcCount, before.AtcCount);
+        EXPECT_EQ(s.UpdateStamp, before.UpdateStamp);
+        EXPECT_EQ(feed.model.ClientTotal[kIvao], total);
+        EXPECT_EQ(s.Pilots[0].Callsign, "FIRST");
+        EXPECT_EQ(s.Pilots[0].Route, "DCT");
+        EXPECT_EQ(s.Pilots[0].Latitude, before.Pilots[0].Latitude);
+        EXPECT_EQ(s.AtcClients[0].Callsign, "EDDF_TWR");
+        EXPECT_EQ(s.AtcClients[0].AtisText, "atis");
+    }
 }
 
-TEST(DamagedFeed, MergedTotalsAreSummedWideAndHeldAtTheLargestCount) {
-    NetworkModel model;
-    model.ClientTotal = {20000, 20000, 0};
-    EXPECT_EQ(MergedClientTotal(model), 32767);
-    model.ClientTotal = {32767, 32767, 0};
-    EXPECT_EQ(MergedClientTotal(model), 32767);
+TEST(DamagedFeed, ClientCountsPast32767AreKeptWholeAndMergedWide) {
+    Feed f;
+    NetworkModel& model = f.model;
+    std::vector<std::string> lines = Header();
+    lines[3] = "CONNECTED CLIENTS = 40000";
+    lines.push_back(Pilot("DLH1", "50.1"));
+    f.Interpret(lines);
+    EXPECT_EQ(model.ClientTotal[kIvao], 40000);
+    model.ClientTotal[kVatsim] = 32767;
+    EXPECT_EQ(MergedClientTotal(model), 72767);
+    model.ClientTotal = {2147483647, 2147483647, 0};
+    EXPECT_EQ(MergedClientTotal(model), 2147483647);
     model.ClientTotal = {1200, 845, 0};
     EXPECT_EQ(MergedClientTotal(model), 2045);
+    EXPECT_EQ(ClientCount(-5), 0);
+    EXPECT_EQ(ClientCount(std::numeric_limits<double>::quiet_NaN()), 0);
 }
 
 TEST(DamagedFeed, AllMessagesOfAStatusFileShareOneBox) {

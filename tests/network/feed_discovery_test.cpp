@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace kestrava;
 using namespace std::chrono_literals;
 using networktest::RecordingHooks;
@@ -149,6 +151,48 @@ TEST_F(Discovery, ADataAddressSkipsTheStatusFileAndTheReaderFollowsTheContent) {
     btnDownload(model, hooks, options, kIvao);
     EXPECT_EQ(model.StatusText, "No data to display (Error unzipping data)");
     EXPECT_EQ(model.Networks[kIvao].PilotCount, 587);
+}
+
+TEST_F(Discovery, AddressesFromANetworkStatusFileStayOnTheNetworkAndLocalOnesMustBeRegularFiles) {
+    const std::string folder = testsupport::MakeTempFolder("local-feed");
+    testsupport::WriteFile(folder + "/feed.json", Real(kSmallVatsim));
+    ASSERT_EQ(::mkfifo((folder + "/fifo").c_str(), 0600), 0);
+    // A status file that came over http names local files: none is used.
+    server.Serve("/status.json", "{\"data\":{\"v3\":[\"file://" + folder + "/feed.json\",\"FILE://" + folder +
+                                     "/feed.json\"],\"transceivers\":[\"file://" + folder +
+                                     "/fifo\"]},\"user\":[\"file:///etc/passwd\"]}");
+    btnDownload(model, hooks, options, kVatsim);
+    EXPECT_EQ(model.StatusText, "Could not contact server");
+    EXPECT_TRUE(model.Networks[kVatsim].DataUrls.empty());
+    EXPECT_TRUE(model.Networks[kVatsim].TransceiverUrls.empty());
+    EXPECT_EQ(model.ClientTotal[kVatsim], 0);
+
+    // A local status file (the demo feed) may name local files, but only
+    // regular ones: a FIFO is refused at once, without waiting for a writer.
+    testsupport::WriteFile(folder + "/status.json", "{\"data\":{\"v3\":[\"file://" + folder + "/fifo\"]}}");
+    model.StatusUrl[kVatsim] = "file://" + folder + "/status.json";
+    const auto start = std::chrono::steady_clock::now();
+    btnDownload(model, hooks, options, kVatsim);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    EXPECT_EQ(model.StatusText, "No data to display (Not a regular file: " + folder + "/fifo)");
+    for (const char* device : {"file:///dev/zero", "file:///dev/null"}) {
+        try {
+            FetchText(device, TransferOptions{});
+            ADD_FAILURE() << device << " was read";
+        } catch (const Fault& fault) {
+            EXPECT_NE(std::string(fault.what()).find("Not a regular file"), std::string::npos) << fault.what();
+        }
+    }
+    // ... and a regular one is read, within the same size limit.
+    testsupport::WriteFile(folder + "/status.json", "{\"data\":{\"v3\":[\"file://" + folder + "/feed.json\"]}}");
+    model.Networks[kVatsim].DataUrls.clear();
+    now += 2min;
+    btnDownload(model, hooks, options, kVatsim);
+    EXPECT_EQ(model.StatusText, "VATSIM data interpreted");
+    EXPECT_EQ(model.ClientTotal[kVatsim], 1541);
+    TransferOptions small;
+    small.MaxBytes = 100;
+    EXPECT_THROW(FetchText("file://" + folder + "/feed.json", small), Fault);
 }
 
 TEST(FeedTransfer, GzipTextOverTheLimitIsRefused) {

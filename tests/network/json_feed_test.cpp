@@ -380,7 +380,7 @@ TEST(JsonFeed, WrongTypesReadAsMissing) {
     EXPECT_EQ(s.Pilots[0].GroundSpeed, 0);
     EXPECT_EQ(s.Pilots[0].Heading, 0);
     EXPECT_EQ(s.Pilots[0].Transponder, "");
-    EXPECT_EQ(f.model.ClientTotal[kVatsim], 32767);
+    EXPECT_EQ(f.model.ClientTotal[kVatsim], 2147483647);  // held to the count's range
 }
 
 TEST(JsonFeed, TheCapsLeaveOutWhatFollowsAndSaySo) {

@@ -56,6 +56,13 @@ TEST(Lookups, KeysCompareWithoutCaseAndUnknownAirportsAreAtZero) {
     EXPECT_EQ(AirportPosition(model, ""), "0:0");
 }
 
+TEST(ProfileAddress, TheIdGoesBeforeAFragmentOfTheBase) {
+    EXPECT_EQ(ProfileAddress("https://www.ivao.aero/Member.aspx", "123 4"), "https://www.ivao.aero/Member.aspx?ID=123%204");
+    EXPECT_EQ(ProfileAddress(" https://example.invalid/member#profile ", "55"),
+              "https://example.invalid/member?ID=55#profile");
+    EXPECT_EQ(ProfileAddress("file:///member#x", "55"), "");
+}
+
 TEST(PositionText, HemispheresDegreesAndMinutes) {
     EXPECT_EQ(LatitudeText(-47.6f), "S47*36.0'");
     EXPECT_EQ(LatitudeText(47.6f), "N47*36.0'");

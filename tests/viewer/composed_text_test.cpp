@@ -64,3 +64,27 @@ TEST(ComposedText, DrawsTheGlyphListsPixelsAndMovesAlike) {
         EXPECT_EQ(differing, 0u);
     }
 }
+
+TEST(FittedText, AnyLengthIsCutWithDotsInsideItsRoom) {
+    std::vector<GlyphRaster> glyphs(255);
+    for (GlyphRaster& g : glyphs) {
+        g.Present = true;
+        g.Advance = 7;
+    }
+    glyphs['.'].Advance = 3;
+    glyphs['W'].Advance = 12;
+    auto width = [&](const std::string& text) {
+        int pixels = 0;
+        for (unsigned char c : text) pixels += glyphs[c].Advance;
+        return pixels;
+    };
+    const std::string callsign(10000, 'W');
+    const std::string fitted = FitGlyphs(glyphs, "Flight " + callsign, 215);
+    EXPECT_LE(width(fitted), 215);
+    EXPECT_GT(width(fitted), 215 - 12);  // no room wasted
+    EXPECT_EQ(fitted.rfind("Flight WWW", 0), 0u);
+    EXPECT_EQ(fitted.substr(fitted.size() - 3), "...");
+    EXPECT_EQ(FitGlyphs(glyphs, "AB", 14), "AB");     // fits exactly: whole
+    EXPECT_EQ(FitGlyphs(glyphs, "ABC", 18), "A...");  // 7 + 9
+    EXPECT_EQ(FitGlyphs(glyphs, "ABC", 8), "");       // not even the dots
+}

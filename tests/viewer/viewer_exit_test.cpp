@@ -89,6 +89,27 @@ TEST(ViewerStart, WithoutOpenGLItSaysSoAndEndsWithoutSaving) {
     EXPECT_FALSE(std::filesystem::exists(folder + "/kestrav.ini"));
 }
 
+TEST(ViewerExit, AnUnreadableSettingsFileIsNeverReplacedAndAFailedSaveIsSaid) {
+    const std::string folder = CopyProgramFolder("unsaved");
+    // A folder in the place of kestrav.ini (unreadable even for root), and
+    // one in the place of friends.dat.
+    std::filesystem::create_directories(folder + "/kestrav.ini/mine");
+    std::filesystem::remove(folder + "/data/friends.dat");
+    std::filesystem::create_directories(folder + "/data/friends.dat");
+    ProgramProcess viewer(folder + "/kestrav");
+    ASSERT_TRUE(viewer.WaitForWindow("Kestrava", 30)) << "no viewer window";
+    ASSERT_TRUE(viewer.RequestClose());
+    ASSERT_TRUE(viewer.WaitForWindow("Error", 30)) << "the failed save was not said";
+    const std::string said = viewer.CopyText();
+    EXPECT_NE(said.find("friends.dat could not be saved: Is a directory"), std::string::npos) << said;
+    EXPECT_EQ(said.find("kestrav.ini"), std::string::npos) << said;  // not written at all: nothing to say
+    ASSERT_TRUE(viewer.RequestClose());
+    EXPECT_EQ(viewer.WaitForExit(30), 0);
+    EXPECT_TRUE(std::filesystem::is_directory(folder + "/kestrav.ini/mine"));
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
 TEST(ViewerExit, TheCaptionBarsCloseCellSavesToo) {
     const std::string folder = CopyProgramFolder("closecell");
     ProgramProcess viewer(folder + "/kestrav");

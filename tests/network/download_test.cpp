@@ -204,7 +204,8 @@ TEST_F(DownloadTest, MissingStatusFileCannotContactTheServer) {
     model.Networks[kIvao].GzipUrls.clear();
     server.Serve("/ivao/status.txt", TestHttpServer::Reply{404, "gone"});
     btnDownload(model, hooks, options, kIvao);
-    EXPECT_EQ(model.StatusText, "Could not contact server");
+    EXPECT_EQ(model.StatusText,
+              "Could not contact server - showing data of " + model.Networks[kIvao].UpdateStamp.substr(8, 4) + "Z");
     EXPECT_TRUE(model.Networks[kIvao].DownloadFailed);
     EXPECT_TRUE(model.DownloadIdle);
     EXPECT_EQ(model.Networks[kIvao].PilotCount, 357);  // the previous snapshot stays

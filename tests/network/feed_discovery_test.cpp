@@ -149,7 +149,8 @@ TEST_F(Discovery, ADataAddressSkipsTheStatusFileAndTheReaderFollowsTheContent) {
     broken.resize(broken.size() / 2);
     server.Serve("/v2/tracker/whazzup", broken);
     btnDownload(model, hooks, options, kIvao);
-    EXPECT_EQ(model.StatusText, "No data to display (Error unzipping data)");
+    EXPECT_EQ(model.StatusText, "No data to display (Error unzipping data) - showing data of " +
+                                    model.Networks[kIvao].UpdateStamp.substr(8, 4) + "Z");
     EXPECT_EQ(model.Networks[kIvao].PilotCount, 587);
 }
 

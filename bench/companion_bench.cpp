@@ -51,8 +51,8 @@ public:
 };
 
 void LoadFullSnapshot(NetworkModel& model) {
-    ReadKeyedFile(ProgramPath("data/airports.dat"), model.AirportIndex);
-    ReadKeyedFile(ProgramPath("data/firlist.dat"), model.SectorIndex);
+    ReadAirportFile(ProgramPath("data/airports.dat"), model.Airports);
+    ReadSectorFile(ProgramPath("data/firlist.dat"), model.Sectors);
     DisplayHooks none;
     InterpretSnapshot(model, none, kIvao, benchsupport::CaptureSnapshot(benchsupport::RealDataFolder()));
     // Just downloaded: refresh answers with the wait.
@@ -193,7 +193,7 @@ int main(int argc, char** argv) {
     // full-capacity snapshot comes close.
     FindInTheWindow(map, FindLineFor(map.Model, 2000));
     MapWindow demo;
-    ReadKeyedFile(ProgramPath("data/airports.dat"), demo.Model.AirportIndex);
+    ReadAirportFile(ProgramPath("data/airports.dat"), demo.Model.Airports);
     DisplayHooks none;
     InterpretSnapshot(demo.Model, none, kIvao, benchsupport::FullSnapshot(kIvao, 0));
     std::printf("demo snapshot: %d pilots, %d ATC records\n", demo.Model.Networks[kIvao].PilotCount,

@@ -64,8 +64,8 @@ int main(int argc, char** argv) {
                                                            : server.Url("/v3/vatsim-data.json");
         std::vector<double> total, scene, frames, transfer, interpret;
         kestrava::NetworkModel alone;
-        alone.AirportIndex = window.Model.AirportIndex;
-        alone.SectorIndex = window.Model.SectorIndex;
+        alone.Airports = window.Model.Airports;
+        alone.Sectors = window.Model.Sectors;
         NoDisplay none;
         for (int round = 0; round < rounds; ++round) {
             window.Model.Networks[net].LastDownload = {};  // past the reload interval

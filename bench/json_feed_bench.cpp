@@ -33,8 +33,8 @@ class NoDisplay : public DisplayHooks {};
 NetworkModel& LoadedModel() {
     static NetworkModel* model = [] {
         auto* m = new NetworkModel;
-        ReadKeyedFile(KESTRAVA_SOURCE_DIR "/data/airports.dat", m->AirportIndex);
-        ReadKeyedFile(KESTRAVA_SOURCE_DIR "/data/firlist.dat", m->SectorIndex);
+        ReadAirportFile(KESTRAVA_SOURCE_DIR "/data/airports.dat", m->Airports);
+        ReadSectorFile(KESTRAVA_SOURCE_DIR "/data/firlist.dat", m->Sectors);
         return m;
     }();
     return *model;

@@ -58,7 +58,7 @@ void FillAirports(NetworkModel& model, const std::string& text) {
             std::string code = FieldOf(line, field);
             if (code.size() != 4) continue;
             ++n;
-            model.AirportIndex.Add(code, {code, "", "", std::to_string(n % 80), std::to_string(n % 170)});
+            model.Airports.Add(code, Airport{code, code, "", "", static_cast<float>(n % 80), static_cast<float>(n % 170)});
         }
     }
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -82,6 +83,53 @@ double ReadNumber(std::string_view text) {
     }
     return value;
 }
+
+// The plain decimals that fill a feed ("-73.7789", "35000": a sign, at most
+// 15 digits, a fraction, no exponent) are read here directly; the quotient
+// of two exactly represented doubles is correctly rounded, so the result is
+// ReadNumber's. Everything else goes to ReadNumber.
+double FeedNumber(std::string_view text) {
+    static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const size_t n = text.size();
+    size_t i = 0;
+    bool negative = false;
+    if (i < n && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    std::uint64_t mantissa = 0;
+    int digits = 0, fraction = 0;
+    for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) mantissa = mantissa * 10 + (text[i] - '0');
+    if (i < n && text[i] == '.')
+        for (++i; i < n && text[i] >= '0' && text[i] <= '9'; ++i, ++digits, ++fraction)
+            mantissa = mantissa * 10 + (text[i] - '0');
+    if (digits == 0 || digits > 15 || (i < n && (text[i] == 'e' || text[i] == 'E'))) return ReadNumber(text);
+    double value = static_cast<double>(mantissa) / kTens[fraction];
+    return negative ? -value : value;
+}
+
+
+// True when the text, blanks at both ends aside, is one decimal number:
+// optional sign, digits with an optional "." fraction, optional exponent.
+bool IsWholeNumber(std::string_view text) {
+    std::string t = Trim(text);
+    size_t i = 0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    size_t digits = 0;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++digits;
+    if (i < t.size() && t[i] == '.') {
+        ++i;
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        ++i;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+        size_t exponent = 0;
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++exponent;
+        if (exponent == 0) return false;
+    }
+    return i == t.size();
+}
+
 
 double RoundHalfEven(double value) {
     if (!std::isfinite(value)) return value;

@@ -18,6 +18,14 @@ namespace kestrava {
 // an infinity of its sign; one too small for it ("1e-400") is 0.
 double ReadNumber(std::string_view text);
 
+// ReadNumber's value, with the plain decimals that fill a feed ("-73.7789",
+// "35000": a sign, at most 15 digits, a fraction, no exponent) read directly.
+double FeedNumber(std::string_view text);
+
+// True when the text, blanks at both ends aside, is one decimal number:
+// optional sign, digits with an optional "." fraction, optional exponent.
+bool IsWholeNumber(std::string_view text);
+
 // Round to the nearest whole number, halves to the even neighbour.
 double RoundHalfEven(double value);
 

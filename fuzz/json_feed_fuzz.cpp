@@ -16,8 +16,8 @@ using namespace kestrava;
 NetworkModel& Model() {
     static NetworkModel* model = [] {
         auto* m = new NetworkModel;
-        ReadKeyedFile(KESTRAVA_SOURCE_DIR "/data/airports.dat", m->AirportIndex);
-        ReadKeyedFile(KESTRAVA_SOURCE_DIR "/data/firlist.dat", m->SectorIndex);
+        ReadAirportFile(KESTRAVA_SOURCE_DIR "/data/airports.dat", m->Airports);
+        ReadSectorFile(KESTRAVA_SOURCE_DIR "/data/firlist.dat", m->Sectors);
         return m;
     }();
     return *model;

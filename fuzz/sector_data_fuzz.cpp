@@ -41,15 +41,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // One model for all inputs (a fresh one is a large allocation), its
     // indexes emptied as the viewer starts with them empty.
     static NetworkModel& model = *new NetworkModel;
-    model.AirportIndex.Clear();
-    model.SectorIndex.Clear();
+    model.Airports.Clear();
+    model.Sectors.Clear();
     const std::vector<std::string> airportLines = TextLines(parts[1]), sectorLines = TextLines(parts[2]);
-    ReadKeyedLines(airportLines, model.AirportIndex);
-    ReadKeyedLines(sectorLines, model.SectorIndex);
+    ReadAirportLines(airportLines, model.Airports);
+    ReadSectorLines(sectorLines, model.Sectors);
     for (const std::string& key : Keys(sectorLines, 1000)) {
-        const KeyedIndex::Items* sector = model.SectorIndex.Find(key);
-        fuzzing::Require(sector != nullptr && sector->size() == 5, "a keyed line keeps five items");
-        ReadListNumber((*sector)[4]);
+        const SectorEntry* sector = model.Sectors.Find(key);
+        fuzzing::Require(sector != nullptr && EqualsNoCase(sector->Id, key),
+                         "a line of six fields is an entry under its key");
     }
 
     // Pilots between the loaded airports, towers at them, centres in the
@@ -76,7 +76,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const AtcClient& a = s.AtcClients[static_cast<size_t>(i)];
         LatitudeText(a.Latitude);
         LongitudeText(a.Longitude);
-        AirportPosition(model, a.Location);
+        float lat = 0, lon = 0;
+        if (AirportLatLon(model, a.Location, lat, lon))
+            fuzzing::Require(lat == lat && lon == lon, "an airport's position is a number");
     }
     return 0;
 }

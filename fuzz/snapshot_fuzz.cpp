@@ -16,8 +16,8 @@ using namespace kestrava;
 NetworkModel& Model() {
     static NetworkModel* model = [] {
         auto* m = new NetworkModel;
-        ReadKeyedFile(KESTRAVA_SOURCE_DIR "/data/airports.dat", m->AirportIndex);
-        ReadKeyedFile(KESTRAVA_SOURCE_DIR "/data/firlist.dat", m->SectorIndex);
+        ReadAirportFile(KESTRAVA_SOURCE_DIR "/data/airports.dat", m->Airports);
+        ReadSectorFile(KESTRAVA_SOURCE_DIR "/data/firlist.dat", m->Sectors);
         m->Friends.Add("100001");
         return m;
     }();
@@ -61,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         PilotRatingName(net, p.Rating);
         ControllerRatingName(net, p.AdminRating);
         IsFriend(model, p.MemberId);
-        AirportPosition(model, p.Destination);
+        float lat = 0, lon = 0;
+        AirportLatLon(model, p.Destination, lat, lon);
         CruiseKnots(p.CruiseSpeed);
         PlannedFeet(p.PlannedAltitude);
         Distance(p.Latitude, p.Longitude, p.DepLatitude, p.DepLongitude);
@@ -74,8 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         OnlineTime(a.LogonTime, s.UpdateStamp);
         ControllerRatingName(net, a.Rating);
         IsFriend(model, a.MemberId);
-        if (const KeyedIndex::Items* sector = model.SectorIndex.Find(a.Location))
-            if (sector->size() > 4) ReadListNumber((*sector)[4]);
+        if (const SectorEntry* sector = model.Sectors.Find(a.Location)) Distance(sector->LabelLatitude, sector->LabelLongitude, 0, 0);
         Distance(a.Latitude, a.Longitude, 0, 0);
     }
     return 0;

@@ -100,27 +100,6 @@ const FlagBox kFlagBoxes[] = {
     {"chkA", &Settings::ShowATC},               {"chkAL", &Settings::ShowATCLabels},
 };
 
-// A whole decimal number: sign, digits with an optional fraction, optional
-// exponent, and nothing else.
-bool IsWholeNumberText(std::string_view t) {
-    size_t i = 0;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-    size_t digits = 0;
-    while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++digits;
-    if (i < t.size() && t[i] == '.') {
-        ++i;
-        while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++digits;
-    }
-    if (digits == 0) return false;
-    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
-        ++i;
-        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-        size_t exponent = 0;
-        while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++exponent;
-        if (exponent == 0) return false;
-    }
-    return i == t.size();
-}
 
 bool ReadTextBox(const std::string& utf8, const char* caption, std::string& into, std::string& refusal) {
     const TypedTextFault fault = CheckTypedText(utf8, into);
@@ -188,7 +167,7 @@ bool SettingsFromForm(const SettingsForm& form, Settings& settings, std::string&
 
 TypedNumber ReadTypedNumber(std::string_view text, int& value) {
     const std::string trimmed = Trim(text);
-    if (!IsWholeNumberText(trimmed)) return TypedNumber::NotANumber;
+    if (!IsWholeNumber(trimmed)) return TypedNumber::NotANumber;
     const double rounded = RoundHalfEven(ReadNumber(trimmed));
     if (!(rounded >= -32768 && rounded <= 32767)) return TypedNumber::OutOfRange;
     value = static_cast<int>(rounded);

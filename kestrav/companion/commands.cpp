@@ -41,20 +41,16 @@ struct Place {
 
 // The airport's entry: names, place code, position. Null for a code that
 // is not four letters or digits or not in the index.
-const KeyedIndex::Items* AirportOf(const Companion& c, const std::string& code) {
-    return IsAirportCode(code) ? c.Model.AirportIndex.Find(code) : nullptr;
+const Airport* AirportOf(const Companion& c, const std::string& code) {
+    return IsAirportCode(code) ? c.Model.Airports.Find(code) : nullptr;
 }
 
-std::string ItemOf(const KeyedIndex::Items& items, size_t i) { return i < items.size() ? items[i] : std::string(); }
-
-Place PositionOf(const KeyedIndex::Items& airport) {
-    return Place{static_cast<float>(ReadNumber(ItemOf(airport, 3))), static_cast<float>(ReadNumber(ItemOf(airport, 4)))};
-}
+Place PositionOf(const Airport& airport) { return Place{airport.Latitude, airport.Longitude}; }
 
 // True when the airport code is in the index with this place code.
 bool AirportInPlace(const Companion& c, const std::string& code, const std::string& place) {
-    const KeyedIndex::Items* airport = c.Model.AirportIndex.Find(code);
-    return airport && ItemOf(*airport, 2) == place;
+    const Airport* airport = c.Model.Airports.Find(code);
+    return airport && airport->Country == place;
 }
 
 void Unrecognized(Companion& c) { Say(c, std::string("Unrecognized ICAO code") + kCrLf); }
@@ -147,9 +143,9 @@ void Help(Companion& c) {
 }
 
 void Icao(Companion& c, const std::string& code) {
-    const KeyedIndex::Items* airport = AirportOf(c, code);
+    const Airport* airport = AirportOf(c, code);
     if (!airport) return Unrecognized(c);
-    Say(c, code + " is " + ItemOf(*airport, 0) + " (" + ItemOf(*airport, 1) + ", " + ItemOf(*airport, 2) + ")" + kCrLf);
+    Say(c, code + " is " + airport->Name + " (" + airport->Town + ", " + airport->Country + ")" + kCrLf);
     const Place at = PositionOf(*airport);
     c.Viewer.BuildAirportMarker(code, at.Latitude, at.Longitude);
     c.Viewer.CentreMap(at.Latitude, at.Longitude, code, true);
@@ -163,7 +159,7 @@ void Dist(Companion& c, const std::string& a, const std::string& b) {
                                                               : std::vector<std::uint8_t>{net};
     const auto resolve = [&](const std::string& name) {
         Place at;
-        if (const KeyedIndex::Items* airport = AirportOf(c, name)) at = PositionOf(*airport);
+        if (const Airport* airport = AirportOf(c, name)) at = PositionOf(*airport);
         for (std::uint8_t n : networks) {
             const Snapshot& s = c.Model.Networks[n];
             for (int i = 0; i < s.PilotCount; ++i) {
@@ -379,8 +375,8 @@ void Members(Companion& c, const std::string& place) {
             code = a.Callsign.substr(0, 4);
         else
             return;
-        const KeyedIndex::Items* sector = c.Model.SectorIndex.Find(code);
-        if (AirportInPlace(c, code, place) || (!c.Model.AirportIndex.Has(code) && sector && ItemOf(*sector, 1) == place)) {
+        const SectorEntry* sector = c.Model.Sectors.Find(code);
+        if (AirportInPlace(c, code, place) || (!c.Model.Airports.Has(code) && sector && sector->Country == place)) {
             ++count;
             Say(c, Named(a.Callsign, a.RealName) + " (" + a.MemberId + ")");
         }
@@ -406,7 +402,7 @@ void Find(Companion& c, const std::string& text) {
 }
 
 void Activity(Companion& c, const std::string& code) {
-    const KeyedIndex::Items* airport = AirportOf(c, code);
+    const Airport* airport = AirportOf(c, code);
     if (!airport) return Unrecognized(c);
     const Place at = PositionOf(*airport);
     const auto from = [&](float lat, float lon) { return Distance(at.Latitude, at.Longitude, lat, lon); };
@@ -469,7 +465,7 @@ void TrafficInPlace(Companion& c, const std::string& place) {
 }
 
 void TrafficAtAirport(Companion& c, const std::string& code) {
-    const KeyedIndex::Items* airport = AirportOf(c, code);
+    const Airport* airport = AirportOf(c, code);
     if (!airport) return Unrecognized(c);
     const Place at = PositionOf(*airport);
     // A movement's line ends with its state near the airport, or its distance.

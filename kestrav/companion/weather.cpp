@@ -71,7 +71,7 @@ std::string StationReport(const std::string& file, const std::string& code) {
 }  // namespace
 
 void Weather(Companion& c, const std::string& verb, const std::string& code) {
-    if (!IsAirportCode(code) || !c.Model.AirportIndex.Has(code)) {
+    if (!IsAirportCode(code) || !c.Model.Airports.Has(code)) {
         c.Output.AddText("Unrecognized ICAO code\r\n");
         return;
     }

@@ -21,7 +21,7 @@ AeronauticalLoad LoadSectorsAndAirports(NetworkModel& model, DisplayHooks& displ
                                         const FilePlaces& places,
                                         const PolygonHandler& compile) {
     AeronauticalLoad load;
-    if (!model.AirportIndex.Empty() || !model.SectorIndex.Empty()) return load;
+    if (!model.Airports.Empty() || !model.Sectors.Empty()) return load;
     const auto counted = [&](int number, const std::vector<GeoPoint>& points) {
         ++load.Polygons;
         compile(number, points);
@@ -34,9 +34,9 @@ AeronauticalLoad LoadSectorsAndAirports(NetworkModel& model, DisplayHooks& displ
     if (FileExists(supplement)) ReadPolygonFile(supplement, counted);
 
     Announce(model, display, "Loading aeronautical data...");
-    if (!ReadKeyedFile(places.ReadPath("data/airports.dat"), model.AirportIndex))
+    if (!ReadAirportFile(places.ReadPath("data/airports.dat"), model.Airports))
         Missing(model, display, load, "airports.dat");
-    if (!ReadKeyedFile(places.ReadPath("data/firlist.dat"), model.SectorIndex))
+    if (!ReadSectorFile(places.ReadPath("data/firlist.dat"), model.Sectors))
         Missing(model, display, load, "firlist.dat");
     return load;
 }

@@ -16,8 +16,8 @@ struct AeronauticalLoad {
 };
 
 // Reads firdisplay.dat (and firdisplay.sup when present) polygon by polygon
-// into `compile`, then airports.dat into AirportIndex and firlist.dat into
-// SectorIndex, with the status messages of each stage. Each file is the
+// into `compile`, then airports.dat into Airports and firlist.dat into
+// Sectors, with the status messages of each stage. Each file is the
 // user's copy in data/ where there is one, else the program folder's. Does
 // nothing when either index already holds an entry. A missing file is named
 // in the status line and skipped.

@@ -26,45 +26,23 @@ size_t Utf8SequenceAt(std::string_view s, size_t i) {
 bool IsUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
 
 void PlaceAtSector(const NetworkModel& model, AtcClient& a) {
-    const KeyedIndex& sectors = model.SectorIndex;
+    const SectorTable& sectors = model.Sectors;
     std::string key = a.Callsign.substr(0, a.Callsign.size() - 4);
     if (a.Facility == 7) {
         // Flight service stations are usually oceanic sectors: "EGGX_O".
         std::string oceanic = key.substr(0, 4) + "_O";
-        if (HasKey(sectors, oceanic)) key = oceanic;
-        if (HasKey(sectors, key + "_O")) key += "_O";
+        if (sectors.Has(oceanic)) key = oceanic;
+        if (sectors.Has(key + "_O")) key += "_O";
     }
-    if (!HasKey(sectors, key)) key.resize(std::min(key.size(), a.Location.size()));
-    if (const KeyedIndex::Items* sector = sectors.Find(key)) {
-        a.Latitude = FeedSingle(sector->size() > 2 ? std::string_view((*sector)[2]) : std::string_view());
-        a.Longitude = FeedSingle(sector->size() > 3 ? std::string_view((*sector)[3]) : std::string_view());
+    if (!sectors.Has(key)) key.resize(std::min(key.size(), a.Location.size()));
+    if (const SectorEntry* sector = sectors.Find(key)) {
+        a.Latitude = sector->LabelLatitude;
+        a.Longitude = sector->LabelLongitude;
     }
     a.Location = key;
 }
 
 }  // namespace
-
-// The plain decimals that fill a feed ("-73.7789", "35000": a sign, at most
-// 15 digits, a fraction, no exponent) are read here directly; the quotient
-// of two exactly represented doubles is correctly rounded, so the result is
-// ReadNumber's. Everything else goes to ReadNumber.
-double FeedNumber(std::string_view text) {
-    static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    const size_t n = text.size();
-    size_t i = 0;
-    bool negative = false;
-    if (i < n && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    std::uint64_t mantissa = 0;
-    int digits = 0, fraction = 0;
-    for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) mantissa = mantissa * 10 + (text[i] - '0');
-    if (i < n && text[i] == '.')
-        for (++i; i < n && text[i] >= '0' && text[i] <= '9'; ++i, ++digits, ++fraction)
-            mantissa = mantissa * 10 + (text[i] - '0');
-    if (digits == 0 || digits > 15 || (i < n && (text[i] == 'e' || text[i] == 'E'))) return ReadNumber(text);
-    double value = static_cast<double>(mantissa) / kTens[fraction];
-    return negative ? -value : value;
-}
 
 float FeedSingle(std::string_view text) { return CheckedSingle(FeedNumber(text)); }
 std::int16_t FeedInteger(std::string_view text) { return CheckedInt16(FeedNumber(text)); }
@@ -115,13 +93,10 @@ void AssignAircraft(PilotClient& p, std::string_view aircraft) {
 }
 
 bool AirportLatLon(const NetworkModel& model, std::string_view code, float& lat, float& lon) {
-    const KeyedIndex::Items* airport = model.AirportIndex.Find(code);
-    if (!airport) return false;
-    std::string_view latText = airport->size() > 3 ? std::string_view((*airport)[3]) : std::string_view();
-    std::string_view lonText = airport->size() > 4 ? std::string_view((*airport)[4]) : std::string_view();
-    if (latText == "0" && lonText == "0") return false;
-    lat = FeedSingle(latText);
-    lon = FeedSingle(lonText);
+    const Airport* airport = model.Airports.Find(code);
+    if (!airport || !airport->Placed()) return false;
+    lat = airport->Latitude;
+    lon = airport->Longitude;
     return true;
 }
 
@@ -179,7 +154,7 @@ bool PlaceStation(const NetworkModel& model, AtcClient& a) {
     if (a.Facility <= 1) return true;
     if (a.Facility <= 5) {
         // Three-letter codes of US airports are filed without their "K".
-        if (a.Location.size() == 3 && HasKey(model.AirportIndex, "K" + a.Location))
+        if (a.Location.size() == 3 && model.Airports.Has("K" + a.Location))
             a.Location = "K" + a.Location;
         AirportLatLon(model, a.Location, a.Latitude, a.Longitude);
         return false;

@@ -5,6 +5,7 @@
 // from its callsign.
 #pragma once
 
+#include "formats/text.h"
 #include "kestrav/network/model.h"
 
 #include <cstdint>
@@ -15,9 +16,8 @@ namespace kestrava {
 
 // --- Numbers ---------------------------------------------------------------
 
-// ReadNumber's value, read directly for the plain decimals that fill a feed.
-double FeedNumber(std::string_view text);
-// The same as a single / a 16-bit integer; an "Overflow" fault beyond range.
+// FeedNumber (formats/text.h) as a single / a 16-bit integer; an "Overflow"
+// fault beyond range.
 float FeedSingle(std::string_view text);
 std::int16_t FeedInteger(std::string_view text);
 

@@ -11,29 +11,6 @@ namespace {
 
 Fault Overflow() { return Fault(kFaultOverflow, "Overflow"); }
 
-// True when the text, blanks at both ends aside, is one decimal number:
-// optional sign, digits with an optional "." fraction, optional exponent.
-bool IsWholeNumber(std::string_view text) {
-    std::string t = Trim(text);
-    size_t i = 0;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-    size_t digits = 0;
-    while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++digits;
-    if (i < t.size() && t[i] == '.') {
-        ++i;
-        while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++digits;
-    }
-    if (digits == 0) return false;
-    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
-        ++i;
-        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-        size_t exponent = 0;
-        while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++exponent;
-        if (exponent == 0) return false;
-    }
-    return i == t.size();
-}
-
 }  // namespace
 
 std::int16_t CheckedInt16(double value) {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "formats/friends.h"
-#include "formats/keyed_index.h"
+#include "formats/reference_tables.h"
 
 #include <array>
 #include <chrono>
@@ -170,8 +170,8 @@ struct NetworkModel {
     // The networks' client counts as their feeds give them (32-bit: past
     // 32,767 too); slot 2: both networks merged.
     std::array<std::int32_t, 3> ClientTotal{};
-    KeyedIndex AirportIndex;
-    KeyedIndex SectorIndex;
+    AirportTable Airports;  // airports.dat
+    SectorTable Sectors;    // firlist.dat
     FriendList Friends;
     // The time source; tests replace it to move the clock.
     std::function<Clock::time_point()> Now = [] { return Clock::now(); };

@@ -23,19 +23,10 @@ std::string FieldOf(std::string_view line, int n) {
                                                                           : end - start));
 }
 
-bool HasKey(const KeyedIndex& index, std::string_view key) { return index.Has(key); }
-
 bool HasKey(const FriendList& list, std::string_view key) { return list.Has(key); }
 
 bool IsFriend(const NetworkModel& model, std::string_view memberId) {
     return HasKey(model.Friends, memberId);
-}
-
-std::string AirportPosition(const NetworkModel& model, std::string_view code) {
-    const KeyedIndex::Items* airport = model.AirportIndex.Find(code);
-    if (!airport) return "0:0";
-    auto item = [&](size_t i) { return i < airport->size() ? (*airport)[i] : std::string(); };
-    return item(3) + ":" + item(4);
 }
 
 std::string ProfileAddress(std::string_view base, std::string_view memberId) {

@@ -20,15 +20,10 @@ namespace kestrava {
 std::string FieldOf(std::string_view line, int n);
 
 // True when the collection holds the key; keys compare without case.
-bool HasKey(const KeyedIndex& index, std::string_view key);
 bool HasKey(const FriendList& list, std::string_view key);
 
 // True when the member id is one of the user's friends.
 bool IsFriend(const NetworkModel& model, std::string_view memberId);
-
-// "latitude:longitude" of an airport as stored in AirportIndex (items 3 and
-// 4), or "0:0" when the code is unknown.
-std::string AirportPosition(const NetworkModel& model, std::string_view code);
 
 // The profile page of a member: `base` (a network's ProfileUrl) + "?ID=" +
 // the id percent-encoded, before any fragment of the base ("#top" stays at

@@ -10,11 +10,6 @@ namespace kestrava {
 
 namespace {
 
-std::string Item(const KeyedIndex& index, const std::string& key, size_t i) {
-    const KeyedIndex::Items* items = index.Find(key);
-    return items && i < items->size() ? (*items)[i] : std::string();
-}
-
 std::string Cut(std::string_view text, size_t chars) { return std::string(text.substr(0, chars)); }
 
 // A text longer than `longest` keeps `longest` - 1 characters and ")".
@@ -37,8 +32,8 @@ std::string Online(const NetworkModel& model, int network, const std::string& lo
 
 // The place in parentheses after a code, when the airport is known.
 std::string WithPlace(const NetworkModel& model, const std::string& code) {
-    if (!model.AirportIndex.Has(code)) return code;
-    return code + " (" + Item(model.AirportIndex, code, 2) + ")";
+    const Airport* airport = model.Airports.Find(code);
+    return airport ? code + " (" + airport->Country + ")" : code;
 }
 
 // Where the name column starts in a tab's rows (0-based).
@@ -106,14 +101,13 @@ std::string PilotNameCell(int network, const PilotClient& p, size_t width, size_
 
 std::string PositionText(const NetworkModel& model, const AtcClient& a) {
     const std::string suffix = a.Callsign.size() > 3 ? a.Callsign.substr(a.Callsign.size() - 3) : a.Callsign;
-    if (a.Facility >= 3 && a.Facility <= 5 && model.AirportIndex.Has(a.Location)) {
-        const std::string name = Item(model.AirportIndex, a.Location, 0);
-        const std::string second = Item(model.AirportIndex, a.Location, 1);
-        const std::string place = second == name ? name : second + " - " + name;
-        return place + " " + suffix + ", " + Item(model.AirportIndex, a.Location, 2);
+    const Airport* airport = a.Facility >= 3 && a.Facility <= 5 ? model.Airports.Find(a.Location) : nullptr;
+    if (airport) {
+        const std::string place = airport->Town == airport->Name ? airport->Name : airport->Town + " - " + airport->Name;
+        return place + " " + suffix + ", " + airport->Country;
     }
-    if (a.Facility >= 6 && model.SectorIndex.Has(a.Location))
-        return Item(model.SectorIndex, a.Location, 0) + " " + suffix + ", " + Item(model.SectorIndex, a.Location, 1);
+    if (const SectorEntry* sector = a.Facility >= 6 ? model.Sectors.Find(a.Location) : nullptr)
+        return sector->Name + " " + suffix + ", " + sector->Country;
     return a.Location + " " + suffix;
 }
 
@@ -130,9 +124,9 @@ std::string FriendAction(const NetworkModel& model, const PilotClient& p) {
 }
 
 std::string AirportCell(const NetworkModel& model, const std::string& code, size_t longest) {
-    if (!model.AirportIndex.Has(code)) return Closed(code, longest);
-    return Closed(code + " (" + Item(model.AirportIndex, code, 0) + ", " + Item(model.AirportIndex, code, 2) + ")",
-                  longest);
+    const Airport* airport = model.Airports.Find(code);
+    if (!airport) return Closed(code, longest);
+    return Closed(code + " (" + airport->Name + ", " + airport->Country + ")", longest);
 }
 
 std::vector<std::string> TabRows(const NetworkModel& model, int network, int tab) {
@@ -294,9 +288,9 @@ const std::string kDeparturesHeader =
     "call          type  name                         departing to                   via      alt   spd    dist       ";
 
 std::string AirportTitle(const NetworkModel& model, const std::string& code) {
-    if (!model.AirportIndex.Has(code)) return code;
-    return code + " " + Item(model.AirportIndex, code, 0) + " (" + Item(model.AirportIndex, code, 1) + ", " +
-           Item(model.AirportIndex, code, 2) + ")";
+    const Airport* airport = model.Airports.Find(code);
+    if (!airport) return code;
+    return code + " " + airport->Name + " (" + airport->Town + ", " + airport->Country + ")";
 }
 
 std::string TimeToGo(const PilotClient& p, double d) {

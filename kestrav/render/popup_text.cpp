@@ -42,15 +42,10 @@ int MemberIdX(const std::string& id, int x) {
     return x - kSmallAdvance * static_cast<int>(id.size() - 6);
 }
 
-std::string Item(const KeyedIndex& index, const std::string& key, size_t i) {
-    const KeyedIndex::Items* items = index.Find(key);
-    return items && i < items->size() ? (*items)[i] : std::string();
-}
-
 // "CODE Name, CC" when the airport is known, else the code alone.
 std::string AirportWithName(const NetworkModel& model, const std::string& code) {
-    if (!model.AirportIndex.Has(code)) return code;
-    return code + " " + Item(model.AirportIndex, code, 0) + ", " + Item(model.AirportIndex, code, 2);
+    const Airport* airport = model.Airports.Find(code);
+    return airport ? code + " " + airport->Name + ", " + airport->Country : code;
 }
 
 bool Known(float latitude, float longitude) { return latitude != 0 || longitude != 0; }
@@ -108,8 +103,12 @@ std::string PlaceName(const NetworkModel& model, const AtcClient& atc) {
     // An observer has no place of its own: its callsign's first part may
     // still name an airport.
     if (code.empty()) code = Split(atc.Callsign, "_").front();
-    const KeyedIndex& index = (atc.Facility == 6 || atc.Facility == 7) ? model.SectorIndex : model.AirportIndex;
-    const std::string name = Item(index, code, 0);
+    std::string name;
+    if (atc.Facility == 6 || atc.Facility == 7) {
+        if (const SectorEntry* sector = model.Sectors.Find(code)) name = sector->Name;
+    } else if (const Airport* airport = model.Airports.Find(code)) {
+        name = airport->Name;
+    }
     return name.empty() ? code : name;
 }
 
@@ -275,9 +274,8 @@ PopupLayout PilotPopupLayout(const NetworkModel& model, int network, const Pilot
     l.Bold(-105, 226, "Flight " + p.Callsign + kind);
     l.Bold(-124, 204, "Pilot: " + PilotRatingName(network, p.Rating) + " " + p.RealName + AdminSuffix(p.AdminRating));
     l.Small(MemberIdX(p.MemberId, 90), 192, p.MemberId);
-    if (model.AirportIndex.Has(p.HomeAirport))
-        l.Small(-120, 192, "Home: " + Item(model.AirportIndex, p.HomeAirport, 0) + ", " +
-                               Item(model.AirportIndex, p.HomeAirport, 2));
+    if (const Airport* home = model.Airports.Find(p.HomeAirport))
+        l.Small(-120, 192, "Home: " + home->Name + ", " + home->Country);
     else
         l.Small(-120, 192, "Home: " + p.HomeAirport);
     l.Small(-120, 180, "On " + p.Server + " for " + OnlineTime(p.LogonTime, s.UpdateStamp) + ", " + p.Software);

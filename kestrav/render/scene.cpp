@@ -54,9 +54,8 @@ void Begin(int index, unsigned layer) { glNewList(lists::Viewer().SceneBase(inde
 bool Placed(float lat, float lon) { return lat != 0 && lon != 0; }
 
 int SectorList(const NetworkModel& model, const AtcClient& a) {
-    const KeyedIndex::Items* items = model.SectorIndex.Find(a.Location);
-    if (!items || items->size() < 5) return 0;
-    return ReadListNumber((*items)[4]);
+    const SectorEntry* sector = model.Sectors.Find(a.Location);
+    return sector ? sector->Polygon : 0;
 }
 
 // Opaque things drawn at the same place look the same drawn once: of each
@@ -300,16 +299,15 @@ void BuildRouteHighlight(const NetworkModel& model, const PilotClient& p, const 
         glRasterPos3f(GlobeX(lat, lon), GlobeY(lat), GlobeZ(lat, lon));
         DrawTextSmall(text);
     };
-    if (model.AirportIndex.Has(p.Departure)) code(p.DepLatitude, p.DepLongitude, p.Departure);
-    if (model.AirportIndex.Has(p.Destination)) code(p.DestLatitude, p.DestLongitude, p.Destination);
+    if (model.Airports.Has(p.Departure)) code(p.DepLatitude, p.DepLongitude, p.Departure);
+    if (model.Airports.Has(p.Destination)) code(p.DestLatitude, p.DestLongitude, p.Destination);
     glEndList();
 }
 
 void BuildAirportRouteHighlight(const NetworkModel& model, int network, bool friendsOnly,
                                 const std::string& code, const ColourTheme& theme) {
-    const std::string position = AirportPosition(model, code);
-    const float lat = static_cast<float>(ReadNumber(FieldOf(position, 0)));
-    const float lon = static_cast<float>(ReadNumber(FieldOf(position, 1)));
+    const Airport* airport = model.Airports.Find(code);
+    const float lat = airport ? airport->Latitude : 0, lon = airport ? airport->Longitude : 0;
     const Snapshot& s = model.Networks[static_cast<size_t>(network)];
     glNewList(lists::Viewer().RouteHighlight, GL_COMPILE);
     for (int i = 0; i < s.PilotCount; ++i) {

@@ -5,12 +5,12 @@ using namespace kestrava;
 namespace companiontest {
 
 void AddAirports(NetworkModel& model) {
-    model.AirportIndex.Add("EDDF", {"Frankfurt Airport", "Frankfurt am Main", "DE", "50.0", "8.5"});
-    model.AirportIndex.Add("LHBP", {"Budapest Liszt Ferenc", "Budapest", "HU", "47.5", "19.25"});
-    model.AirportIndex.Add("EDDM", {"Munich Airport", "Munich", "DE", "48.35", "11.78"});
-    model.AirportIndex.Add("KJFK", {"John F Kennedy International Airport", "New York", "US", "40.64", "-73.78"});
-    model.SectorIndex.Add("EDGG", {"Langen Radar", "DE", "50.5", "8.5", "0"});
-    model.SectorIndex.Add("EDMM", {"Munich Radar", "DE", "48.5", "11.5", "0"});
+    model.Airports.Add("EDDF", Airport{"EDDF", "Frankfurt Airport", "Frankfurt am Main", "DE", 50.0f, 8.5f});
+    model.Airports.Add("LHBP", Airport{"LHBP", "Budapest Liszt Ferenc", "Budapest", "HU", 47.5f, 19.25f});
+    model.Airports.Add("EDDM", Airport{"EDDM", "Munich Airport", "Munich", "DE", 48.35f, 11.78f});
+    model.Airports.Add("KJFK", Airport{"KJFK", "John F Kennedy International Airport", "New York", "US", 40.64f, -73.78f});
+    model.Sectors.Add("EDGG", SectorEntry{"EDGG", "Langen Radar", "DE", 50.5f, 8.5f, 0});
+    model.Sectors.Add("EDMM", SectorEntry{"EDMM", "Munich Radar", "DE", 48.5f, 11.5f, 0});
 }
 
 namespace {

@@ -20,8 +20,8 @@ namespace {
 TEST(RealCapture, AnswersFromAnIvaoSnapshot) {
     KESTRAVA_NEEDS_REALDATA();
     NetworkModel model;
-    ASSERT_TRUE(ReadKeyedFile(testsupport::SourcePath("data/airports.dat"), model.AirportIndex));
-    ASSERT_TRUE(ReadKeyedFile(testsupport::SourcePath("data/firlist.dat"), model.SectorIndex));
+    ASSERT_TRUE(ReadAirportFile(testsupport::SourcePath("data/airports.dat"), model.Airports));
+    ASSERT_TRUE(ReadSectorFile(testsupport::SourcePath("data/firlist.dat"), model.Sectors));
     DisplayHooks display;
     InterpretSnapshot(model, display, kIvao,
                       testsupport::ReadFile(testsupport::RealDataPath("ivao-whazzup/IVAO-Library__whazzup.txt")));

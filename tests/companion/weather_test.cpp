@@ -80,7 +80,7 @@ TEST_F(Weather, TransferFailuresAreDescribed) {
 }
 
 TEST_F(Weather, CodesOutsideTheIndexOrNotAlphanumericAreNeverFetched) {
-    model.AirportIndex.Add("ED-F", {"Odd", "Odd", "DE", "50", "8"});
+    model.Airports.Add("ED-F", Airport{"ED-F", "Odd", "Odd", "DE", 50, 8});
     EXPECT_EQ(Run({"metar ed-f", "taf ZZZZ", "metar EDDFX", "metar EDD"}),
               "\n> metar ED-F\nUnrecognized ICAO code\n\n> taf ZZZZ\nUnrecognized ICAO code\n");
     EXPECT_EQ(server.Requests(kMetar + "ED-F.TXT"), 0);

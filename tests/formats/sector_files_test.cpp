@@ -1,3 +1,4 @@
+#include "formats/reference_tables.h"
 #include "formats/sector_files.h"
 
 #include <gtest/gtest.h>
@@ -106,6 +107,41 @@ TEST(KeyedFile, ListNumbersGoThroughTheHeaderNumbersRangeCheck) {
     EXPECT_EQ(ReadListNumber(index.Item("LFFF", 4)), 0);
     EXPECT_EQ(ReadListNumber("2147483647"), 2147483647);
     EXPECT_EQ(ReadHeaderNumber("DISPLAY_LIST_1e30"), 0);
+}
+
+// Each file is read once into typed records: the first entry of a repeated
+// key stays, keys compare without case, numbers are read as the files write
+// them, short lines are skipped.
+TEST(ReferenceTables, AirportsAndSectorsAreReadOnceIntoTypedRecords) {
+    std::string folder = testsupport::MakeTempFolder("tables");
+    testsupport::WriteFile(folder + "/airports.dat",
+                           "EDDF:Frankfurt Airport:Frankfurt am Main:DE:50.0333:8.5706\r\n"
+                           "eddf:Second:Other:XX:1:2\r\nSHORT:a:b:c\r\nXXXX:Nowhere:None:ZZ:0:0\r\n"
+                           "HUGE:Far:Away:ZZ:1e39:-7.5\r\n");
+    testsupport::WriteFile(folder + "/firlist.dat",
+                           "EDWW:Bremen:DE:53:9:601\r\nEBBU:Brussels:BE:50.4:4.2:602.5\r\nLFFF:Paris:FR:48:2:1e30\r\n");
+    AirportTable airports;
+    SectorTable sectors;
+    ASSERT_TRUE(ReadAirportFile(folder + "/airports.dat", airports));
+    ASSERT_TRUE(ReadSectorFile(folder + "/firlist.dat", sectors));
+    EXPECT_EQ(airports.Size(), 3u);
+    const Airport* eddf = airports.Find("Eddf");
+    ASSERT_NE(eddf, nullptr);
+    EXPECT_EQ(eddf->Code, "EDDF");
+    EXPECT_EQ(eddf->Name, "Frankfurt Airport");
+    EXPECT_EQ(eddf->Town, "Frankfurt am Main");
+    EXPECT_EQ(eddf->Country, "DE");
+    EXPECT_EQ(eddf->Latitude, 50.0333f);
+    EXPECT_EQ(eddf->Longitude, 8.5706f);
+    EXPECT_TRUE(eddf->Placed());
+    EXPECT_FALSE(airports.Find("XXXX")->Placed());
+    EXPECT_EQ(airports.Find("HUGE")->Latitude, 0);  // beyond a float: no position
+    EXPECT_FALSE(airports.Has("SHORT"));
+    EXPECT_EQ(sectors.Find("edww")->LabelLatitude, 53);
+    EXPECT_EQ(sectors.Find("EDWW")->Polygon, 601);
+    EXPECT_EQ(sectors.Find("EBBU")->Polygon, 602);  // halves to even
+    EXPECT_EQ(sectors.Find("LFFF")->Polygon, 0);
+    EXPECT_FALSE(ReadSectorFile(folder + "/nothing.dat", sectors));
 }
 
 TEST(KeyedFile, KeepsTheFirstEntryOfARepeatedKeyAcrossFiles) {

@@ -24,7 +24,7 @@ namespace {
 struct Feed {
     NetworkModel model;
     RecordingHooks hooks{model};
-    Feed() { model.AirportIndex.Add("EDDF", {"EDDF", "Frankfurt", "DE", "50.0333", "8.5706"}); }
+    Feed() { model.Airports.Add("EDDF", Airport{"EDDF", "EDDF", "Frankfurt", "DE", 50.0333f, 8.5706f}); }
     const Snapshot& Ivao() const { return model.Networks[kIvao]; }
     void Interpret(const std::vector<std::string>& lines) {
         std::string text;

@@ -28,8 +28,8 @@ struct Fixture {
     NetworkModel model;
     RecordingHooks hooks{model};
     Fixture() {
-        ReadKeyedFile(testsupport::SourcePath("data/airports.dat"), model.AirportIndex);
-        ReadKeyedFile(testsupport::SourcePath("data/firlist.dat"), model.SectorIndex);
+        ReadAirportFile(testsupport::SourcePath("data/airports.dat"), model.Airports);
+        ReadSectorFile(testsupport::SourcePath("data/firlist.dat"), model.Sectors);
     }
     const Snapshot& Read(std::uint8_t net, const std::string& body) {
         InterpretFeed(model, hooks, net, body);

@@ -1,4 +1,5 @@
 // Field access, look-ups, text forms, flight state and geometry helpers.
+#include "kestrav/network/client_rules.h"
 #include "kestrav/network/values.h"
 
 #include <gtest/gtest.h>
@@ -41,19 +42,22 @@ TEST(FieldOf, MissingAndEmptyFieldsAreEmptyText) {
 
 TEST(Lookups, KeysCompareWithoutCaseAndUnknownAirportsAreAtZero) {
     NetworkModel model;
-    model.AirportIndex.Add("LHBP", {"LHBP", "Budapest Liszt Ferenc", "HU", "47.43", "19.26"});
+    model.Airports.Add("LHBP", Airport{"LHBP", "LHBP", "Budapest Liszt Ferenc", "HU", 47.43f, 19.26f});
     model.Friends.Add("123456");
     model.Friends.Add("abc");
 
-    EXPECT_TRUE(HasKey(model.AirportIndex, "lhbp"));
-    EXPECT_FALSE(HasKey(model.AirportIndex, "LHB"));
+    EXPECT_TRUE(model.Airports.Has("lhbp"));
+    EXPECT_FALSE(model.Airports.Has("LHB"));
     EXPECT_TRUE(IsFriend(model, "123456"));
     EXPECT_TRUE(IsFriend(model, "ABC"));
     EXPECT_FALSE(IsFriend(model, "654321"));
 
-    EXPECT_EQ(AirportPosition(model, "lhbp"), "47.43:19.26");
-    EXPECT_EQ(AirportPosition(model, "EDDF"), "0:0");
-    EXPECT_EQ(AirportPosition(model, ""), "0:0");
+    float lat = 0, lon = 0;
+    EXPECT_TRUE(AirportLatLon(model, "lhbp", lat, lon));
+    EXPECT_EQ(lat, 47.43f);
+    EXPECT_EQ(lon, 19.26f);
+    EXPECT_FALSE(AirportLatLon(model, "EDDF", lat, lon));
+    EXPECT_FALSE(AirportLatLon(model, "", lat, lon));
 }
 
 TEST(ProfileAddress, TheIdGoesBeforeAFragmentOfTheBase) {

@@ -184,10 +184,10 @@ TEST(RealSnapshots, IvaoRecordsFieldByField) {
 TEST(RealSnapshots, VatsimRecordsFieldByFieldWithAirportsAndSectors) {
     KESTRAVA_NEEDS_REALDATA();
     NetworkModel model;
-    model.AirportIndex.Add("KJFK", {"KJFK", "New York", "US", "40.6398", "-73.7789"});
-    model.AirportIndex.Add("EGLL", {"EGLL", "London", "GB", "51.4706", "-0.461941"});
-    model.AirportIndex.Add("KIAD", {"KIAD", "Washington", "US", "38.9445", "-77.4558"});
-    model.SectorIndex.Add("CHI", {"Chicago", "US", "41.9", "-87.9", "7"});
+    model.Airports.Add("KJFK", Airport{"KJFK", "KJFK", "New York", "US", 40.6398f, -73.7789f});
+    model.Airports.Add("EGLL", Airport{"EGLL", "EGLL", "London", "GB", 51.4706f, -0.461941f});
+    model.Airports.Add("KIAD", Airport{"KIAD", "KIAD", "Washington", "US", 38.9445f, -77.4558f});
+    model.Sectors.Add("CHI", SectorEntry{"CHI", "Chicago", "US", 41.9f, -87.9f, 7});
     RecordingHooks hooks(model);
     InterpretSnapshot(model, hooks, kVatsim,
                       testsupport::ReadFile(testsupport::RealDataPath("vatsim-data-txt/chewwy__vatsim-data.txt")));

@@ -24,15 +24,15 @@ struct Fixture {
     RecordingHooks hooks{model};
     Fixture() {
         model.Now = [] { return kNow; };
-        model.AirportIndex.Add("EDDF", {"EDDF", "Frankfurt", "DE", "50.0333", "8.5706"});
-        model.AirportIndex.Add("KJFK", {"KJFK", "New York", "US", "40.6398", "-73.7789"});
-        model.AirportIndex.Add("LHBP", {"LHBP", "Budapest", "HU", "47.4369", "19.2556"});
+        model.Airports.Add("EDDF", Airport{"EDDF", "EDDF", "Frankfurt", "DE", 50.0333f, 8.5706f});
+        model.Airports.Add("KJFK", Airport{"KJFK", "KJFK", "New York", "US", 40.6398f, -73.7789f});
+        model.Airports.Add("LHBP", Airport{"LHBP", "LHBP", "Budapest", "HU", 47.4369f, 19.2556f});
         // Sectors: name, place, label latitude, label longitude, list number.
-        model.SectorIndex.Add("EDWW", {"Bremen", "DE", "53.0", "9.5", "1"});
-        model.SectorIndex.Add("EGGX_O", {"Shanwick Oceanic", "GB", "55.0", "-20.0", "2"});
-        model.SectorIndex.Add("CZQX_O", {"Gander Oceanic", "CA", "50.0", "-40.0", "3"});
-        model.SectorIndex.Add("LPPO", {"Santa Maria", "PT", "38.0", "-28.0", "4"});
-        model.SectorIndex.Add("LPPO_O", {"Santa Maria Oceanic", "PT", "35.0", "-30.0", "5"});
+        model.Sectors.Add("EDWW", SectorEntry{"EDWW", "Bremen", "DE", 53.0f, 9.5f, 1});
+        model.Sectors.Add("EGGX_O", SectorEntry{"EGGX_O", "Shanwick Oceanic", "GB", 55.0f, -20.0f, 2});
+        model.Sectors.Add("CZQX_O", SectorEntry{"CZQX_O", "Gander Oceanic", "CA", 50.0f, -40.0f, 3});
+        model.Sectors.Add("LPPO", SectorEntry{"LPPO", "Santa Maria", "PT", 38.0f, -28.0f, 4});
+        model.Sectors.Add("LPPO_O", SectorEntry{"LPPO_O", "Santa Maria Oceanic", "PT", 35.0f, -30.0f, 5});
     }
 };
 

@@ -76,7 +76,6 @@ TEST(SettingsForm, AShortProxyShowsAnEmptyBoxAndSavesAsNoProxy) {
 
 TEST(SettingsForm, RefusalsNameTheFieldAndChangeNothing) {
     const Settings loaded = Loaded("[User]\r\nIVAO_ID=1\r\n");
-    const std::string tooLong(256, 'a');
     struct Case {
         std::string SettingsForm::*Box;
         const char* Text;
@@ -87,7 +86,6 @@ TEST(SettingsForm, RefusalsNameTheFieldAndChangeNothing) {
         {&SettingsForm::Timeout, "70000", "Timeout"},
         {&SettingsForm::Proxy, "p\xC5\x82oxy", "Proxy"},           // "ł" is no Windows-1252 character
         {&SettingsForm::IvaoId, "12\n34", "IVAO VID"},
-        {&SettingsForm::Scheme, tooLong.c_str(), "Colour Scheme"},
     };
     for (const Case& c : cases) {
         SettingsForm form = FormFromSettings(loaded);

@@ -54,10 +54,12 @@ TEST(AeronauticalData, LoadsPolygonsSupplementAirportsAndSectorsInOrder) {
     EXPECT_EQ(display.statusLines,
               (std::vector<std::string>{"Loading components...", "Loading aeronautical data..."}));
     EXPECT_EQ(display.frames, 2);
-    EXPECT_EQ(model.AirportIndex.Size(), 2u);
-    EXPECT_EQ(model.AirportIndex.Item("lhbp", 0), "Budapest Ferenc Liszt");  // first entry kept
-    EXPECT_EQ(model.AirportIndex.Item("LHBP", 3), "47.43");
-    EXPECT_EQ(model.SectorIndex.Item("LHCC_O", 4), "612");
+    EXPECT_EQ(model.Airports.Size(), 2u);
+    ASSERT_TRUE(model.Airports.Has("lhbp"));
+    EXPECT_EQ(model.Airports.Find("lhbp")->Name, "Budapest Ferenc Liszt");  // first entry kept
+    EXPECT_EQ(model.Airports.Find("LHBP")->Latitude, 47.43f);
+    ASSERT_TRUE(model.Sectors.Has("LHCC_O"));
+    EXPECT_EQ(model.Sectors.Find("LHCC_O")->Polygon, 612);
 
     // A second load within the run changes nothing.
     order.clear();
@@ -80,5 +82,5 @@ TEST(AeronauticalData, MissingFilesAreNamedAndTheLoadGoesOn) {
     EXPECT_NE(std::find(display.statusLines.begin(), display.statusLines.end(),
                         "Could not read data/airports.dat"),
               display.statusLines.end());
-    EXPECT_TRUE(model.SectorIndex.Has("edmm"));
+    EXPECT_TRUE(model.Sectors.Has("edmm"));
 }

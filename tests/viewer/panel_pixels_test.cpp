@@ -77,7 +77,7 @@ TEST_F(PanelPixels, ListWindowFitsItsRowsInsideThePanel) {
 
 TEST_F(PanelPixels, RadarPlacesNearAircraftInsideAndFarOnesOnTheRing) {
     NetworkModel model;
-    model.AirportIndex.Add("EDDF", {"Frankfurt Airport", "Frankfurt", "DE", "50", "8"});
+    model.Airports.Add("EDDF", Airport{"EDDF", "Frankfurt Airport", "Frankfurt", "DE", 50, 8});
     const auto pilot = [&](const std::string& call, float lat, float lon, float speed) {
         Snapshot& s = model.Networks[0];
         PilotClient& p = s.Pilots[static_cast<size_t>(s.PilotCount++)];

@@ -18,10 +18,9 @@ struct Panels : ::testing::Test {
     NetworkModel model;
     void SetUp() override {
         for (Snapshot& s : model.Networks) s.UpdateStamp = "20261208123000";
-        model.AirportIndex.Add("EDDF", {"Frankfurt Airport", "Frankfurt am Main", "DE", "50.0333", "8.5706"});
-        model.AirportIndex.Add("YSSY", {"Sydney Kingsford Smith Airport", "Sydney", "New South Wales, Australia",
-                                        "-33.9461", "151.1772"});
-        model.SectorIndex.Add("EDGG", {"Langen Radar", "DE", "50", "8", "12"});
+        model.Airports.Add("EDDF", Airport{"EDDF", "Frankfurt Airport", "Frankfurt am Main", "DE", 50.0333f, 8.5706f});
+        model.Airports.Add("YSSY", Airport{"YSSY", "Sydney Kingsford Smith Airport", "Sydney", "New South Wales, Australia", -33.9461f, 151.1772f});
+        model.Sectors.Add("EDGG", SectorEntry{"EDGG", "Langen Radar", "DE", 50, 8, 12});
     }
     AtcClient& Atc(int net, const std::string& call, int facility, const std::string& location,
                    const std::string& name, int rating, const std::string& frequency) {

@@ -14,9 +14,9 @@ struct Popups : ::testing::Test {
     NetworkModel model;
     void SetUp() override {
         model.Networks[0].UpdateStamp = "20261208123000";
-        model.AirportIndex.Add("EDDF", {"Frankfurt Airport", "Frankfurt", "DE", "50.0333", "8.5706"});
-        model.AirportIndex.Add("LHBP", {"Budapest Airport", "Budapest", "HU", "47.4369", "19.2556"});
-        model.SectorIndex.Add("EDGG", {"Langen Radar", "DE", "50", "8", "12"});
+        model.Airports.Add("EDDF", Airport{"EDDF", "Frankfurt Airport", "Frankfurt", "DE", 50.0333f, 8.5706f});
+        model.Airports.Add("LHBP", Airport{"LHBP", "Budapest Airport", "Budapest", "HU", 47.4369f, 19.2556f});
+        model.Sectors.Add("EDGG", SectorEntry{"EDGG", "Langen Radar", "DE", 50, 8, 12});
     }
     // The text drawn at (x, y), or "<none>".
     static std::string At(const PopupLayout& l, int x, int y) {

@@ -165,7 +165,7 @@ TEST_F(ScenePixels, GroundSpeedIsDrawnLimitedTo2000) {
 TEST_F(ScenePixels, CentreWithoutSectorKeyDrawsNoFill) {
     std::vector<GeoPoint> square{{19.9f, 9.9f}, {19.9f, 10.1f}, {20.1f, 10.1f}, {20.1f, 9.9f}};
     BuildSectorLists(state.Sectors, 512, square, theme);
-    model.SectorIndex.Add("EDMM", {"Munich", "DE", "20", "10", "512"});
+    model.Sectors.Add("EDMM", SectorEntry{"EDMM", "Munich", "DE", 20, 10, 512});
     AddAtc("9", 6, 20, 10, "XXXX");
     Build();
     Draw();
@@ -247,7 +247,7 @@ TEST_F(ScenePixels, AStatusOnlyFrameDrawsTheKeptGlobeWithTheSamePixelsAsAFullFra
     BuildGridList(theme);
     const std::vector<GeoPoint> square{{18, 8}, {18, 14}, {23, 14}, {23, 8}};
     BuildSectorLists(state.Sectors, 512, square, theme);
-    model.SectorIndex.Add("EDGG", {"Langen", "DE", "20", "11", "512"});
+    model.Sectors.Add("EDGG", SectorEntry{"EDGG", "Langen", "DE", 20, 11, 512});
     AddAtc("7", 6, 20, 11, "EDGG");
     PilotClient& pilot = AddPilot("1", 20, 10, 300, 90);
     AddPilot("2", 21, 12, 20, 200);
@@ -319,7 +319,7 @@ TEST_F(ScenePixels, ASectorSharedByTwoControllersIsFilledOnceWithTheSamePixelsAs
     settings.ShowATCLabels = false;
     const std::vector<GeoPoint> square{{18, 8}, {18, 14}, {23, 14}, {23, 8}};
     BuildSectorLists(state.Sectors, 512, square, theme);
-    model.SectorIndex.Add("EDGG", {"Langen", "DE", "20", "11", "512"});
+    model.Sectors.Add("EDGG", SectorEntry{"EDGG", "Langen", "DE", 20, 11, 512});
     AddAtc("7", 6, 20, 11, "EDGG");
     AddAtc("8", 6, 21, 12, "EDGG");
     Build();
@@ -502,7 +502,7 @@ TEST_F(ScenePixels, GreatCircleRouteAndTheAirportRouteHighlight) {
 
     // The airport highlight at ARR: the inbound pilot's solid line and a
     // departing pilot's dashed one; a pilot bound elsewhere has none.
-    model.AirportIndex.Add("ARR", {"Arrival Field", "Town", "XX", "20", "11.5"});
+    model.Airports.Add("ARR", Airport{"ARR", "Arrival Field", "Town", "XX", 20, 11.5f});
     model.Friends.Add("1");
     p.DestLatitude = 20;
     p.DestLongitude = 11.5f;
@@ -542,7 +542,7 @@ TEST_F(ScenePixels, GreatCircleRouteAndTheAirportRouteHighlight) {
 TEST_F(ScenePixels, SectorsNumberedLikeTheViewersOwnListsDrawAsAnyOtherNumbers) {
     settings.ShowLatLon = true;
     settings.ShowATCLabels = true;
-    camera = Camera{15, 12, 3};
+    camera = Camera{12, -17, 1.5f};
     const std::vector<int> clashing{50, 51, 52, 53, 54, 55, 10100, 60000, 64800, 65100};
     const auto picture = [&](const std::vector<int>& numbers) {
         model = NetworkModel{};
@@ -561,8 +561,7 @@ TEST_F(ScenePixels, SectorsNumberedLikeTheViewersOwnListsDrawAsAnyOtherNumbers) 
             BuildSectorLists(state.Sectors, numbers[i], {{lat, lon}, {lat, lon + 2}, {lat + 2, lon + 2}, {lat + 1, lon + 1}, {lat + 2, lon}},
                              theme);
             const std::string id = "SEC" + std::to_string(i);
-            model.SectorIndex.Add(id, {"Sector", "XX", std::to_string(lat + 1), std::to_string(lon + 1),
-                                       std::to_string(numbers[i])});
+            model.Sectors.Add(id, SectorEntry{id, "Sector", "XX", static_cast<float>(lat + 1), static_cast<float>(lon + 1), static_cast<int>(numbers[i])});
             AddAtc(std::to_string(100 + i), 6, lat + 1, lon + 1, id).Callsign = id + "_CTR";
         }
         Build();

@@ -37,7 +37,7 @@ void Arrange(TimedWindow& w, Scenario scenario, const kestrava::Settings& defaul
     w.Switches.CountriesShown = true;
     w.Model.CurrentNetwork = scenario == kMerged ? 2 : 0;
     if (scenario == kMapOnly || scenario == kGlobeAndGrid) {
-        w.Config.ShowATC = w.Config.ShowPlanes = w.Config.ShowAirports = false;
+        w.Config.Layers.ShowATC = w.Config.Layers.ShowPlanes = w.Config.Layers.ShowAirports = false;
     }
 }
 

@@ -41,7 +41,7 @@ void MeasureControls(TimedWindow& window) {
     for (int i = 0; i < s.AtcCount; ++i) {
         s.AtcClients[static_cast<size_t>(i)].Latitude = 50 - 0.001f * static_cast<float>(i % 40);
         s.AtcClients[static_cast<size_t>(i)].Longitude = 8 + 0.001f * static_cast<float>(i / 40);
-        s.AtcClients[static_cast<size_t>(i)].Facility = 4;
+        s.AtcClients[static_cast<size_t>(i)].Facility = kestrava::FacilityKind::Tower;
     }
     std::vector<double> picks;
     kestrava::PickState pick;
@@ -79,7 +79,7 @@ void MeasureControls(TimedWindow& window) {
     std::vector<double> plain, withPopup;
     for (int round = 0; round < 7; ++round) {
         for (int overlay : {0, 2}) {
-            window.Overlay.OverlayMode = static_cast<std::uint8_t>(overlay);
+            window.Overlay.OverlayMode = static_cast<kestrava::OverlayKind>(overlay);
             double ms = 0;
             for (int i = 0; i < 3; ++i) {
                 window.View.Spin += 0.2f;
@@ -88,7 +88,7 @@ void MeasureControls(TimedWindow& window) {
             (overlay ? withPopup : plain).push_back(ms / 3);
         }
     }
-    window.Overlay.OverlayMode = 0;
+    window.Overlay.OverlayMode = kestrava::OverlayKind::Map;
     std::printf("drag step, IVAO at full capacity, %dx%d: %.1f ms with the pilot popup open, %.1f ms without "
                 "(medians of 7 alternated rounds): ratio %.3f\n", window.PixelWidth(), window.PixelHeight(),
                 Median(withPopup), Median(plain), Median(withPopup) / Median(plain));
@@ -129,7 +129,7 @@ void MeasurePanels(TimedWindow& window) {
     kestrava::MapControls controls = window.Controls();
     std::vector<double> page;
     for (int i = 0; i < 20; ++i) {
-        window.Overlay.OverlayMode = 0;
+        window.Overlay.OverlayMode = kestrava::OverlayKind::Map;
         kestrava::OpenListWindow(controls);
         window.Overlay.ListPage = 20;
         page.push_back(Milliseconds([&] { kestrava::BuildList(controls); }));
@@ -140,7 +140,7 @@ void MeasurePanels(TimedWindow& window) {
     for (int round = 0; round < 7; ++round) {
         window.FullFrames = true;
         for (int overlay : {0, 5}) {
-            window.Overlay.OverlayMode = static_cast<std::uint8_t>(overlay);
+            window.Overlay.OverlayMode = static_cast<kestrava::OverlayKind>(overlay);
             (overlay ? withList : plain).push_back(Milliseconds([&] { window.DrawScene(); }));
         }
         window.FullFrames = false;
@@ -178,7 +178,7 @@ void MeasurePanels(TimedWindow& window) {
     for (int round = 0; round < 7; ++round) {
         window.FullFrames = true;
         for (int overlay : {0, 3}) {
-            window.Overlay.OverlayMode = static_cast<std::uint8_t>(overlay);
+            window.Overlay.OverlayMode = static_cast<kestrava::OverlayKind>(overlay);
             (overlay ? withAirport : noPanel).push_back(Milliseconds([&] { window.DrawScene(); }));
         }
         window.FullFrames = false;
@@ -187,7 +187,7 @@ void MeasurePanels(TimedWindow& window) {
     std::printf("frame with the airport window's radar open: %.1f ms, without: %.1f ms: ratio %.3f; "
                 "over the kept globe: %.1f ms\n",
                 Median(withAirport), Median(noPanel), Median(withAirport) / Median(noPanel), Median(airportKept));
-    window.Overlay.OverlayMode = 0;
+    window.Overlay.OverlayMode = kestrava::OverlayKind::Map;
 }
 
 }  // namespace benchsupport

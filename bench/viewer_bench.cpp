@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
     // The compile alone, without the frames the window draws around it.
     kestrava::DisplayHooks silent;
     kestrava::SceneContext scene{window.Model, silent, window.Theme, window.Config, false,
-                                 window.Scenes};
+                                 window.Scenes, window.Model.StatusText};
     for (int net = 0; net < 2; ++net) {
         window.Model.CurrentNetwork = static_cast<std::uint8_t>(net);
         const double ms = Milliseconds([&] { kestrava::BuildNetworkScene(scene, net); });

@@ -43,9 +43,11 @@ constexpr int kTimeoutLow = 5, kTimeoutHigh = 120;
 // The editor keeps them as 16-bit numbers.
 constexpr int kInt16Low = -32768, kInt16High = 32767;
 
+// The flags in key order: four of Settings, then the nine layers.
 struct FlagKey {
     SharedKey Key;
-    bool Settings::*Field;
+    bool Settings::*Field = nullptr;
+    bool MapLayers::*Layer = nullptr;
 };
 
 const FlagKey kFlags[] = {
@@ -53,16 +55,19 @@ const FlagKey kFlags[] = {
     {SharedKey::DisableCountries, &Settings::DisableCountries},
     {SharedKey::AutoDownload, &Settings::AutoDownload},
     {SharedKey::TextForce, &Settings::TextForce},
-    {SharedKey::ShowLatLon, &Settings::ShowLatLon},
-    {SharedKey::ShowPlanes, &Settings::ShowPlanes},
-    {SharedKey::ShowPlaneLabels, &Settings::ShowPlaneLabels},
-    {SharedKey::ShowATC, &Settings::ShowATC},
-    {SharedKey::ShowATCLabels, &Settings::ShowATCLabels},
-    {SharedKey::ShowAirports, &Settings::ShowAirports},
-    {SharedKey::ShowAirportLabels, &Settings::ShowAirportLabels},
-    {SharedKey::ShowInbounds, &Settings::ShowInbounds},
-    {SharedKey::ShowActualHeading, &Settings::ShowActualHeading},
+    {SharedKey::ShowLatLon, nullptr, &MapLayers::ShowLatLon},
+    {SharedKey::ShowPlanes, nullptr, &MapLayers::ShowPlanes},
+    {SharedKey::ShowPlaneLabels, nullptr, &MapLayers::ShowPlaneLabels},
+    {SharedKey::ShowATC, nullptr, &MapLayers::ShowATC},
+    {SharedKey::ShowATCLabels, nullptr, &MapLayers::ShowATCLabels},
+    {SharedKey::ShowAirports, nullptr, &MapLayers::ShowAirports},
+    {SharedKey::ShowAirportLabels, nullptr, &MapLayers::ShowAirportLabels},
+    {SharedKey::ShowInbounds, nullptr, &MapLayers::ShowInbounds},
+    {SharedKey::ShowActualHeading, nullptr, &MapLayers::ShowActualHeading},
 };
+
+bool& FlagOf(Settings& s, const FlagKey& flag) { return flag.Field ? s.*flag.Field : s.Layers.*flag.Layer; }
+bool FlagOf(const Settings& s, const FlagKey& flag) { return FlagOf(const_cast<Settings&>(s), flag); }
 
 std::string SharedText(const IniFile& ini, SharedKey key) {
     const SettingsKey& k = KeyOf(key);
@@ -82,7 +87,7 @@ void SetShared(IniFile& ini, SharedKey key, const std::string& value) {
 // The nine layer flags of section Map, in their order.
 void WriteMapFlags(IniFile& ini, const Settings& s) {
     for (const FlagKey& flag : kFlags)
-        if (flag.Key >= SharedKey::ShowLatLon) SetShared(ini, flag.Key, s.*flag.Field ? "1" : "0");
+        if (flag.Key >= SharedKey::ShowLatLon) SetShared(ini, flag.Key, FlagOf(s, flag) ? "1" : "0");
 }
 
 // The texts and flags, read alike by the viewer and the editor.
@@ -144,6 +149,16 @@ const std::array<SettingsKey, kSharedKeyCount>& SharedKeys() { return kSharedKey
 
 const SettingsKey& KeyOf(SharedKey key) { return kSharedKeys[static_cast<size_t>(key)]; }
 
+bool* SharedFlag(Settings& settings, SharedKey key) {
+    for (const FlagKey& flag : kFlags)
+        if (flag.Key == key) return &FlagOf(settings, flag);
+    return nullptr;
+}
+
+const bool* SharedFlag(const Settings& settings, SharedKey key) {
+    return SharedFlag(const_cast<Settings&>(settings), key);
+}
+
 namespace {
 void ReadSharedTextsAndFlags(const IniFile& ini, Settings& s) {
     s.UserIds[0] = SharedText(ini, SharedKey::IvaoId);
@@ -152,7 +167,7 @@ void ReadSharedTextsAndFlags(const IniFile& ini, Settings& s) {
     s.Proxy = SharedText(ini, SharedKey::Proxy);
     for (const FlagKey& flag : kFlags) {
         const SettingsKey& k = KeyOf(flag.Key);
-        s.*flag.Field = ReadFlag(ini, k.Section, k.Name, k.Default[0] == '1');
+        FlagOf(s, flag) = ReadFlag(ini, k.Section, k.Name, k.Default[0] == '1');
     }
 }
 }  // namespace

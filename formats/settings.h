@@ -16,6 +16,20 @@ struct StoredView {
     float Z = 1;
 };
 
+// The nine layer switches of the map (section Map), compared as one.
+struct MapLayers {
+    bool ShowLatLon = true;
+    bool ShowPlanes = true;
+    bool ShowPlaneLabels = true;
+    bool ShowATC = true;
+    bool ShowATCLabels = true;
+    bool ShowAirports = true;
+    bool ShowAirportLabels = true;
+    bool ShowInbounds = false;
+    bool ShowActualHeading = false;
+    bool operator==(const MapLayers&) const = default;
+};
+
 struct Settings {
     std::array<std::string, 2> UserIds{"100000", "800000"};  // IVAO, VATSIM
     std::string ColourTheme = "default.dc";
@@ -51,15 +65,7 @@ struct Settings {
     std::array<StoredView, 3> Views{StoredView{13.34f, -54.15f, 1.49f},
                                     StoredView{-97.72f, -46.23f, 0.75f},
                                     StoredView{-27.68f, -36.71f, 0.43f}};
-    bool ShowLatLon = true;
-    bool ShowPlanes = true;
-    bool ShowPlaneLabels = true;
-    bool ShowATC = true;
-    bool ShowATCLabels = true;
-    bool ShowAirports = true;
-    bool ShowAirportLabels = true;
-    bool ShowInbounds = false;
-    bool ShowActualHeading = false;
+    MapLayers Layers;
 };
 
 // The keys that the viewer and the settings editor share, in the order in
@@ -72,6 +78,11 @@ enum class SharedKey {
     Count
 };
 inline constexpr int kSharedKeyCount = static_cast<int>(SharedKey::Count);
+
+// The switch of a flag key (DisableSmooth, DisableCountries, AutoDownload,
+// TextForce and the nine layers); null for a key that is no flag.
+bool* SharedFlag(Settings& settings, SharedKey key);
+const bool* SharedFlag(const Settings& settings, SharedKey key);
 
 // A key of kestrav.ini: its section, name and default text.
 struct SettingsKey {

@@ -24,11 +24,11 @@ bool SameExceptGeometry(const Settings& a, const Settings& b) {
     return a.UserIds == b.UserIds && a.ColourTheme == b.ColourTheme && a.DisableSmooth == b.DisableSmooth &&
            a.DisableCountries == b.DisableCountries && a.AutoDownload == b.AutoDownload &&
            a.DownloadMinutes == b.DownloadMinutes && a.Timeout == b.Timeout && a.Proxy == b.Proxy &&
-           a.TextForce == b.TextForce && a.StatusUrls == b.StatusUrls && a.ShowLatLon == b.ShowLatLon &&
-           a.ShowPlanes == b.ShowPlanes && a.ShowPlaneLabels == b.ShowPlaneLabels && a.ShowATC == b.ShowATC &&
-           a.ShowATCLabels == b.ShowATCLabels && a.ShowAirports == b.ShowAirports &&
-           a.ShowAirportLabels == b.ShowAirportLabels && a.ShowInbounds == b.ShowInbounds &&
-           a.ShowActualHeading == b.ShowActualHeading;
+           a.TextForce == b.TextForce && a.StatusUrls == b.StatusUrls && a.Layers.ShowLatLon == b.Layers.ShowLatLon &&
+           a.Layers.ShowPlanes == b.Layers.ShowPlanes && a.Layers.ShowPlaneLabels == b.Layers.ShowPlaneLabels && a.Layers.ShowATC == b.Layers.ShowATC &&
+           a.Layers.ShowATCLabels == b.Layers.ShowATCLabels && a.Layers.ShowAirports == b.Layers.ShowAirports &&
+           a.Layers.ShowAirportLabels == b.Layers.ShowAirportLabels && a.Layers.ShowInbounds == b.Layers.ShowInbounds &&
+           a.Layers.ShowActualHeading == b.Layers.ShowActualHeading;
 }
 
 bool SamePlacement(const Settings& a, const Settings& b) {

@@ -88,16 +88,16 @@ const std::vector<ControlSpec> kControls = {
 
 struct FlagBox {
     const char* Name;
-    bool Settings::*Field;
+    SharedKey Key;
 };
 
 const FlagBox kFlagBoxes[] = {
-    {"chkAutoRefr", &Settings::AutoDownload},   {"chkTextforce", &Settings::TextForce},
-    {"chkSmooth", &Settings::DisableSmooth},    {"chkBorders", &Settings::DisableCountries},
-    {"chkGrid", &Settings::ShowLatLon},         {"chkInb", &Settings::ShowInbounds},
-    {"chkR", &Settings::ShowAirports},          {"chkRL", &Settings::ShowAirportLabels},
-    {"chkP", &Settings::ShowPlanes},            {"chkPL", &Settings::ShowPlaneLabels},
-    {"chkA", &Settings::ShowATC},               {"chkAL", &Settings::ShowATCLabels},
+    {"chkAutoRefr", SharedKey::AutoDownload},   {"chkTextforce", SharedKey::TextForce},
+    {"chkSmooth", SharedKey::DisableSmooth},    {"chkBorders", SharedKey::DisableCountries},
+    {"chkGrid", SharedKey::ShowLatLon},         {"chkInb", SharedKey::ShowInbounds},
+    {"chkR", SharedKey::ShowAirports},          {"chkRL", SharedKey::ShowAirportLabels},
+    {"chkP", SharedKey::ShowPlanes},            {"chkPL", SharedKey::ShowPlaneLabels},
+    {"chkA", SharedKey::ShowATC},               {"chkAL", SharedKey::ShowATCLabels},
 };
 
 
@@ -140,8 +140,8 @@ SettingsForm FormFromSettings(const Settings& s) {
     form.Timeout = std::to_string(s.Timeout);
     form.Proxy = s.Proxy.size() >= 2 ? Cp1252ToUtf8(s.Proxy) : std::string();
     form.Scheme = Cp1252ToUtf8(s.ColourTheme);
-    for (const FlagBox& box : kFlagBoxes) form.Checked[box.Name] = s.*box.Field;
-    form.Heading = s.ShowActualHeading ? 1 : 0;
+    for (const FlagBox& box : kFlagBoxes) form.Checked[box.Name] = *SharedFlag(s, box.Key);
+    form.Heading = s.Layers.ShowActualHeading ? 1 : 0;
     return form;
 }
 
@@ -158,9 +158,9 @@ bool SettingsFromForm(const SettingsForm& form, Settings& settings, std::string&
     read.Proxy = proxy.size() >= 2 ? proxy : "0";
     for (const FlagBox& box : kFlagBoxes) {
         auto checked = form.Checked.find(box.Name);
-        read.*box.Field = checked != form.Checked.end() && checked->second;
+        *SharedFlag(read, box.Key) = checked != form.Checked.end() && checked->second;
     }
-    read.ShowActualHeading = form.Heading == 1;
+    read.Layers.ShowActualHeading = form.Heading == 1;
     settings = read;
     return true;
 }

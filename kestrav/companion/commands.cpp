@@ -286,8 +286,8 @@ void Stat(Companion& c) {
     // total also covers records the caps left out.
     int controllers = 0;
     for (int i = 0; i < s.AtcCount; ++i) {
-        const std::int16_t facility = s.AtcClients[static_cast<size_t>(i)].Facility;
-        if (facility >= 3 && facility <= 7) ++controllers;
+        const FacilityKind facility = s.AtcClients[static_cast<size_t>(i)].Facility;
+        if (facility >= FacilityKind::Ground && facility <= FacilityKind::FlightService) ++controllers;
     }
     Say(c, NetworkName(c) + " data of " + StampClock(s.UpdateStamp) + "Z - " + std::to_string(c.Model.ClientTotal[Net(c)]) +
                " clients (" + std::to_string(controllers) + " ATC, " + std::to_string(s.PilotCount) + " planes, " +
@@ -413,11 +413,11 @@ void Activity(Companion& c, const std::string& code) {
     float nearest = 200;
     EachAtc(c, [&](const AtcClient& a) {
         const float d = from(a.Latitude, a.Longitude);
-        const std::int16_t f = a.Facility;
-        if ((f >= 2 && f <= 4 && d < 3) || (f == 5 && d < 25)) {
+        const FacilityKind f = a.Facility;
+        if ((f >= FacilityKind::Atis && f <= FacilityKind::Tower && d < 3) || (f == FacilityKind::Approach && d < 25)) {
             ++atc;
             Say(c, Named(a.Callsign, a.RealName));
-        } else if ((f == 6 || f == 7) && d < nearest) {
+        } else if ((f == FacilityKind::Centre || f == FacilityKind::FlightService) && d < nearest) {
             centre = &a;
             nearest = d;
         }
@@ -439,7 +439,7 @@ void Activity(Companion& c, const std::string& code) {
         Say(c, Named(p.Callsign, p.RealName) + way);
     });
     EachAtc(c, [&](const AtcClient& a) {
-        if ((a.Facility != 0 && a.Facility != 1) || !(from(a.Latitude, a.Longitude) < 20)) return;
+        if (!Observes(a.Facility) || !(from(a.Latitude, a.Longitude) < 20)) return;
         ++observers;
         Say(c, Named(a.Callsign, a.RealName));
     });

@@ -11,7 +11,7 @@ namespace {
 
 // --- Small pieces -------------------------------------------------------------
 
-std::uint8_t& Mode(MapControls& c) { return c.Overlay.OverlayMode; }
+OverlayKind& Mode(MapControls& c) { return c.Overlay.OverlayMode; }
 
 int Net(const MapControls& c) { return c.Model.CurrentNetwork; }
 
@@ -41,13 +41,13 @@ void RebuildTraffic(MapControls& c) {
 
 // The mode a popup opens in, over whatever window is open.
 void EnterPopupMode(MapControls& c, std::uint8_t kind) {
-    std::uint8_t& mode = Mode(c);
-    if (mode == 3 || mode == 4)
-        mode = 4;
-    else if (mode == 5 || mode == 6)
-        mode = 6;
+    OverlayKind& mode = Mode(c);
+    if (mode == OverlayKind::AirportWindow || mode == OverlayKind::AirportPopup)
+        mode = OverlayKind::AirportPopup;
+    else if (mode == OverlayKind::ListWindow || mode == OverlayKind::ListPopup)
+        mode = OverlayKind::ListPopup;
     else
-        mode = 2;
+        mode = OverlayKind::Popup;
     c.Overlay.PopupKind = kind;
 }
 
@@ -80,7 +80,7 @@ bool FirstGroup(MapControls& c, int key, int shift) {
         case 'V': c.Host.btnDownload(1); return true;
         case 'B': c.Host.btnDownload(2); return true;
         case 'G':
-            ToggleFlag(c, c.Config.ShowLatLon, "Lat/Lon grid toggle");
+            ToggleFlag(c, c.Config.Layers.ShowLatLon, "Lat/Lon grid toggle");
             break;
         case 'C':
             if (!c.Config.DisableCountries) ToggleFlag(c, c.Switches.CountriesShown, "Country borders toggle");
@@ -103,29 +103,29 @@ bool SecondGroup(MapControls& c, int key, int shift) {
     switch (key) {
         case keys::kF1: {
             if (shift != 0) return true;
-            const bool on = !(s.ShowPlaneLabels || s.ShowATCLabels || s.ShowAirportLabels);
-            s.ShowPlaneLabels = s.ShowATCLabels = s.ShowAirportLabels = on;
+            const bool on = !(s.Layers.ShowPlaneLabels || s.Layers.ShowATCLabels || s.Layers.ShowAirportLabels);
+            s.Layers.ShowPlaneLabels = s.Layers.ShowATCLabels = s.Layers.ShowAirportLabels = on;
             c.Model.StatusText = "All labels toggle";
             break;
         }
         case keys::kF4:
             if (shift == kShiftMask)
-                ToggleFlag(c, s.ShowAirports, "Airport display toggle");
-            else if (shift == 0 && s.ShowAirports)
-                ToggleFlag(c, s.ShowAirportLabels, "Airport labels toggle");
+                ToggleFlag(c, s.Layers.ShowAirports, "Airport display toggle");
+            else if (shift == 0 && s.Layers.ShowAirports)
+                ToggleFlag(c, s.Layers.ShowAirportLabels, "Airport labels toggle");
             break;
         case keys::kF5:
             if (shift == kShiftMask)
-                ToggleFlag(c, s.ShowATC, "ATC display toggle");
-            else if (shift == 0 && s.ShowATC)
-                ToggleFlag(c, s.ShowATCLabels, "ATC labels toggle");
+                ToggleFlag(c, s.Layers.ShowATC, "ATC display toggle");
+            else if (shift == 0 && s.Layers.ShowATC)
+                ToggleFlag(c, s.Layers.ShowATCLabels, "ATC labels toggle");
             break;
         case keys::kF6:
             if (shift == kShiftMask) {
-                ToggleFlag(c, s.ShowPlanes, "Plane display toggle");
+                ToggleFlag(c, s.Layers.ShowPlanes, "Plane display toggle");
                 c.Host.ClearRouteHighlight();
-            } else if (shift == 0 && s.ShowPlanes) {
-                ToggleFlag(c, s.ShowPlaneLabels, "Plane labels toggle");
+            } else if (shift == 0 && s.Layers.ShowPlanes) {
+                ToggleFlag(c, s.Layers.ShowPlaneLabels, "Plane labels toggle");
             }
             break;
         default:
@@ -147,7 +147,7 @@ void ThirdGroup(MapControls& c, int key, int shift) {
             break;
         case keys::kF3:
             if (shift == 0 && !c.Switches.FriendsOnly) {
-                ToggleFlag(c, c.Config.ShowInbounds, "Inbounds toggle");
+                ToggleFlag(c, c.Config.Layers.ShowInbounds, "Inbounds toggle");
                 Finish(c);
             }
             break;
@@ -167,7 +167,7 @@ void PickListPress(MapControls& c, int button, int shift, double x, double y) {
     const double px = (x - c.W / 2) / c.P, py = (c.H / 2 - y) / c.P;
     const PickState& pick = c.Input.Pick;
     if (!pick.Box.Contains(px, py) || pick.Count() == 0) {
-        Mode(c) = 0;
+        Mode(c) = OverlayKind::Map;
         MouseDown(c, button, shift, x, y);
         return;
     }
@@ -199,7 +199,7 @@ void FriendButton(MapControls& c) {
         c.Model.StatusText = who + " added to friends list";
     }
     if (c.Switches.FriendsOnly) RebuildTraffic(c);
-    if (Mode(c) == 6 && c.Overlay.PanelTab == kFriendsTab) {
+    if (Mode(c) == OverlayKind::ListPopup && c.Overlay.PanelTab == kFriendsTab) {
         c.Panel.Rebuild = true;
         BuildList(c);
     }
@@ -224,15 +224,15 @@ void PopupPress(MapControls& c, int button, int shift, double x, double y) {
     const bool inside = std::fabs(x - cx) <= kPopupHalfWidth * p && std::fabs(y - cy) <= h * p;
     if (inside) {
         if (x > cx + 110 * p && y < cy - (h - 20) * p) {
-            std::uint8_t& mode = Mode(c);
-            mode = mode == 4 ? 3 : mode == 6 ? 5 : 0;
+            OverlayKind& mode = Mode(c);
+            mode = mode == OverlayKind::AirportPopup ? OverlayKind::AirportWindow : mode == OverlayKind::ListPopup ? OverlayKind::ListWindow : OverlayKind::Map;
             c.Overlay.PopupKind = 8;
             c.Host.DrawScene();
         } else if (y > cy + (h - 20) * p) {
             if (x < cx - 44 * p) {
                 const ClientRef& client = c.Input.SelectedClient;
                 CentreCamera(c.View, client.Latitude, client.Longitude);
-                Mode(c) = 0;
+                Mode(c) = OverlayKind::Map;
                 Status(c, "Centered on " + client.Callsign);
                 c.Host.DrawScene();
             } else if (x > cx + 44 * p) {
@@ -243,16 +243,16 @@ void PopupPress(MapControls& c, int button, int shift, double x, double y) {
         }
         return;
     }
-    std::uint8_t& mode = Mode(c);
-    if (mode == 2 || IsOutsidePanel(c, x, y)) {
-        mode = 0;
+    OverlayKind& mode = Mode(c);
+    if (mode == OverlayKind::Popup || IsOutsidePanel(c, x, y)) {
+        mode = OverlayKind::Map;
         MouseDown(c, button, shift, x, y);
         return;
     }
     // Inside the list or airport window: the popup closes back to it, or
     // with the window's close box the window closes under the popup.
     const bool closeBox = y <= cy - (PanelHalfHeight(c.Panel.Rows) - 20) * p && x >= cx + 325 * p;
-    mode = closeBox ? 2 : (mode == 4 ? 3 : 5);
+    mode = closeBox ? OverlayKind::Popup : (mode == OverlayKind::AirportPopup ? OverlayKind::AirportWindow : OverlayKind::ListWindow);
     c.Host.DrawScene();
 }
 
@@ -261,7 +261,7 @@ void PopupPress(MapControls& c, int button, int shift, double x, double y) {
 // --- Events ----------------------------------------------------------------
 
 void KeyDown(MapControls& c, int key, int shift) {
-    if (shift == kShiftMask || Mode(c) != 0) return;
+    if (shift == kShiftMask || Mode(c) != OverlayKind::Map) return;
     Camera& v = c.View;
     const float z = v.Zoom > 0 ? v.Zoom : 1;
     switch (key) {
@@ -278,19 +278,19 @@ void KeyDown(MapControls& c, int key, int shift) {
 
 void KeyUp(MapControls& c, int key, int shift) {
     // Nothing answers while the viewer is starting.
-    if (Mode(c) == 8) return;
+    if (Mode(c) == OverlayKind::StartUp) return;
     if (key == keys::kSpace) {
         c.Host.ShowCompanion();
         return;
     }
     if (key == keys::kEscape) {
-        if (Mode(c) > 0) {
-            Mode(c) = 0;
+        if (Mode(c) != OverlayKind::Map) {
+            Mode(c) = OverlayKind::Map;
             c.Host.DrawScene();
         }
         return;
     }
-    if (Mode(c) != 0) return;
+    if (Mode(c) != OverlayKind::Map) return;
     if (FirstGroup(c, key, shift)) return;
     if (c.Model.ClientTotal[0] + c.Model.ClientTotal[1] == 0) return;
     if (SecondGroup(c, key, shift)) return;
@@ -307,7 +307,7 @@ void MouseDown(MapControls& c, int button, int shift, double x, double y) {
         return;
     }
     switch (Mode(c)) {
-        case 0: {
+        case OverlayKind::Map: {
             PressSnapshot& press = c.Input.Press;
             press.X0 = std::llround(x);
             press.Y0 = std::llround(y);
@@ -317,18 +317,18 @@ void MouseDown(MapControls& c, int button, int shift, double x, double y) {
             if (button == kRightButton) c.Input.DragZoom = true;
             break;
         }
-        case 1:
+        case OverlayKind::PickList:
             PickListPress(c, button, shift, x, y);
             break;
-        case 2:
-        case 4:
-        case 6:
+        case OverlayKind::Popup:
+        case OverlayKind::AirportPopup:
+        case OverlayKind::ListPopup:
             PopupPress(c, button, shift, x, y);
             break;
-        case 3:
-        case 5:
+        case OverlayKind::AirportWindow:
+        case OverlayKind::ListWindow:
             if (IsOutsidePanel(c, x, y)) {
-                Mode(c) = 0;
+                Mode(c) = OverlayKind::Map;
                 MouseDown(c, button, shift, x, y);
             }
             break;
@@ -355,11 +355,11 @@ void MouseUp(MapControls& c, int button, int shift, double x, double y) {
     c.Input.DragRotate = false;
     c.Input.DragZoom = false;
     if (OnBar(c, y)) {
-        if (Mode(c) == 0 && c.Overlay.PopupKind == 8) c.Overlay.PopupKind = 0;
+        if (Mode(c) == OverlayKind::Map && c.Overlay.PopupKind == 8) c.Overlay.PopupKind = 0;
         return;
     }
     switch (Mode(c)) {
-        case 0: {
+        case OverlayKind::Map: {
             if (c.Overlay.PopupKind == 8) {
                 c.Overlay.PopupKind = 0;
                 return;
@@ -381,10 +381,10 @@ void MouseUp(MapControls& c, int button, int shift, double x, double y) {
             c.Host.DrawScene();
             break;
         }
-        case 3:
+        case OverlayKind::AirportWindow:
             AirportWindowRelease(c, x, y);
             break;
-        case 5:
+        case OverlayKind::ListWindow:
             ListWindowRelease(c, x, y);
             break;
         default:
@@ -400,7 +400,7 @@ void DblClick(MapControls& c) {
 }
 
 void MouseWheel(MapControls& c, int delta) {
-    if (Mode(c) != 0) return;
+    if (Mode(c) != OverlayKind::Map) return;
     const int step = c.Input.Wheel.Step(delta);
     if (step == 0) return;
     WheelStep(c.View, step);
@@ -425,13 +425,13 @@ void MapLeftClick(MapControls& c, float n, float lambda, double x, double y) {
     pick.Box = PickBoxAt(count, x, y, c.W, c.H, c.P);
     c.Input.Pick = pick;
     c.Host.BuildSelectionList(c.Input.Pick);
-    Mode(c) = 1;
+    Mode(c) = OverlayKind::PickList;
 }
 
 void MapRightClick(MapControls& c, float n, float lambda) {
     if (!SingleNetwork(c)) return;
     const float limit = 20.0f / std::sqrt(c.View.Zoom);
-    const int record = c.Config.ShowPlanes
+    const int record = c.Config.Layers.ShowPlanes
                            ? NearestPilot(c.Model, Net(c), c.Switches.FriendsOnly, n, lambda, limit)
                            : -1;
     if (record >= 0)
@@ -451,8 +451,8 @@ void ShiftRightClick(MapControls& c, float n, float lambda) {
 }
 
 void ShiftLeftClick(MapControls& c, float n, float lambda) {
-    if (!SingleNetwork(c) || !c.Config.ShowPlanes || !c.Config.ShowAirports) return;
-    if (c.Model.ClientTotal[static_cast<size_t>(Net(c))] == 0 || Mode(c) == 3 || Mode(c) == 4) return;
+    if (!SingleNetwork(c) || !c.Config.Layers.ShowPlanes || !c.Config.Layers.ShowAirports) return;
+    if (c.Model.ClientTotal[static_cast<size_t>(Net(c))] == 0 || Mode(c) == OverlayKind::AirportWindow || Mode(c) == OverlayKind::AirportPopup) return;
     const float limit = 20.0f / std::sqrt(c.View.Zoom);
     const std::string code = NearestAirport(c.Model, Net(c), c.Switches.FriendsOnly, n, lambda, limit);
     if (code.empty()) return;
@@ -468,19 +468,19 @@ void CentreOnMyself(MapControls& c) {
     const std::string* callsign = nullptr;
     const auto centre = [&](const std::string& call, float lat, float lon) {
         CentreCamera(c.View, lat, lon);
-        Mode(c) = 0;
+        Mode(c) = OverlayKind::Map;
         callsign = &call;
     };
     for (int i = 0; i < s.AtcCount; ++i) {
         const AtcClient& a = s.AtcClients[static_cast<size_t>(i)];
         if (a.MemberId != own) continue;
-        c.Config.ShowATC = true;
+        c.Config.Layers.ShowATC = true;
         centre(a.Callsign, a.Latitude, a.Longitude);
     }
     for (int i = 0; i < s.PilotCount; ++i) {
         const PilotClient& p = s.Pilots[static_cast<size_t>(i)];
         if (p.MemberId != own) continue;
-        c.Config.ShowPlanes = true;
+        c.Config.Layers.ShowPlanes = true;
         centre(p.Callsign, p.Latitude, p.Longitude);
     }
     if (!callsign) return;  // not online: nothing to say

@@ -24,7 +24,7 @@
 namespace kestrava {
 
 SceneContext MapWindow::Scene() {
-    return SceneContext{Model, *this, Theme, Config, Switches.FriendsOnly, Scenes};
+    return SceneContext{Model, *this, Theme, Config, Switches.FriendsOnly, Scenes, Model.StatusText};
 }
 
 void MapWindow::DiscardSceneLists(int net) {
@@ -54,7 +54,7 @@ void MapWindow::ClearSceneBuilt(int index) {
     if (index >= 0 && index < 3) Scenes.SceneBuilt[static_cast<size_t>(index)] = false;
 }
 
-void MapWindow::CloseOverlays() { Overlay.OverlayMode = 0; }
+void MapWindow::CloseOverlays() { Overlay.OverlayMode = OverlayKind::Map; }
 
 void MapWindow::EnableAutoDownloadTimer(bool on) {
     if (on)
@@ -76,7 +76,7 @@ void MapWindow::btnDownload(int network) {
 void MapWindow::MinimiseWindow() { showMinimized(); }
 
 void MapWindow::ToggleFullScreen() {
-    Overlay.OverlayMode = 0;
+    Overlay.OverlayMode = OverlayKind::Map;
     FullScreen = !FullScreen;
     if (!FullScreen) {
         setGeometry(static_cast<int>(Config.WindowLeft), static_cast<int>(Config.WindowTop),

@@ -74,7 +74,7 @@ bool MapWindow::StartUp() {
 
     Model.DownloadIdle = false;
     Overlay.AboutVisible = true;
-    Overlay.OverlayMode = 8;
+    Overlay.OverlayMode = OverlayKind::StartUp;
     Switches.FriendsOnly = false;
     Switches.CountriesShown = true;
 
@@ -128,7 +128,7 @@ bool MapWindow::StartUp() {
     if (MakeCurrent()) glDeleteLists(lists::Viewer().Splash, 1);
     DrawScene();
 
-    Overlay.OverlayMode = 0;
+    Overlay.OverlayMode = OverlayKind::Map;
     Model.DownloadIdle = true;
     timDownload.start();
     return true;
@@ -299,7 +299,7 @@ void MapWindow::CentreMap(float latitude, float longitude, const std::string& la
     const float zoom = View.Zoom;
     CentreCamera(View, latitude, longitude);
     if (zoomIn)
-        Overlay.OverlayMode = 0;
+        Overlay.OverlayMode = OverlayKind::Map;
     else
         View.Zoom = zoom;
     ShowStatus("Centered on " + label);
@@ -343,7 +343,7 @@ void MapWindow::resizeEvent(QResizeEvent*) {
     BuildWindowFrame();
     BuildClientCountBar();
     BuildNetworkMarks();
-    if (Overlay.OverlayMode != 8) Overlay.OverlayMode = 0;
+    if (Overlay.OverlayMode != OverlayKind::StartUp) Overlay.OverlayMode = OverlayKind::Map;
     DrawScene();
 }
 

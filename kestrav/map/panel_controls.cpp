@@ -42,9 +42,9 @@ void OpenListWindow(MapControls& c) {
     const int net = Net(c);
     if (net != kIvao && net != kVatsim) return;
     if (c.Model.ClientTotal[static_cast<size_t>(net)] == 0) return;
-    std::uint8_t& mode = c.Overlay.OverlayMode;
-    if (mode == 5 || mode == 6) return;
-    mode = 5;
+    OverlayKind& mode = c.Overlay.OverlayMode;
+    if (mode == OverlayKind::ListWindow || mode == OverlayKind::ListPopup) return;
+    mode = OverlayKind::ListWindow;
     c.Overlay.PanelTab = kFriendsTab;
     c.Overlay.ListPage = 0;
     c.Panel.Rebuild = true;
@@ -58,7 +58,7 @@ void BuildList(MapControls& c) {
 }
 
 void OpenAirportWindow(MapControls& c, const std::string& code) {
-    c.Overlay.OverlayMode = 3;
+    c.Overlay.OverlayMode = OverlayKind::AirportWindow;
     c.Overlay.PanelTab = kTimetableTab;
     c.Panel.Airport = code;
     c.Panel.Rows = AirportPanelRows(c.H / c.P);
@@ -75,7 +75,7 @@ void ListWindowRelease(MapControls& c, double x, double y) {
         case PanelPart::Outside:
             return;
         case PanelPart::CloseBox:
-            o.OverlayMode = 0;
+            o.OverlayMode = OverlayKind::Map;
             break;
         case PanelPart::Tab:
             if (hit.Index != o.PanelTab) {
@@ -126,7 +126,7 @@ void AirportWindowRelease(MapControls& c, double x, double y) {
         case PanelPart::Outside:
             return;
         case PanelPart::CloseBox:
-            c.Overlay.OverlayMode = 0;
+            c.Overlay.OverlayMode = OverlayKind::Map;
             break;
         case PanelPart::Tab:
             c.Overlay.PanelTab = static_cast<std::uint8_t>(hit.Index);

@@ -28,7 +28,7 @@ bool IsUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
 void PlaceAtSector(const NetworkModel& model, AtcClient& a) {
     const SectorTable& sectors = model.Sectors;
     std::string key = a.Callsign.substr(0, a.Callsign.size() - 4);
-    if (a.Facility == 7) {
+    if (a.Facility == FacilityKind::FlightService) {
         // Flight service stations are usually oceanic sectors: "EGGX_O".
         std::string oceanic = key.substr(0, 4) + "_O";
         if (sectors.Has(oceanic)) key = oceanic;
@@ -136,23 +136,23 @@ void AssignAtcName(AtcClient& a, std::string_view name) {
     else a.RealName.assign(name);
 }
 
-std::int16_t FacilityOf(std::string_view callsign) {
+FacilityKind FacilityOf(std::string_view callsign) {
     std::string_view tail = callsign.size() > 4 ? callsign.substr(callsign.size() - 4) : callsign;
-    if (tail == "ATIS") return 2;
-    if (tail == "_DEL" || tail == "_GND") return 3;
-    if (tail == "_TWR") return 4;
-    if (tail == "_DEP" || tail == "_APP") return 5;
-    if (tail == "_CTR") return 6;
-    if (tail == "_FSS") return 7;
-    return 0;
+    if (tail == "ATIS") return FacilityKind::Atis;
+    if (tail == "_DEL" || tail == "_GND") return FacilityKind::Ground;
+    if (tail == "_TWR") return FacilityKind::Tower;
+    if (tail == "_DEP" || tail == "_APP") return FacilityKind::Approach;
+    if (tail == "_CTR") return FacilityKind::Centre;
+    if (tail == "_FSS") return FacilityKind::FlightService;
+    return FacilityKind::Observer;
 }
 
 bool PlaceStation(const NetworkModel& model, AtcClient& a) {
     size_t underscore = a.Callsign.find('_');
-    if (a.Facility > 1 && underscore != std::string::npos) a.Location = a.Callsign.substr(0, underscore);
-    if (a.Location.size() < 2) a.Facility = 0;
-    if (a.Facility <= 1) return true;
-    if (a.Facility <= 5) {
+    if (!Observes(a.Facility) && underscore != std::string::npos) a.Location = a.Callsign.substr(0, underscore);
+    if (a.Location.size() < 2) a.Facility = FacilityKind::Observer;
+    if (Observes(a.Facility)) return true;
+    if (a.Facility <= FacilityKind::Approach) {
         // Three-letter codes of US airports are filed without their "K".
         if (a.Location.size() == 3 && model.Airports.Has("K" + a.Location))
             a.Location = "K" + a.Location;

@@ -68,7 +68,7 @@ void AssignAtcName(AtcClient& atc, std::string_view name);
 
 // Facility from the callsign's last four characters: ATIS 2, _DEL/_GND 3,
 // _TWR 4, _DEP/_APP 5, _CTR 6, _FSS 7, anything else 0.
-std::int16_t FacilityOf(std::string_view callsign);
+FacilityKind FacilityOf(std::string_view callsign);
 
 // Location and display position of a station whose Callsign, Facility and
 // reported position are set: the code before the callsign's first "_" (a

@@ -291,7 +291,7 @@ void DownloadNetwork(NetworkModel& model, DisplayHooks& display, const DownloadO
 
 void btnDownload(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options, std::uint8_t n) {
     if (!model.DownloadIdle || n > kMerged) return;
-    model.CurrentNetwork = n;
+    model.CurrentNetwork = static_cast<NetworkIndex>(n);
     display.CloseOverlays();
     if (n == kMerged) {
         DownloadNetwork(model, display, options, kIvao);

@@ -88,6 +88,7 @@ void CommitFeed(NetworkModel& model, DisplayHooks& display, std::uint8_t net, Fe
     s.ReloadMinutes = data.ReloadMinutes;
     s.ClientTotal = data.ClientTotal;
     model.ClientTotal[net] = data.ClientTotal;
+    model.ClientTotal[kMerged] = MergedClientTotal(model);
     for (int i = 0; i < s.PilotCount; ++i) {
         float& speed = s.Pilots[static_cast<size_t>(i)].GroundSpeed;
         speed = std::min(speed, kDrawnSpeedLimit);

@@ -301,7 +301,7 @@ void ReadVatsimStation(Filling& fill, object o, bool atis) {
     // Observers (facility 0) stay observers whatever their callsign says.
     double facility = -1;
     const bool observer = NumberOf(o, "facility", facility) && facility == 0;
-    a->Facility = atis ? 2 : observer ? 0 : FacilityOf(a->Callsign);
+    a->Facility = atis ? FacilityKind::Atis : observer ? FacilityKind::Observer : FacilityOf(a->Callsign);
     fill.Transceivers(*a);
     fill.Place(*a);
 }
@@ -406,7 +406,7 @@ void ReadIvaoStation(Filling& fill, object o, bool observer) {
         if (NumberOf(track, "distance", range) && range >= 0 && range <= 1e6) a->VisualRange = static_cast<float>(range);
     }
     if (ObjectOf(o, "atis", atis)) AssignLines(a->AtisText, atis, "lines");
-    a->Facility = observer ? 0 : FacilityOf(a->Callsign);
+    a->Facility = observer ? FacilityKind::Observer : FacilityOf(a->Callsign);
     fill.Transceivers(*a);
     fill.Place(*a);
 }

@@ -28,9 +28,8 @@ constexpr int kMaxServerUrls = 9;
 // nearest of the two (a damaged feed could otherwise block downloads for days).
 constexpr std::int16_t kMinReloadMinutes = 1;
 constexpr std::int16_t kMaxReloadMinutes = 60;
-constexpr std::uint8_t kIvao = 0;
-constexpr std::uint8_t kVatsim = 1;
-constexpr std::uint8_t kMerged = 2;
+// The network index: a network's snapshot, or the view of both merged.
+enum NetworkIndex : std::uint8_t { kIvao = 0, kVatsim = 1, kMerged = 2 };
 
 struct PilotClient {
     std::string Callsign;
@@ -69,11 +68,24 @@ struct PilotClient {
     std::string Software;
 };
 
+// What an ATC record is, from its callsign's suffix. 1 is an observer as 0
+// is (older feeds use it); the other values name no station.
+enum class FacilityKind : std::int16_t {
+    Observer = 0,
+    Atis = 2,
+    Ground = 3,         // delivery or ground
+    Tower = 4,
+    Approach = 5,       // departure or approach
+    Centre = 6,
+    FlightService = 7,
+};
+inline bool Observes(FacilityKind f) { return f <= FacilityKind{1}; }
+
 struct AtcClient {
     std::string Callsign;
     std::string MemberId;
     std::string RealName;
-    std::int16_t Facility = 0;  // 0 observer, 2 ATIS, 3 DEL/GND, 4 TWR, 5 APP/DEP, 6 CTR, 7 FSS
+    FacilityKind Facility = FacilityKind::Observer;
     std::int16_t Rating = 0;
     std::int16_t AdminRating = 0;
     std::string Location;
@@ -154,7 +166,7 @@ public:
 };
 
 struct NetworkModel {
-    std::uint8_t CurrentNetwork = kIvao;
+    NetworkIndex CurrentNetwork = kIvao;
     std::array<std::string, 2> NetworkName{"IVAO", "VATSIM"};
     std::array<std::string, 2> StatusUrl;
     // Per network: a data address used directly, without the status file

@@ -138,7 +138,7 @@ void FillAtc(const NetworkModel& model, Snapshot& s, std::uint8_t net, const Lin
 
     a.Facility = FacilityOf(a.Callsign);
     std::int32_t& total = s.ClientTotal;
-    if (a.Facility == 2 && total > 0) --total;
+    if (a.Facility == FacilityKind::Atis && total > 0) --total;
     if (PlaceStation(model, a)) ++s.ObserverCount;
 }
 

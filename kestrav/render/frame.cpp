@@ -22,12 +22,12 @@ void DrawCore(const FrameInputs& f) {
     glPointSize(PointSize(f.camera.Zoom));
     if (!s.DisableSmooth) glEnable(GL_LINE_SMOOTH);
     glCallList(lists::Globe().Globe);
-    if (s.ShowLatLon) glCallList(lists::Globe().Grid);
+    if (s.Layers.ShowLatLon) glCallList(lists::Globe().Grid);
     // Coastlines and borders at the detail that is exact to half a pixel.
     const unsigned coastlines = CoastlineListFor(f.camera.Zoom, f.height);
     if (f.switches.CountriesShown && !s.DisableCountries) glCallList(BorderListFor(f.camera.Zoom, f.height));
     glDisable(GL_LINE_SMOOTH);
-    if (s.ShowATC) {
+    if (s.Layers.ShowATC) {
         if (f.scenes && f.network < f.scenes->FilledSectors.size() && glIsList(base + lists::kSceneAtcFills))
             DrawSectorFills(f.scenes->FilledSectors[f.network], f.scenes->Sectors, f.theme.Get(Colour::CTRFill),
                             f.width, f.height);
@@ -42,23 +42,23 @@ void DrawCore(const FrameInputs& f) {
         glCallList(coastlines);
     }
     glLineWidth(1);
-    if (s.ShowAirports) {
+    if (s.Layers.ShowAirports) {
         glCallList(base + lists::kSceneAirports);
-        if (s.ShowAirportLabels) glCallList(base + lists::kSceneAirportLabels);
+        if (s.Layers.ShowAirportLabels) glCallList(base + lists::kSceneAirportLabels);
     }
-    if (s.ShowATC) {
-        if (s.ShowATCLabels) glCallList(base + lists::kSceneAtcLabels);
+    if (s.Layers.ShowATC) {
+        if (s.Layers.ShowATCLabels) glCallList(base + lists::kSceneAtcLabels);
         glCallList(base + lists::kSceneAtcPoints);
     }
     glLineWidth(2);
     glCallList(lists::Viewer().RouteHighlight);
     glCallList(lists::Viewer().RouteCodes());
     glLineWidth(1);
-    if (s.ShowInbounds && s.ShowAirports && !f.switches.FriendsOnly)
+    if (s.Layers.ShowInbounds && s.Layers.ShowAirports && !f.switches.FriendsOnly)
         glCallList(base + lists::kSceneInbounds);
-    if (s.ShowPlanes) {
+    if (s.Layers.ShowPlanes) {
         glCallList(base + lists::kScenePlanes);
-        if (s.ShowPlaneLabels) glCallList(base + lists::kScenePlaneLabels);
+        if (s.Layers.ShowPlaneLabels) glCallList(base + lists::kScenePlaneLabels);
     }
 }
 
@@ -72,18 +72,9 @@ GlobeKey KeyOf(const FrameInputs& f, unsigned generation) {
     k.Width = f.width;
     k.Height = f.height;
     k.Network = f.network;
-    const Settings& s = f.settings;
-    Settings& l = k.Layers;
-    l.DisableSmooth = s.DisableSmooth;
-    l.DisableCountries = s.DisableCountries;
-    l.ShowLatLon = s.ShowLatLon;
-    l.ShowPlanes = s.ShowPlanes;
-    l.ShowPlaneLabels = s.ShowPlaneLabels;
-    l.ShowATC = s.ShowATC;
-    l.ShowATCLabels = s.ShowATCLabels;
-    l.ShowAirports = s.ShowAirports;
-    l.ShowAirportLabels = s.ShowAirportLabels;
-    l.ShowInbounds = s.ShowInbounds;
+    k.Layers = f.settings.Layers;
+    k.DisableSmooth = f.settings.DisableSmooth;
+    k.DisableCountries = f.settings.DisableCountries;
     k.Switches = f.switches;
     k.AboutVisible = f.overlay.AboutVisible;
     // Scenes compiled since the picture was kept change it too, even where
@@ -144,17 +135,6 @@ void DrawKept(const GlobePicture& picture, const FrameInputs& f) {
 
 }  // namespace
 
-bool GlobeKey::operator==(const GlobeKey& o) const {
-    const Settings &a = Layers, &b = o.Layers;
-    return Spin == o.Spin && Tilt == o.Tilt && Zoom == o.Zoom && Width == o.Width && Height == o.Height &&
-           Network == o.Network && Switches == o.Switches && AboutVisible == o.AboutVisible &&
-           Generation == o.Generation && a.DisableSmooth == b.DisableSmooth &&
-           a.DisableCountries == b.DisableCountries && a.ShowLatLon == b.ShowLatLon && a.ShowPlanes == b.ShowPlanes &&
-           a.ShowPlaneLabels == b.ShowPlaneLabels && a.ShowATC == b.ShowATC && a.ShowATCLabels == b.ShowATCLabels &&
-           a.ShowAirports == b.ShowAirports && a.ShowAirportLabels == b.ShowAirportLabels &&
-           a.ShowInbounds == b.ShowInbounds;
-}
-
 void DrawScene(FrameInputs& f, GlobePicture* picture) {
     if (f.width <= 0 || f.height <= 0) return;
     NormaliseCamera(f.camera);
@@ -192,16 +172,16 @@ void DrawScene(FrameInputs& f, GlobePicture* picture) {
     glLineWidth(1);
     glCallList(lists::Viewer().ClientCountBar);
     switch (f.overlay.OverlayMode) {
-        case 1:
-        case 2:
+        case OverlayKind::PickList:
+        case OverlayKind::Popup:
             glCallList(lists::Viewer().Popup);
             break;
-        case 3:
-        case 5:
+        case OverlayKind::AirportWindow:
+        case OverlayKind::ListWindow:
             glCallList(lists::Viewer().Panel);
             break;
-        case 4:
-        case 6:
+        case OverlayKind::AirportPopup:
+        case OverlayKind::ListPopup:
             glCallList(lists::Viewer().Panel);
             glCallList(lists::Viewer().Popup);
             break;

@@ -13,8 +13,21 @@ namespace kestrava {
 // Which overlay is open: 0 plain map, 1 pick list, 2 popup over the map,
 // 3 airport window, 4 popup over it, 5 list window, 6 popup over it,
 // 8 start-up in progress.
+// Which overlay is open; the frame picks the overlay lists by it and the
+// mouse routes clicks by it.
+enum class OverlayKind : std::uint8_t {
+    Map = 0,            // none: the plain map
+    PickList = 1,
+    Popup = 2,          // over the map
+    AirportWindow = 3,
+    AirportPopup = 4,   // a popup over the airport window
+    ListWindow = 5,
+    ListPopup = 6,      // a popup over the list window
+    StartUp = 8,
+};
+
 struct OverlayState {
-    std::uint8_t OverlayMode = 0;
+    OverlayKind OverlayMode = OverlayKind::Map;
     std::uint8_t PopupKind = 0;   // 0 controller, 1 pilot, 8 just closed
     std::uint8_t PanelTab = 0;
     int ListPage = 0;             // the list window's page, from 0
@@ -49,11 +62,13 @@ struct GlobeKey {
     float Spin = 0, Tilt = 0, Zoom = 0;
     int Width = 0, Height = 0;
     std::uint8_t Network = 0;
-    Settings Layers;  // only the switches the globe pass reads are copied
+    MapLayers Layers;
+    bool DisableSmooth = false;
+    bool DisableCountries = false;
     MapSwitches Switches;
     bool AboutVisible = false;
     unsigned Generation = 0;
-    bool operator==(const GlobeKey&) const;
+    bool operator==(const GlobeKey&) const = default;
 };
 
 // The last frame's picture under the status line, kept in a texture: a frame

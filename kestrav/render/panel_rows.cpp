@@ -101,18 +101,18 @@ std::string PilotNameCell(int network, const PilotClient& p, size_t width, size_
 
 std::string PositionText(const NetworkModel& model, const AtcClient& a) {
     const std::string suffix = a.Callsign.size() > 3 ? a.Callsign.substr(a.Callsign.size() - 3) : a.Callsign;
-    const Airport* airport = a.Facility >= 3 && a.Facility <= 5 ? model.Airports.Find(a.Location) : nullptr;
+    const Airport* airport = a.Facility >= FacilityKind::Ground && a.Facility <= FacilityKind::Approach ? model.Airports.Find(a.Location) : nullptr;
     if (airport) {
         const std::string place = airport->Town == airport->Name ? airport->Name : airport->Town + " - " + airport->Name;
         return place + " " + suffix + ", " + airport->Country;
     }
-    if (const SectorEntry* sector = a.Facility >= 6 ? model.Sectors.Find(a.Location) : nullptr)
+    if (const SectorEntry* sector = a.Facility >= FacilityKind::Centre ? model.Sectors.Find(a.Location) : nullptr)
         return sector->Name + " " + suffix + ", " + sector->Country;
     return a.Location + " " + suffix;
 }
 
 std::string FriendAction(const NetworkModel& model, const AtcClient& a) {
-    if (a.Facility <= 1) return "Observing";
+    if (Observes(a.Facility)) return "Observing";
     return Cut("Controlling as " + PositionText(model, a), 55);
 }
 
@@ -139,7 +139,7 @@ std::vector<std::string> TabRows(const NetworkModel& model, int network, int tab
         case kFriendsTab:
             for (int i = 0; i < s.AtcCount; ++i) {
                 const AtcClient& a = atc(i);
-                if (a.Facility == 2 || !IsFriend(model, a.MemberId)) continue;
+                if (a.Facility == FacilityKind::Atis || !IsFriend(model, a.MemberId)) continue;
                 rows.push_back(Cell(a.Callsign, 14) + AtcNameCell(network, a, 37, 35) +
                                Cell(FriendAction(model, a), 57) + Online(model, network, a.LogonTime));
             }
@@ -153,7 +153,7 @@ std::vector<std::string> TabRows(const NetworkModel& model, int network, int tab
         case kControllersTab:
             for (int i = 0; i < s.AtcCount; ++i) {
                 const AtcClient& a = atc(i);
-                if (a.Facility < 3) continue;
+                if (a.Facility < FacilityKind::Ground) continue;
                 rows.push_back(Cell(a.Callsign, 14) + Cell(a.Frequency, 9) + AtcNameCell(network, a, 37, 35) +
                                Cell(Cut(PositionText(model, a), 46), 48) + Online(model, network, a.LogonTime));
             }
@@ -169,7 +169,7 @@ std::vector<std::string> TabRows(const NetworkModel& model, int network, int tab
         case kObserversTab:
             for (int i = 0; i < s.AtcCount; ++i) {
                 const AtcClient& a = atc(i);
-                if (a.Facility > 1) continue;
+                if (!Observes(a.Facility)) continue;
                 rows.push_back(Cell(a.Callsign, 14) + Cell(a.Frequency, 9) + AtcNameCell(network, a, 37, 35) +
                                Cell("Observer", 48) + Online(model, network, a.LogonTime));
             }

@@ -68,17 +68,17 @@ PickState PickClients(const NetworkModel& model, int network, const Settings& se
     const Snapshot& s = model.Networks[static_cast<size_t>(network)];
     const float r = 20.0f / std::pow(zoom, 0.3f);
     const float latitude = -n;
-    if (settings.ShowATC) {
+    if (settings.Layers.ShowATC) {
         std::vector<Candidate> found;
         for (int i = 0; i < s.AtcCount; ++i) {
             const AtcClient& a = s.AtcClients[static_cast<size_t>(i)];
-            if (a.Facility <= 1 || !IsShown(model, friendsOnly, a.MemberId)) continue;
+            if (Observes(a.Facility) || !IsShown(model, friendsOnly, a.MemberId)) continue;
             if (Distance(latitude, lambda, a.Latitude, a.Longitude) < 2 * r)
                 found.push_back({RawDistance(a.Latitude, a.Longitude, n, lambda), i});
         }
         pick.PickAtc = Nearest(std::move(found), s.AtcClients, n, lambda);
     }
-    if (settings.ShowPlanes) {
+    if (settings.Layers.ShowPlanes) {
         std::vector<Candidate> found;
         for (int i = 0; i < s.PilotCount; ++i) {
             const PilotClient& p = s.Pilots[static_cast<size_t>(i)];

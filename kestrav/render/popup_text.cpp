@@ -69,7 +69,7 @@ void Buttons(Layout& l, int hh, bool isFriend) {
 
 // A controller of the station whose ATIS is online: "ATIS: 123.450 MHz".
 std::string StationAtis(const NetworkModel& model, int network, const AtcClient& atc) {
-    if (atc.Facility < 3) return {};
+    if (atc.Facility < FacilityKind::Ground) return {};
     const Snapshot& s = model.Networks[static_cast<size_t>(network)];
     for (int i = 0; i < s.AtcCount; ++i) {
         const AtcClient& other = s.AtcClients[static_cast<size_t>(i)];
@@ -104,7 +104,7 @@ std::string PlaceName(const NetworkModel& model, const AtcClient& atc) {
     // still name an airport.
     if (code.empty()) code = Split(atc.Callsign, "_").front();
     std::string name;
-    if (atc.Facility == 6 || atc.Facility == 7) {
+    if (atc.Facility >= FacilityKind::Centre) {
         if (const SectorEntry* sector = model.Sectors.Find(code)) name = sector->Name;
     } else if (const Airport* airport = model.Airports.Find(code)) {
         name = airport->Name;
@@ -232,15 +232,15 @@ PopupLayout AtcPopupLayout(const NetworkModel& model, int network, const AtcClie
     l.Bold(-105, 96, "Facility " + a.Callsign);
     l.Bold(-124, 74, "ATC: " + ControllerRatingName(network, a.Rating) + " " + a.RealName + AdminSuffix(a.AdminRating));
     l.Small(MemberIdX(a.MemberId, 91), 62, a.MemberId);
-    if (a.Facility == 0)
+    if (a.Facility == FacilityKind::Observer)
         l.Small(-120, 62, "Position: " + place + " Observer");
-    else if (a.Facility == 2)
+    else if (a.Facility == FacilityKind::Atis)
         l.Small(-120, 62, place + " ATIS");
     else
         l.Small(-120, 62, "Controlling in " + place);
     l.Small(-120, 50, "On " + a.Server + " for " + OnlineTime(a.LogonTime, s.UpdateStamp) + ", " + a.Software);
     l.Bold(-124, 26, StationLine(place, a.Callsign));
-    l.Small(-124, 14, (a.Facility == 2 ? "ATIS: " : "COM: ") + a.Frequency + " MHz");
+    l.Small(-124, 14, (a.Facility == FacilityKind::Atis ? "ATIS: " : "COM: ") + a.Frequency + " MHz");
     std::string beside = StationAtis(model, network, a);
     if (beside.empty()) beside = VoiceLine(Split(a.AtisText, kAtisSeparator).front());
     if (!beside.empty()) l.Small(-1, 14, beside);

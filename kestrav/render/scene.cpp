@@ -34,7 +34,7 @@ struct Layers {
     template <typename F>
     void EachPilot(F&& f) const {
         for (int net : NetworksOf(index)) {
-            Snapshot& s = scene.model.Networks[static_cast<size_t>(net)];
+            const Snapshot& s = scene.model.Networks[static_cast<size_t>(net)];
             for (int i = 0; i < s.PilotCount; ++i)
                 if (Shown(s.Pilots[static_cast<size_t>(i)].MemberId)) f(s.Pilots[static_cast<size_t>(i)]);
         }
@@ -106,16 +106,16 @@ void DrawLabels(const std::vector<Label>& labels) {
 
 void CompileLayers(const Layers& l, bool withInbounds) {
     const ColourTheme& theme = l.scene.theme;
-    NetworkModel& model = l.scene.model;
+    const NetworkModel& model = l.scene.model;
     const int n = l.index;
 
     Begin(n, lists::kScenePlanes);
-    l.EachPilot([&](PilotClient& p) { DrawPlaneSymbol(p, l.scene.settings.ShowActualHeading, theme); });
+    l.EachPilot([&](const PilotClient& p) { DrawPlaneSymbol(p, l.scene.settings.Layers.ShowActualHeading, theme); });
     glEndList();
 
     Begin(n, lists::kScenePlaneLabels);
     SetColour(theme, Colour::PlaneLabel);
-    l.EachPilot([&](PilotClient& p) {
+    l.EachPilot([&](const PilotClient& p) {
         if (p.GroundSpeed <= 50 && !IsFriend(model, p.MemberId)) return;
         glRasterPos3f(GlobeX(p.Latitude, p.Longitude), GlobeY(p.Latitude), GlobeZ(p.Latitude, p.Longitude));
         DrawTextSmall(p.Callsign);
@@ -125,7 +125,7 @@ void CompileLayers(const Layers& l, bool withInbounds) {
     Begin(n, lists::kSceneAirports);
     SetColour(theme, Colour::Airports);
     glBegin(GL_POINTS);
-    l.EachPilot([&](PilotClient& p) {
+    l.EachPilot([&](const PilotClient& p) {
         if (Placed(p.DepLatitude, p.DepLongitude)) GlobeVertex(p.DepLatitude, p.DepLongitude);
         if (Placed(p.DestLatitude, p.DestLongitude)) GlobeVertex(p.DestLatitude, p.DestLongitude);
     });
@@ -136,7 +136,7 @@ void CompileLayers(const Layers& l, bool withInbounds) {
     Begin(n, lists::kSceneAirportLabels);
     SetColour(theme, Colour::Airports);
     std::vector<Label> airports;
-    l.EachPilot([&](PilotClient& p) {
+    l.EachPilot([&](const PilotClient& p) {
         if (Placed(p.DepLatitude, p.DepLongitude)) airports.push_back({p.DepLatitude, p.DepLongitude, p.Departure, false});
         if (Placed(p.DestLatitude, p.DestLongitude))
             airports.push_back({p.DestLatitude, p.DestLongitude, p.Destination, false});
@@ -147,7 +147,7 @@ void CompileLayers(const Layers& l, bool withInbounds) {
     if (withInbounds) {
         // Every pilot, friends-only or not: the view hides the whole layer.
         Begin(n, lists::kSceneInbounds);
-        Snapshot& s = model.Networks[static_cast<size_t>(n)];
+        const Snapshot& s = model.Networks[static_cast<size_t>(n)];
         for (int i = 0; i < s.PilotCount; ++i) {
             const PilotClient& p = s.Pilots[static_cast<size_t>(i)];
             if (Placed(p.DestLatitude, p.DestLongitude)) DrawInboundMarker(p, theme);
@@ -160,7 +160,7 @@ void CompileLayers(const Layers& l, bool withInbounds) {
     // A sector shared by several controllers (or both networks) is filled
     // and outlined once: its fill is opaque and of one colour.
     std::vector<int> sectors;
-    l.EachAtc([&](const AtcClient& a) { sectors.push_back(a.Facility == 6 || a.Facility == 7 ? SectorList(model, a) : 0); });
+    l.EachAtc([&](const AtcClient& a) { sectors.push_back(a.Facility >= FacilityKind::Centre ? SectorList(model, a) : 0); });
     LastCopies<int> sectorCopies;
     for (int sector : sectors) sectorCopies.Add(sector);
     sectorCopies.Settle();
@@ -174,8 +174,8 @@ void CompileLayers(const Layers& l, bool withInbounds) {
     Begin(n, lists::kSceneAtcFills);
     glLineWidth(2);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    l.EachAtc([&](const AtcClient& a) { if (a.Facility == 5) DrawApproachFill(a, theme); });
-    l.EachAtc([&](const AtcClient& a) { if (a.Facility == 4) DrawTowerFill(a, theme); });
+    l.EachAtc([&](const AtcClient& a) { if (a.Facility == FacilityKind::Approach) DrawApproachFill(a, theme); });
+    l.EachAtc([&](const AtcClient& a) { if (a.Facility == FacilityKind::Tower) DrawTowerFill(a, theme); });
     glEndList();
 
     Begin(n, lists::kSceneAtcBorders);
@@ -184,25 +184,25 @@ void CompileLayers(const Layers& l, bool withInbounds) {
     l.EachAtc([&](const AtcClient& a) {
         const size_t i = record++;
         switch (a.Facility) {
-            case 6:
-            case 7:
+            case FacilityKind::Centre:
+            case FacilityKind::FlightService:
                 glLineWidth(2);
                 if (sectorDrawn(i)) {
                     const auto compiled = l.scene.state.Sectors.find(sectors[i]);
                     if (compiled != l.scene.state.Sectors.end()) glCallList(compiled->second.Outline());
                 }
                 break;
-            case 5:
+            case FacilityKind::Approach:
                 glLineWidth(1);
                 DrawApproachBorder(a, theme);
                 break;
-            case 4:
+            case FacilityKind::Tower:
                 DrawTowerBorder(a, theme);
                 break;
-            case 3:
+            case FacilityKind::Ground:
                 DrawGroundStar(a, theme);
                 break;
-            case 2:
+            case FacilityKind::Atis:
                 DrawAtisSpokes(a, theme);
                 break;
             default:
@@ -216,8 +216,8 @@ void CompileLayers(const Layers& l, bool withInbounds) {
     SetColour(theme, Colour::ATCLabel);
     std::vector<Label> stations;
     l.EachAtc([&](const AtcClient& a) {
-        if (a.Facility <= 1 || (a.Latitude == 0 && a.Longitude == 0)) return;
-        stations.push_back({a.Latitude, a.Longitude, a.Location, a.Facility >= 6});
+        if (Observes(a.Facility) || (a.Latitude == 0 && a.Longitude == 0)) return;
+        stations.push_back({a.Latitude, a.Longitude, a.Location, a.Facility >= FacilityKind::Centre});
     });
     DrawLabels(stations);
     glEndList();
@@ -226,7 +226,7 @@ void CompileLayers(const Layers& l, bool withInbounds) {
     SetColour(theme, Colour::ATCLabel);
     glBegin(GL_POINTS);
     l.EachAtc([&](const AtcClient& a) {
-        if (a.Facility < 2 || a.Facility > 5 || (a.Latitude == 0 && a.Longitude == 0)) return;
+        if (a.Facility < FacilityKind::Atis || a.Facility > FacilityKind::Approach || (a.Latitude == 0 && a.Longitude == 0)) return;
         GlobeVertex(a.Latitude, a.Longitude);
     });
     glEnd();
@@ -236,7 +236,8 @@ void CompileLayers(const Layers& l, bool withInbounds) {
 std::string StampTime(const std::string& stamp) { return stamp.size() > 8 ? stamp.substr(8, 4) : std::string(); }
 
 void Report(SceneContext& scene, const std::string& text) {
-    SetStatus(scene.model, scene.display, text);
+    scene.statusText = text;
+    scene.display.BuildStatusLine();
     scene.display.DrawScene();
 }
 
@@ -247,7 +248,7 @@ bool IsShown(const NetworkModel& model, bool friendsOnly, const std::string& mem
 }
 
 void BuildNetworkScene(SceneContext& scene, int n) {
-    NetworkModel& model = scene.model;
+    const NetworkModel& model = scene.model;
     const std::int32_t total = model.ClientTotal[static_cast<size_t>(n)];
     if (total == 0) return;
     if (!scene.state.SceneBuilt[static_cast<size_t>(n)]) {
@@ -257,10 +258,10 @@ void BuildNetworkScene(SceneContext& scene, int n) {
     }
     if (total > 0) {
         if (!scene.friendsOnly)
-            model.StatusText = model.NetworkName[static_cast<size_t>(n)] + " data of " +
+            scene.statusText = model.NetworkName[static_cast<size_t>(n)] + " data of " +
                                StampTime(model.Networks[static_cast<size_t>(n)].UpdateStamp) + "Z displayed";
     } else {
-        model.StatusText = "No data to display";
+        scene.statusText = "No data to display";
     }
     scene.display.BuildStatusLine();
     scene.display.DrawScene();
@@ -268,7 +269,7 @@ void BuildNetworkScene(SceneContext& scene, int n) {
 }
 
 void BuildMergedScene(SceneContext& scene) {
-    NetworkModel& model = scene.model;
+    const NetworkModel& model = scene.model;
     if (!scene.state.SceneBuilt[kMerged]) {
         for (int n = 0; n < 2; ++n) {
             if (model.ClientTotal[static_cast<size_t>(n)] == 0) {
@@ -277,7 +278,6 @@ void BuildMergedScene(SceneContext& scene) {
                 return;
             }
         }
-        model.ClientTotal[kMerged] = MergedClientTotal(model);
         CompileLayers(Layers{scene, kMerged, false}, false);
         ++scene.state.Compiled;
     }

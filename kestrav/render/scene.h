@@ -27,14 +27,16 @@ struct SceneState {
     unsigned Compiled = 0;
 };
 
-// What the builders read besides the model.
+// What the builders read (the model only read), and the status line's text
+// they report in (the window's).
 struct SceneContext {
-    NetworkModel& model;
+    const NetworkModel& model;
     DisplayHooks& display;
     const ColourTheme& theme;
     const Settings& settings;  // ShowActualHeading
     bool friendsOnly;
     SceneState& state;
+    std::string& statusText;
 };
 
 // Rebuilds lists 10n+10 .. 10n+18 of network n (0 or 1) unless they are

@@ -21,7 +21,7 @@ AtcClient Atc(const std::string& callsign, const std::string& id, const std::str
     a.Callsign = callsign;
     a.MemberId = id;
     a.RealName = name;
-    a.Facility = facility;
+    a.Facility = static_cast<FacilityKind>(facility);
     a.Location = location;
     a.Latitude = lat;
     a.Longitude = 8.5f;

@@ -84,10 +84,10 @@ TEST(Settings, MissingFileGivesTheDefaults) {
     EXPECT_FLOAT_EQ(s.Views[0].X, 13.34f);
     EXPECT_FLOAT_EQ(s.Views[0].Y, -54.15f);
     EXPECT_FLOAT_EQ(s.Views[0].Z, 1.49f);
-    EXPECT_TRUE(s.ShowLatLon && s.ShowPlanes && s.ShowPlaneLabels && s.ShowATC &&
-                s.ShowATCLabels && s.ShowAirports && s.ShowAirportLabels);
-    EXPECT_FALSE(s.ShowInbounds);
-    EXPECT_FALSE(s.ShowActualHeading);
+    EXPECT_TRUE(s.Layers.ShowLatLon && s.Layers.ShowPlanes && s.Layers.ShowPlaneLabels && s.Layers.ShowATC &&
+                s.Layers.ShowATCLabels && s.Layers.ShowAirports && s.Layers.ShowAirportLabels);
+    EXPECT_FALSE(s.Layers.ShowInbounds);
+    EXPECT_FALSE(s.Layers.ShowActualHeading);
 }
 
 TEST(Settings, ClampsDownloadMinutesAndTimeoutAfterTruncating) {
@@ -166,11 +166,11 @@ TEST(WindowPlacement, TheWindowComesUpWhollyOnAScreenAtAUsableSize) {
 TEST(Settings, FlagsReadAsNumbersWithTheDefaultForNonsense) {
     Settings s = SettingsFrom("[Map]\nShowLatLon=0\nShowPlanes=2\nShowInbounds=true\nShowATC=maybe\n"
                               "ShowActualHeading=  1  \n");
-    EXPECT_FALSE(s.ShowLatLon);
-    EXPECT_TRUE(s.ShowPlanes);
-    EXPECT_TRUE(s.ShowInbounds);
-    EXPECT_TRUE(s.ShowATC);  // unreadable: the default
-    EXPECT_TRUE(s.ShowActualHeading);
+    EXPECT_FALSE(s.Layers.ShowLatLon);
+    EXPECT_TRUE(s.Layers.ShowPlanes);
+    EXPECT_TRUE(s.Layers.ShowInbounds);
+    EXPECT_TRUE(s.Layers.ShowATC);  // unreadable: the default
+    EXPECT_TRUE(s.Layers.ShowActualHeading);
 }
 
 TEST(Settings, ZoomValuesRoundTripAsHundredths) {

@@ -105,8 +105,8 @@ TEST(EditorSettings, LoadThenSaveChangesOnlyTheNineteenKeysAndNothingTheViewerDo
     EXPECT_EQ(after.DisableSmooth, before.DisableSmooth);
     EXPECT_EQ(after.DownloadMinutes, before.DownloadMinutes);
     EXPECT_EQ(after.Proxy, before.Proxy);
-    EXPECT_EQ(after.ShowPlanes, before.ShowPlanes);
-    EXPECT_EQ(after.ShowInbounds, before.ShowInbounds);
+    EXPECT_EQ(after.Layers.ShowPlanes, before.Layers.ShowPlanes);
+    EXPECT_EQ(after.Layers.ShowInbounds, before.Layers.ShowInbounds);
     EXPECT_EQ(after.WindowWidth, before.WindowWidth);
     EXPECT_EQ(after.StatusUrls, before.StatusUrls);
     EXPECT_FLOAT_EQ(after.Views[2].Z, before.Views[2].Z);
@@ -115,7 +115,7 @@ TEST(EditorSettings, LoadThenSaveChangesOnlyTheNineteenKeysAndNothingTheViewerDo
 TEST(EditorSettings, WritesTheNineteenKeysInTheirOrderIntoANewFile) {
     Settings s = ReadEditorSettings(IniFile());
     s.Proxy = "proxy:3128";
-    s.ShowActualHeading = true;
+    s.Layers.ShowActualHeading = true;
     s.DownloadMinutes = 45;
     IniFile ini;
     WriteEditorSettings(ini, s);

@@ -208,7 +208,7 @@ TEST(JsonFeed, VatsimRecordsFieldByField) {
     EXPECT_EQ(q.DepartureTime, "0000");  // as an empty text field reads
 
     const AtcClient& app = AtcOf(s, "EDDL_APP");
-    EXPECT_EQ(app.Facility, 5);
+    EXPECT_EQ(app.Facility, FacilityKind::Approach);
     EXPECT_EQ(app.Rating, 3);
     EXPECT_EQ(app.AdminRating, 3);
     EXPECT_EQ(app.Frequency, "128.555");
@@ -220,16 +220,16 @@ TEST(JsonFeed, VatsimRecordsFieldByField) {
     EXPECT_EQ(app.ReportedLatitude, 0);  // no transceivers in this test
 
     const AtcClient& atis = AtcOf(s, "EDLV_ATIS");  // facility 4 in the feed: an ATIS record all the same
-    EXPECT_EQ(atis.Facility, 2);
+    EXPECT_EQ(atis.Facility, FacilityKind::Atis);
     EXPECT_EQ(atis.Location, "EDLV");
     EXPECT_EQ(atis.AtisText.substr(0, 43), "WEEZE INFORMATION N MET REPORT TIME 2250^\xA7" "A");
 
     const AtcClient& obs = AtcOf(s, "AWG4004");
-    EXPECT_EQ(obs.Facility, 0);
+    EXPECT_EQ(obs.Facility, FacilityKind::Observer);
     EXPECT_EQ(obs.Frequency, "199.998");
 
     const AtcClient& ctr = AtcOf(s, "BOS_CTR");  // a centre at its sector's label
-    EXPECT_EQ(ctr.Facility, 6);
+    EXPECT_EQ(ctr.Facility, FacilityKind::Centre);
     EXPECT_EQ(ctr.Location, "BOS");
     EXPECT_FLOAT_EQ(ctr.Latitude, 43.80125f);
     EXPECT_FLOAT_EQ(ctr.Longitude, -71.89584f);
@@ -274,7 +274,7 @@ TEST(JsonFeed, IvaoRecordsFieldByField) {
     EXPECT_EQ(q.EnrouteTime, "0949");    // 35340 s
 
     const AtcClient& twr = AtcOf(s, "LFBH_TWR");
-    EXPECT_EQ(twr.Facility, 4);
+    EXPECT_EQ(twr.Facility, FacilityKind::Tower);
     EXPECT_EQ(twr.Frequency, "118.000");
     EXPECT_EQ(twr.Rating, 4);
     EXPECT_EQ(twr.AdminRating, 0);
@@ -284,7 +284,7 @@ TEST(JsonFeed, IvaoRecordsFieldByField) {
     EXPECT_EQ(twr.Software, "aurora/win 1.3.0.19b");
 
     const AtcClient& obs = AtcOf(s, "SBBS-ACH");
-    EXPECT_EQ(obs.Facility, 0);
+    EXPECT_EQ(obs.Facility, FacilityKind::Observer);
     EXPECT_EQ(obs.Frequency, "122.800");
     EXPECT_FLOAT_EQ(obs.Latitude, -15.8719f);
 }
@@ -313,7 +313,7 @@ TEST(JsonFeed, TextIsWindows1252AndTheTextRulesApply) {
     EXPECT_EQ(s.Pilots[1].AircraftType, "C1");
     EXPECT_EQ(s.AtcClients[0].AtisText, "Langen Radar^\xA7Gr\xFC\xDF" "e ?");
     EXPECT_EQ(s.AtcClients[1].Callsign, "EDDL_GND");
-    EXPECT_EQ(s.AtcClients[1].Facility, 0);
+    EXPECT_EQ(s.AtcClients[1].Facility, FacilityKind::Observer);
     EXPECT_EQ(s.ObserverCount, 1);
 
     // A byte order mark before the feed is no fault.
@@ -554,7 +554,7 @@ TEST(JsonFeed, TheDemoFeedReadsAlikeAsTextAndAsJson) {
             EXPECT_EQ(y.Frequency, x.Frequency);
             EXPECT_EQ(y.AtisText, x.AtisText);
             EXPECT_EQ(y.Rating, x.Rating);
-            if (x.Facility > 1) {
+            if (!Observes(x.Facility)) {
                 EXPECT_FLOAT_EQ(y.Latitude, x.Latitude) << x.Callsign;
                 EXPECT_FLOAT_EQ(y.Longitude, x.Longitude) << x.Callsign;
             }

@@ -155,7 +155,7 @@ TEST(RealSnapshots, IvaoRecordsFieldByField) {
 
     const AtcClient* a = FindAtc(s, "SBWH_APP");
     ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->Facility, 5);
+    EXPECT_EQ(a->Facility, FacilityKind::Approach);
     EXPECT_EQ(a->Location, "SBWH");
     EXPECT_EQ(a->Frequency, "129.400");
     EXPECT_FLOAT_EQ(a->Latitude, -19.6244f);
@@ -215,7 +215,7 @@ TEST(RealSnapshots, VatsimRecordsFieldByFieldWithAirportsAndSectors) {
 
     const AtcClient* gnd = FindAtc(s, "IAD_GND");
     ASSERT_NE(gnd, nullptr);
-    EXPECT_EQ(gnd->Facility, 3);
+    EXPECT_EQ(gnd->Facility, FacilityKind::Ground);
     EXPECT_EQ(gnd->Location, "KIAD");
     EXPECT_FLOAT_EQ(gnd->Latitude, 38.9445f);
     EXPECT_FLOAT_EQ(gnd->ReportedLatitude, 38.94602f);
@@ -223,12 +223,12 @@ TEST(RealSnapshots, VatsimRecordsFieldByFieldWithAirportsAndSectors) {
 
     const AtcClient* atis = FindAtc(s, "EBBR_ATIS");
     ASSERT_NE(atis, nullptr);
-    EXPECT_EQ(atis->Facility, 2);
+    EXPECT_EQ(atis->Facility, FacilityKind::Atis);
     EXPECT_TRUE(StartsWith(atis->AtisText, "$ uk2.voice.vatsim.net/ebbr_atis"));
 
     const AtcClient* ctr = FindAtc(s, "CHI_35_CTR");
     ASSERT_NE(ctr, nullptr);
-    EXPECT_EQ(ctr->Facility, 6);
+    EXPECT_EQ(ctr->Facility, FacilityKind::Centre);
     EXPECT_EQ(ctr->Location, "CHI");
     EXPECT_FLOAT_EQ(ctr->Latitude, 41.9f);
     EXPECT_FLOAT_EQ(ctr->VisualRange, 250);

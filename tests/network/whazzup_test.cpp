@@ -153,7 +153,7 @@ TEST(InterpretSnapshot, AtisAndFollowMeLinesLowerTheClientTotal) {
     EXPECT_EQ(f.model.ClientTotal[kVatsim], 7);
     EXPECT_EQ(s.AtcCount, 3);
     EXPECT_EQ(s.AtcClients[1].Callsign, "LHBP_ATIS");
-    EXPECT_EQ(s.AtcClients[1].Facility, 2);
+    EXPECT_EQ(s.AtcClients[1].Facility, FacilityKind::Atis);
     EXPECT_EQ(s.AtcClients[1].Location, "LHBP");
     EXPECT_EQ(s.ObserverCount, 0);
 }
@@ -391,7 +391,7 @@ TEST(ParseAtcLine, FacilityFromTheCallsignSuffix) {
     for (const Case& c : cases) ParseAtcLine(f.model, kIvao, Atc(c.callsign), ++record);
     const Snapshot& s = f.model.Networks[kIvao];
     for (size_t i = 0; i < cases.size(); ++i) {
-        EXPECT_EQ(s.AtcClients[i].Facility, cases[i].facility) << cases[i].callsign;
+        EXPECT_EQ(static_cast<int>(s.AtcClients[i].Facility), cases[i].facility) << cases[i].callsign;
         EXPECT_EQ(s.AtcClients[i].Location, cases[i].location) << cases[i].callsign;
     }
     EXPECT_EQ(s.AtcClients[5].Callsign, "EDDF_APP");

@@ -55,9 +55,9 @@ TEST(SettingsForm, ShowsTheLoadedValuesAndReadsTypedOnesBack) {
     ASSERT_TRUE(SettingsFromForm(form, edited, refusal)) << refusal;
     EXPECT_EQ(edited.DownloadMinutes, 8);
     EXPECT_EQ(edited.Timeout, 6);
-    EXPECT_FALSE(edited.ShowPlanes);
-    EXPECT_TRUE(edited.ShowInbounds);
-    EXPECT_FALSE(edited.ShowActualHeading);
+    EXPECT_FALSE(edited.Layers.ShowPlanes);
+    EXPECT_TRUE(edited.Layers.ShowInbounds);
+    EXPECT_FALSE(edited.Layers.ShowActualHeading);
     EXPECT_EQ(edited.UserIds[0], "caf\xE9");
     EXPECT_EQ(edited.Proxy, "me:p\xE4ss@host:8080");
 }

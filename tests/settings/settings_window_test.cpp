@@ -138,9 +138,9 @@ TEST(SettingsEditor, DefaultsThenLoadHelpEditBrowseAndSaveAsTheViewerReadsIt) {
     EXPECT_EQ(viewer.DownloadMinutes, 8);
     EXPECT_EQ(viewer.Timeout, 6);
     EXPECT_EQ(viewer.Proxy, "me:pw@h:1");
-    EXPECT_FALSE(viewer.ShowPlanes);
-    EXPECT_TRUE(viewer.ShowInbounds);
-    EXPECT_TRUE(viewer.ShowLatLon);
+    EXPECT_FALSE(viewer.Layers.ShowPlanes);
+    EXPECT_TRUE(viewer.Layers.ShowInbounds);
+    EXPECT_TRUE(viewer.Layers.ShowLatLon);
     const std::string text = ReadFile(crafted);
     EXPECT_EQ(text.rfind("; written by hand\n[user]\n", 0), 0u) << text;
     EXPECT_NE(text.find("\nWindowWidth=900\n"), std::string::npos);

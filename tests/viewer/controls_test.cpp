@@ -76,7 +76,7 @@ struct Controls : ::testing::Test {
         a = AtcClient{};
         a.Callsign = call;
         a.MemberId = call;
-        a.Facility = static_cast<std::int16_t>(facility);
+        a.Facility = static_cast<FacilityKind>(facility);
         a.Latitude = lat;
         a.Longitude = lon;
         return a;
@@ -99,7 +99,7 @@ TEST_F(Controls, HeldKeysTurnAndZoomOnlyOnThePlainMap) {
     for (int i = 0; i < 3; ++i) KeyDown(c, keys::kF11, 0);
     EXPECT_NEAR(view.Zoom, 2 * 1.331f, 1e-5);
     KeyDown(c, keys::kF12, kShiftMask);  // Shift alone: nothing
-    overlay.OverlayMode = 2;
+    overlay.OverlayMode = OverlayKind::Popup;
     KeyDown(c, keys::kF12, 0);
     EXPECT_NEAR(view.Zoom, 2 * 1.331f, 1e-5);
     EXPECT_EQ(host.frames, 5);
@@ -128,13 +128,13 @@ TEST_F(Controls, KeyGroupsStopWithoutDataAndInTheComparisonView) {
     for (int key : {keys::kF1, keys::kF4, keys::kF5, keys::kF6, int('L'), keys::kF2, keys::kF3, int('4')})
         KeyUp(c, key, 0);
     EXPECT_TRUE(host.calls.empty());
-    EXPECT_TRUE(config.ShowPlaneLabels && config.ShowAirportLabels && !config.ShowInbounds);
+    EXPECT_TRUE(config.Layers.ShowPlaneLabels && config.Layers.ShowAirportLabels && !config.Layers.ShowInbounds);
     KeyUp(c, 'G', 0);
     KeyUp(c, 'C', 0);
     KeyUp(c, 'I', 0);
     KeyUp(c, 'V', kShiftMask);
     KeyUp(c, 'B', 0);
-    EXPECT_FALSE(config.ShowLatLon);
+    EXPECT_FALSE(config.Layers.ShowLatLon);
     EXPECT_FALSE(switches.CountriesShown);
     EXPECT_EQ(host.statuses, (std::vector<std::string>{"Lat/Lon grid toggle", "Country borders toggle"}));
     EXPECT_EQ(host.calls, (std::vector<std::string>{"download 0", "download 1", "download 2"}));
@@ -149,53 +149,53 @@ TEST_F(Controls, KeyGroupsStopWithoutDataAndInTheComparisonView) {
     KeyUp(c, keys::kF3, 0);
     KeyUp(c, 'L', 0);
     KeyUp(c, keys::kF5, kShiftMask);  // before the comparison stop: works
-    EXPECT_FALSE(config.ShowInbounds);
+    EXPECT_FALSE(config.Layers.ShowInbounds);
     EXPECT_TRUE(host.calls.empty());
-    EXPECT_FALSE(config.ShowATC);
+    EXPECT_FALSE(config.Layers.ShowATC);
 }
 
 TEST_F(Controls, LayerKeysToggleAndAlwaysRedraw) {
-    config.ShowPlaneLabels = config.ShowATCLabels = false;
+    config.Layers.ShowPlaneLabels = config.Layers.ShowATCLabels = false;
     KeyUp(c, keys::kF1, 0);  // only airport labels on: all off
-    EXPECT_FALSE(config.ShowAirportLabels);
+    EXPECT_FALSE(config.Layers.ShowAirportLabels);
     KeyUp(c, keys::kF1, 0);
-    EXPECT_TRUE(config.ShowPlaneLabels && config.ShowATCLabels && config.ShowAirportLabels);
+    EXPECT_TRUE(config.Layers.ShowPlaneLabels && config.Layers.ShowATCLabels && config.Layers.ShowAirportLabels);
     const int frames = host.frames;
     KeyUp(c, keys::kF1, kCtrlMask);  // with a modifier: nothing at all
     EXPECT_EQ(host.frames, frames);
 
-    config.ShowAirports = false;
+    config.Layers.ShowAirports = false;
     KeyUp(c, keys::kF4, 0);  // airports hidden: no change, but a frame
-    EXPECT_TRUE(config.ShowAirportLabels);
+    EXPECT_TRUE(config.Layers.ShowAirportLabels);
     EXPECT_EQ(host.frames, frames + 1);
     KeyUp(c, keys::kF4, kShiftMask);
-    EXPECT_TRUE(config.ShowAirports);
+    EXPECT_TRUE(config.Layers.ShowAirports);
     EXPECT_EQ(model.StatusText, "Airport display toggle");
     KeyUp(c, keys::kF5, 0);
-    EXPECT_FALSE(config.ShowATCLabels);
+    EXPECT_FALSE(config.Layers.ShowATCLabels);
     EXPECT_EQ(model.StatusText, "ATC labels toggle");
     KeyUp(c, keys::kF6, kShiftMask);
-    EXPECT_FALSE(config.ShowPlanes);
+    EXPECT_FALSE(config.Layers.ShowPlanes);
     EXPECT_EQ(host.Last(), "clear route");
     KeyUp(c, keys::kF3, 0);
-    EXPECT_TRUE(config.ShowInbounds);
+    EXPECT_TRUE(config.Layers.ShowInbounds);
     EXPECT_EQ(model.StatusText, "Inbounds toggle");
 }
 
 TEST_F(Controls, SpaceAndEscWorkOverOverlaysButNothingDuringStartUp) {
-    overlay.OverlayMode = 2;
+    overlay.OverlayMode = OverlayKind::Popup;
     KeyUp(c, 'G', 0);
-    EXPECT_TRUE(config.ShowLatLon);
+    EXPECT_TRUE(config.Layers.ShowLatLon);
     KeyUp(c, keys::kSpace, kCtrlMask);
     EXPECT_EQ(host.Last(), "companion");
     KeyUp(c, keys::kEscape, 0);
-    EXPECT_EQ(overlay.OverlayMode, 0);
-    overlay.OverlayMode = 8;
+    EXPECT_EQ(overlay.OverlayMode, OverlayKind::Map);
+    overlay.OverlayMode = OverlayKind::StartUp;
     KeyUp(c, keys::kEscape, 0);
     KeyUp(c, keys::kSpace, 0);
     KeyUp(c, 'I', 0);
     Click(300, 300);
-    EXPECT_EQ(overlay.OverlayMode, 8);
+    EXPECT_EQ(overlay.OverlayMode, OverlayKind::StartUp);
     EXPECT_EQ(host.calls.size(), 1u);
 }
 
@@ -232,17 +232,17 @@ TEST_F(Controls, WheelStepsOncePerEventAndAddsUpTouchpadDeltas) {
     MouseWheel(c, -40);                // the other way: starts afresh
     MouseWheel(c, -40);
     EXPECT_FLOAT_EQ(view.Zoom, 7.2f);
-    overlay.OverlayMode = 5;
+    overlay.OverlayMode = OverlayKind::ListWindow;
     MouseWheel(c, 120);
     EXPECT_FLOAT_EQ(view.Zoom, 7.2f);
 }
 
 TEST_F(Controls, BarsTakeLeftPressesFirstAndACaptionDoubleClickGoesFullScreen) {
-    overlay.OverlayMode = 2;
+    overlay.OverlayMode = OverlayKind::Popup;
     MouseDown(c, kLeftButton, 0, 30 * kP, 595 * kP);
     MouseDown(c, kRightButton, 0, 30 * kP, 5 * kP);
     EXPECT_EQ(host.calls, std::vector<std::string>{"menu 450 8925"});
-    EXPECT_EQ(overlay.OverlayMode, 2);
+    EXPECT_EQ(overlay.OverlayMode, OverlayKind::Popup);
     DblClick(c);  // at the last press: the caption, left of its buttons
     EXPECT_EQ(host.Last(), "full screen");
     MouseDown(c, kLeftButton, 0, 750 * kP, 5 * kP);
@@ -258,25 +258,25 @@ TEST_F(Controls, AClickPicksControllersWithinTwiceTheRadiusAndPilotsWithin) {
     Pilot("NEAR1", 50.1f, 10);    // 6 nm
     Pilot("FAR1", 50.2f, 10);     // 12 nm: beyond R
     Click(401, 300);
-    EXPECT_EQ(overlay.OverlayMode, 1);
+    EXPECT_EQ(overlay.OverlayMode, OverlayKind::PickList);
     EXPECT_EQ(host.Last(), "pick list 2");
     EXPECT_EQ(input.Pick.PickAtc[0].Callsign, "EDDF_TWR");
     EXPECT_EQ(input.Pick.PickPilots[0].Callsign, "NEAR1");
     // ATC hidden: the one pilot opens its popup at once.
-    overlay.OverlayMode = 0;
-    config.ShowATC = false;
+    overlay.OverlayMode = OverlayKind::Map;
+    config.Layers.ShowATC = false;
     Click(401, 300);
     EXPECT_EQ(host.Last(), "pilot popup 0 NEAR1");
-    EXPECT_EQ(overlay.OverlayMode, 2);
+    EXPECT_EQ(overlay.OverlayMode, OverlayKind::Popup);
     EXPECT_EQ(overlay.PopupKind, 1);
     // Only the controller: its popup; friends-only hides strangers.
-    overlay.OverlayMode = 0;
-    config.ShowATC = true;
-    config.ShowPlanes = false;
+    overlay.OverlayMode = OverlayKind::Map;
+    config.Layers.ShowATC = true;
+    config.Layers.ShowPlanes = false;
     Click(401, 300);
     EXPECT_EQ(host.Last(), "atc popup 0 EDDF_TWR");
     EXPECT_EQ(overlay.PopupKind, 0);
-    overlay.OverlayMode = 0;
+    overlay.OverlayMode = OverlayKind::Map;
     switches.FriendsOnly = true;
     host.calls.clear();
     Click(401, 300);
@@ -285,7 +285,7 @@ TEST_F(Controls, AClickPicksControllersWithinTwiceTheRadiusAndPilotsWithin) {
     switches.FriendsOnly = false;
     model.CurrentNetwork = kMerged;
     Click(401, 300);
-    EXPECT_EQ(overlay.OverlayMode, 0);
+    EXPECT_EQ(overlay.OverlayMode, OverlayKind::Map);
 }
 
 TEST_F(Controls, TheNearestFiveOfManyCandidatesAreKept) {
@@ -321,16 +321,16 @@ TEST_F(Controls, EachRowOfASevenRowListOpensItsClient) {
                                             "atc popup 0 ATC3", "atc popup 0 ATC4", "pilot popup 0 PIL0",
                                             "pilot popup 0 PIL1"};
     for (int k = 1; k <= 7; ++k) {
-        overlay.OverlayMode = 1;
+        overlay.OverlayMode = OverlayKind::PickList;
         const double py = PickRowBaseline(box, k) + 4;  // in the middle of the row's text
         Click(400 + box.Left + 50, 300 - py);
         EXPECT_EQ(host.Last(), expected[static_cast<size_t>(k - 1)]) << "row " << k;
-        EXPECT_EQ(overlay.OverlayMode, 2);
+        EXPECT_EQ(overlay.OverlayMode, OverlayKind::Popup);
     }
     // A press outside the list closes it and starts a drag.
-    overlay.OverlayMode = 1;
+    overlay.OverlayMode = OverlayKind::PickList;
     MouseDown(c, kLeftButton, 0, 10 * kP, 300 * kP);
-    EXPECT_EQ(overlay.OverlayMode, 0);
+    EXPECT_EQ(overlay.OverlayMode, OverlayKind::Map);
     EXPECT_TRUE(input.DragRotate);
 }
 
@@ -338,7 +338,7 @@ TEST_F(Controls, PopupButtonsCentreBefriendAndOpenTheProfile) {
     Pilot("DLH1", 47.5f, 19.25f, "123456");
     model.Networks[0].ProfileUrl = "https://example.invalid/profile";
     OpenPilotPopup(c, 0);
-    ASSERT_EQ(overlay.OverlayMode, 2);
+    ASSERT_EQ(overlay.OverlayMode, OverlayKind::Popup);
     const double buttons = 300 + 235;  // the pilot popup's button row
     Click(400, buttons);               // the friend button
     EXPECT_TRUE(model.Friends.Has("123456"));
@@ -349,9 +349,9 @@ TEST_F(Controls, PopupButtonsCentreBefriendAndOpenTheProfile) {
     EXPECT_EQ(model.StatusText, "Name of DLH1 (123456) removed from friends list");
     Click(400 + 100, buttons);
     EXPECT_EQ(host.Last(), "open https://example.invalid/profile?ID=123456");
-    EXPECT_EQ(overlay.OverlayMode, 2);
+    EXPECT_EQ(overlay.OverlayMode, OverlayKind::Popup);
     Click(400 - 100, buttons);
-    EXPECT_EQ(overlay.OverlayMode, 0);
+    EXPECT_EQ(overlay.OverlayMode, OverlayKind::Map);
     EXPECT_FLOAT_EQ(view.Tilt, -47.5f);
     EXPECT_FLOAT_EQ(view.Spin, 19.25f);
     EXPECT_FLOAT_EQ(view.Zoom, 16);
@@ -363,12 +363,12 @@ TEST_F(Controls, TheCloseBoxsReleaseStartsNoPickAndAPressOutsideMayDrag) {
     OpenPilotPopup(c, 0);
     host.calls.clear();
     Click(400 + 120, 300 - 235);  // the cross, top right
-    EXPECT_EQ(overlay.OverlayMode, 0);
+    EXPECT_EQ(overlay.OverlayMode, OverlayKind::Map);
     EXPECT_EQ(overlay.PopupKind, 0);
     EXPECT_TRUE(host.calls.empty()) << "the release opened nothing";
     OpenPilotPopup(c, 0);
     MouseDown(c, kLeftButton, 0, 100 * kP, 300 * kP);  // outside the popup
-    EXPECT_EQ(overlay.OverlayMode, 0);
+    EXPECT_EQ(overlay.OverlayMode, OverlayKind::Map);
     EXPECT_TRUE(input.DragRotate);
 }
 
@@ -416,19 +416,19 @@ TEST_F(Controls, ShiftClickOpensTheNearestAirportsWindow) {
     EXPECT_EQ(host.Last(), "airport window");
     EXPECT_EQ(panel.Airport, "EDDF");
     EXPECT_EQ(panel.OutboundCount, 1);
-    EXPECT_EQ(overlay.OverlayMode, 3);
+    EXPECT_EQ(overlay.OverlayMode, OverlayKind::AirportWindow);
     EXPECT_EQ(overlay.PanelTab, 0);
 }
 
 TEST_F(Controls, CentreOnMyselfFollowsTheLastMatch) {
     config.UserIds[0] = "111";
-    config.ShowATC = config.ShowPlanes = false;
+    config.Layers.ShowATC = config.Layers.ShowPlanes = false;
     Atc("ME_OBS", 40, 5, 0).MemberId = "111";
     Pilot("ME1", 30, 20, "111");
     KeyUp(c, '4', 0);
     EXPECT_FLOAT_EQ(view.Tilt, -30);
     EXPECT_FLOAT_EQ(view.Spin, 20);
-    EXPECT_TRUE(config.ShowATC && config.ShowPlanes);
+    EXPECT_TRUE(config.Layers.ShowATC && config.Layers.ShowPlanes);
     EXPECT_EQ(model.StatusText, "Centered on myself (ME1)");
     config.UserIds[0] = "999";  // not online: nothing at all
     view = Camera{};

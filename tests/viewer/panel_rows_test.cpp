@@ -29,7 +29,7 @@ struct Panels : ::testing::Test {
         a = AtcClient{};
         a.Callsign = call;
         a.MemberId = call;
-        a.Facility = static_cast<std::int16_t>(facility);
+        a.Facility = static_cast<FacilityKind>(facility);
         a.Location = location;
         a.RealName = name;
         a.Rating = static_cast<std::int16_t>(rating);
@@ -103,7 +103,7 @@ TEST_F(Panels, FriendActionsNameThePlacesAndTheFlight) {
     EXPECT_EQ(FriendAction(model, p), "Flying from EDDF (DE) to LHBP with B738");
     AtcClient& a = Atc(0, "EDGG_CTR", 6, "EDGG", "Lu", 5, "127.500");
     EXPECT_EQ(FriendAction(model, a), "Controlling as Langen Radar CTR, DE");
-    a.Facility = 1;
+    a.Facility = FacilityKind{1};
     EXPECT_EQ(FriendAction(model, a), "Observing");
 }
 

@@ -46,7 +46,7 @@ TEST_F(PopupPixels, ControllerPanelHasBodyOutlineDividersAndCross) {
     AtcClient atc;
     atc.Callsign = "EDDF_TWR";
     atc.MemberId = "1234567";
-    atc.Facility = 4;
+    atc.Facility = FacilityKind::Tower;
     atc.Location = "EDDF";
     atc.AtisText = "Frankfurt Tower information ECHO^\xA7" + std::string(60, 'X');
     BuildAtcPopup(model, 0, atc, theme, kW, kH);

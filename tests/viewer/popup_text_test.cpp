@@ -34,7 +34,7 @@ struct Popups : ::testing::Test {
         a.Callsign = "EDDF_N_TWR";
         a.MemberId = "123456";
         a.RealName = "Bo Tower";
-        a.Facility = 4;
+        a.Facility = FacilityKind::Tower;
         a.Rating = 5;
         a.AdminRating = 11;
         a.Location = "EDDF";
@@ -97,7 +97,7 @@ TEST_F(Popups, ControllerTextsStandAtTheirPlaces) {
     AtcClient centre = Tower();
     centre.MemberId = "1234567";
     centre.AdminRating = 12;
-    centre.Facility = 6;
+    centre.Facility = FacilityKind::Centre;
     centre.Location = "EDGG";
     centre.Callsign = "EDGG_CTR";
     model.Friends.Add("1234567");
@@ -110,12 +110,12 @@ TEST_F(Popups, ControllerTextsStandAtTheirPlaces) {
     EXPECT_EQ(At(AtcPopupLayout(model, 1, centre), -120, 62), "Controlling in XXXX");
 
     AtcClient observer = Tower();
-    observer.Facility = 0;
+    observer.Facility = FacilityKind::Observer;
     observer.Location.clear();
     observer.Callsign = "EDDF_OBS";
     EXPECT_EQ(At(AtcPopupLayout(model, 0, observer), -120, 62), "Position: Frankfurt Airport Observer");
     AtcClient atis = Tower();
-    atis.Facility = 2;
+    atis.Facility = FacilityKind::Atis;
     atis.Callsign = "EDDF_ATIS";
     l = AtcPopupLayout(model, 0, atis);
     EXPECT_EQ(At(l, -120, 62), "Frankfurt Airport ATIS");

@@ -35,7 +35,7 @@ struct View {
 void Arrange(TimedWindow& w, Scenario scenario, const kestrava::Settings& defaults) {
     w.Config = defaults;
     w.Switches.CountriesShown = true;
-    w.Model.CurrentNetwork = scenario == kMerged ? 2 : 0;
+    w.Model.CurrentNetwork = scenario == kMerged ? kestrava::kMerged : kestrava::kIvao;
     if (scenario == kMapOnly || scenario == kGlobeAndGrid) {
         w.Config.Layers.ShowATC = w.Config.Layers.ShowPlanes = w.Config.Layers.ShowAirports = false;
     }
@@ -202,7 +202,7 @@ void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::str
     }
     std::printf("drag step (camera change and frame), one network, view 1: CPU %.1f ms median\n", Median(drag));
     w.Config = defaults;
-    w.Model.CurrentNetwork = 0;
+    w.Model.CurrentNetwork = kestrava::kIvao;
 }
 
 }  // namespace benchsupport

@@ -28,7 +28,7 @@ void QuadraticSort(std::vector<std::string>& rows, size_t from) {
 // capacity.
 void MeasureControls(TimedWindow& window) {
     kestrava::NetworkModel& model = window.Model;
-    model.CurrentNetwork = 0;
+    model.CurrentNetwork = kestrava::kIvao;
     // Every record near the click: 1400 pilots and 700 controllers within a
     // few miles of 50N 8E.
     kestrava::NetworkModel near;
@@ -98,7 +98,7 @@ void MeasureControls(TimedWindow& window) {
 // client a friend.
 void MeasurePanels(TimedWindow& window) {
     kestrava::NetworkModel& model = window.Model;
-    model.CurrentNetwork = 0;
+    model.CurrentNetwork = kestrava::kIvao;
     kestrava::Snapshot& s = model.Networks[0];
     for (int i = 0; i < s.PilotCount; ++i) model.Friends.Add(s.Pilots[static_cast<size_t>(i)].MemberId);
     for (int i = 0; i < s.AtcCount; ++i) model.Friends.Add(s.AtcClients[static_cast<size_t>(i)].MemberId);

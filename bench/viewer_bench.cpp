@@ -60,7 +60,7 @@ void MeasureDownload(TimedWindow& window) {
     server.Serve("/whazzup.txt.gz", testsupport::Gzip(full));
     window.Model.StatusUrl[0] = server.Url("/status.txt");
     window.Model.DataUrl[0].clear();  // through the status file, not a feed address
-    window.Model.CurrentNetwork = 0;
+    window.Model.CurrentNetwork = kestrava::kIvao;
     window.DiscardSceneLists(0);
     for (const char* when : {"first key I", "key I again"}) {
         window.Model.Networks[0] = kestrava::Snapshot{};
@@ -139,18 +139,18 @@ int main(int argc, char** argv) {
     kestrava::SceneContext scene{window.Model, silent, window.Theme, window.Config, false,
                                  window.Scenes, window.Model.StatusText};
     for (int net = 0; net < 2; ++net) {
-        window.Model.CurrentNetwork = static_cast<std::uint8_t>(net);
+        window.Model.CurrentNetwork = static_cast<kestrava::NetworkIndex>(net);
         const double ms = Milliseconds([&] { kestrava::BuildNetworkScene(scene, net); });
         std::printf("BuildNetworkScene(%d) at full capacity: %.2f ms\n", net, ms);
     }
-    window.Model.CurrentNetwork = 2;
+    window.Model.CurrentNetwork = kestrava::kMerged;
     std::printf("BuildMergedScene: %.2f ms\n", Milliseconds([&] { kestrava::BuildMergedScene(scene); }));
     benchsupport::MeasureFrames(window, save, compare, rounds);
     if (framesOnly) {
         MeasureDownload(window);
         return 0;
     }
-    window.Model.CurrentNetwork = 0;
+    window.Model.CurrentNetwork = kestrava::kIvao;
     window.DrawScene();
     double single = 0, kept = 0;
     window.FullFrames = true;
@@ -183,7 +183,7 @@ int main(int argc, char** argv) {
         });
         std::printf("  list %u (%s): %.2f ms\n", kestrava::lists::Viewer().SceneBase(0) + layer, names[layer], ms / 5);
     }
-    window.Model.CurrentNetwork = 2;
+    window.Model.CurrentNetwork = kestrava::kMerged;
     window.View = kestrava::Camera{13.34f, -54.15f, 1.49f};
     window.DrawScene();
     double merged = 0;

@@ -251,7 +251,7 @@ TEST_F(FramePixels, ClientCountBarLengthColoursAndText) {
         return false;
     };
 
-    model.CurrentNetwork = 0;
+    model.CurrentNetwork = kIvao;
     model.ClientTotal = {600, 450, 0};
     Rebuild();
     Draw();
@@ -284,7 +284,7 @@ TEST_F(FramePixels, ClientCountBarLengthColoursAndText) {
     EXPECT_GE(longText, shortText + 4) << "one digit more";
 
     // VATSIM's own bar in its colour.
-    model.CurrentNetwork = 1;
+    model.CurrentNetwork = kVatsim;
     Rebuild();
     Draw();
     EXPECT_TRUE(Near(At(150, kH - 1 - 45), fill(Colour::VATSIM, 45, 30), 4));
@@ -292,7 +292,7 @@ TEST_F(FramePixels, ClientCountBarLengthColoursAndText) {
     EXPECT_TRUE(Near(At(barEnd(450) + 3, kH - 40), bg, 2));
 
     // Merged: IVAO's bar on top, VATSIM's 25 pixels below it.
-    model.CurrentNetwork = 2;
+    model.CurrentNetwork = kMerged;
     model.ClientTotal[2] = 1450;
     Rebuild();
     Draw();
@@ -304,7 +304,7 @@ TEST_F(FramePixels, ClientCountBarLengthColoursAndText) {
     EXPECT_GT(Ink(Colour::ScreenBorder, 15, 120, textBottom - 25, textTop - 25), 40) << "VATSIM's text";
 
     // A network without clients has no bar and no text.
-    model.CurrentNetwork = 0;
+    model.CurrentNetwork = kIvao;
     model.ClientTotal = {0, 450, 0};
     Rebuild();
     Draw();

@@ -142,3 +142,36 @@ TEST(ViewerControls, ADoubleClickOnTheCaptionGoesToFullScreenAndBack) {
     EXPECT_TRUE(sizeBecomes(800, 600));
     v.Exit();
 }
+
+// Dragging the grip resizes the window: an open popup closes (its list was
+// laid out for the old size) and the frame is laid out anew for the new
+// size, the caption band reaching the new right edge.
+TEST(ViewerControls, AResizeClosesThePopupAndTheFrameFitsTheNewSize) {
+    CraftedViewer v = Crafted();
+    ASSERT_TRUE(v.Start());
+    const int cx = v.width / 2, cy = v.height / 2;
+    const auto plain = v.viewer->Image();
+    ASSERT_TRUE(v.viewer->ClickAt(cx, cy));
+    Settle();
+    ASSERT_NE(v.viewer->Image().Pixel(cx - 100, cy - 200), plain.Pixel(cx - 100, cy - 200)) << "no popup drawn";
+
+    ASSERT_TRUE(v.viewer->DragFromTo(v.width - 5, v.height - 5, v.width + 195, v.height + 95));
+    int width = 0, height = 0;
+    ASSERT_TRUE(WaitFor([&] { return v.viewer->WindowSize(width, height) && width == v.width + 200; }, 10))
+        << width << "x" << height;
+    EXPECT_EQ(height, v.height + 100);
+    Settle();
+    v.Shot("resized.png");
+    const auto resized = v.viewer->Image();
+    ASSERT_EQ(resized.Width, width);
+    // Esc would close a popup still open: the picture stays as it is.
+    ASSERT_TRUE(v.viewer->TypeKey(XK_Escape));
+    Settle();
+    const auto afterEsc = v.viewer->Image();
+    EXPECT_EQ(afterEsc.Pixels, resized.Pixels) << "a popup was still open after the resize";
+    // The caption band runs to the new right edge, past the old one.
+    const auto band = resized.Pixel(v.width / 2, 3);
+    EXPECT_EQ(resized.Pixel(v.width + 100, 3), band);
+    EXPECT_NE(resized.Pixel(v.width + 100, 3), plain.Pixel(v.width - 100, 40));
+    v.Exit();
+}

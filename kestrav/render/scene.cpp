@@ -8,6 +8,7 @@
 #include "formats/sector_files.h"
 #include "formats/text.h"
 #include "kestrav/network/values.h"
+#include "kestrav/network/whazzup.h"
 
 #include <GL/gl.h>
 
@@ -259,7 +260,8 @@ void BuildNetworkScene(SceneContext& scene, int n) {
     if (total > 0) {
         if (!scene.friendsOnly)
             scene.statusText = model.NetworkName[static_cast<size_t>(n)] + " data of " +
-                               StampTime(model.Networks[static_cast<size_t>(n)].UpdateStamp) + "Z displayed";
+                               StampTime(model.Networks[static_cast<size_t>(n)].UpdateStamp) + "Z displayed" +
+                               LeftOutNote(model.Networks[static_cast<size_t>(n)].LeftOut);
     } else {
         scene.statusText = "No data to display";
     }
@@ -282,7 +284,8 @@ void BuildMergedScene(SceneContext& scene) {
         ++scene.state.Compiled;
     }
     Report(scene, "Merged data of " + StampTime(model.Networks[0].UpdateStamp) + "Z/" +
-                      StampTime(model.Networks[1].UpdateStamp) + "Z displayed");
+                      StampTime(model.Networks[1].UpdateStamp) + "Z displayed" +
+                      LeftOutNote(model.Networks[0].LeftOut + model.Networks[1].LeftOut));
     scene.state.SceneBuilt[kMerged] = true;
 }
 

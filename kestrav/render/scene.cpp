@@ -1,5 +1,6 @@
 #include "scene.h"
 
+#include "globe/pixel_scale.h"
 #include "display_lists.h"
 #include "globe/geography.h"
 #include "globe/gl_text.h"
@@ -173,7 +174,7 @@ void CompileLayers(const Layers& l, bool withInbounds) {
     for (size_t i = 0; i < sectors.size(); ++i)
         if (sectorDrawn(i)) filled.push_back(sectors[i]);
     Begin(n, lists::kSceneAtcFills);
-    glLineWidth(2);
+    ScaledLineWidth(2);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     l.EachAtc([&](const AtcClient& a) { if (a.Facility == FacilityKind::Approach) DrawApproachFill(a, theme); });
     l.EachAtc([&](const AtcClient& a) { if (a.Facility == FacilityKind::Tower) DrawTowerFill(a, theme); });
@@ -187,14 +188,14 @@ void CompileLayers(const Layers& l, bool withInbounds) {
         switch (a.Facility) {
             case FacilityKind::Centre:
             case FacilityKind::FlightService:
-                glLineWidth(2);
+                ScaledLineWidth(2);
                 if (sectorDrawn(i)) {
                     const auto compiled = l.scene.state.Sectors.find(sectors[i]);
                     if (compiled != l.scene.state.Sectors.end()) glCallList(compiled->second.Outline());
                 }
                 break;
             case FacilityKind::Approach:
-                glLineWidth(1);
+                ScaledLineWidth(1);
                 DrawApproachBorder(a, theme);
                 break;
             case FacilityKind::Tower:

@@ -3,6 +3,7 @@
 #include "formats/sector_files.h"
 #include "formats/text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -31,40 +32,60 @@ float Coordinate(std::string_view text) {
     return static_cast<float>(value);
 }
 
+int LinesWithText(const std::vector<std::string>& lines) {
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return !Trim(line).empty();
+    }));
+}
+
 }  // namespace
 
-void ReadAirportLines(const std::vector<std::string>& lines, AirportTable& airports) {
+int ReadAirportLines(const std::vector<std::string>& lines, AirportTable& airports) {
     KeyedLine keyed;
+    int damaged = 0;
     for (const std::string& line : lines) {
-        if (!SplitKeyedLine(line, keyed)) continue;
+        if (!SplitKeyedLine(line, keyed)) {
+            damaged += !Trim(line).empty();
+            continue;
+        }
         std::vector<std::string>& f = keyed.Items;
         Airport a{keyed.Key, std::move(f[0]), std::move(f[1]), std::move(f[2]), Coordinate(f[3]), Coordinate(f[4])};
         airports.Add(keyed.Key, std::move(a));
     }
+    return damaged;
 }
 
-void ReadSectorLines(const std::vector<std::string>& lines, SectorTable& sectors) {
+int ReadSectorLines(const std::vector<std::string>& lines, SectorTable& sectors) {
     KeyedLine keyed;
+    int damaged = 0;
     for (const std::string& line : lines) {
-        if (!SplitKeyedLine(line, keyed)) continue;
+        if (!SplitKeyedLine(line, keyed)) {
+            damaged += !Trim(line).empty();
+            continue;
+        }
         std::vector<std::string>& f = keyed.Items;
         SectorEntry s{keyed.Key, std::move(f[0]), std::move(f[1]), Coordinate(f[2]), Coordinate(f[3]),
                       ReadListNumber(f[4])};
         sectors.Add(keyed.Key, std::move(s));
     }
+    return damaged;
 }
 
-bool ReadAirportFile(const std::string& path, AirportTable& airports) {
-    std::vector<std::string> lines;
-    if (!ReadLines(path, lines)) return false;
-    ReadAirportLines(lines, airports);
+bool ReadAirportFile(const std::string& path, AirportTable& airports, int* lines, int* damaged) {
+    std::vector<std::string> text;
+    if (!ReadLines(path, text)) return false;
+    const int unreadable = ReadAirportLines(text, airports);
+    if (lines) *lines = LinesWithText(text);
+    if (damaged) *damaged = unreadable;
     return true;
 }
 
-bool ReadSectorFile(const std::string& path, SectorTable& sectors) {
-    std::vector<std::string> lines;
-    if (!ReadLines(path, lines)) return false;
-    ReadSectorLines(lines, sectors);
+bool ReadSectorFile(const std::string& path, SectorTable& sectors, int* lines, int* damaged) {
+    std::vector<std::string> text;
+    if (!ReadLines(path, text)) return false;
+    const int unreadable = ReadSectorLines(text, sectors);
+    if (lines) *lines = LinesWithText(text);
+    if (damaged) *damaged = unreadable;
     return true;
 }
 

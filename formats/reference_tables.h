@@ -54,11 +54,14 @@ private:
 using AirportTable = ReferenceTable<Airport>;
 using SectorTable = ReferenceTable<SectorEntry>;
 
-// The lines of airports.dat / firlist.dat into the table.
-void ReadAirportLines(const std::vector<std::string>& lines, AirportTable& airports);
-void ReadSectorLines(const std::vector<std::string>& lines, SectorTable& sectors);
-// The same from a file; false when it cannot be read.
-bool ReadAirportFile(const std::string& path, AirportTable& airports);
-bool ReadSectorFile(const std::string& path, SectorTable& sectors);
+// The lines of airports.dat / firlist.dat into the table; gives the number
+// of lines that hold something yet could not be read (too few fields).
+int ReadAirportLines(const std::vector<std::string>& lines, AirportTable& airports);
+int ReadSectorLines(const std::vector<std::string>& lines, SectorTable& sectors);
+// The same from a file; false when it cannot be read. `lines` and `damaged`
+// (when given) take the number of lines that hold something and of the
+// unreadable ones among them.
+bool ReadAirportFile(const std::string& path, AirportTable& airports, int* lines = nullptr, int* damaged = nullptr);
+bool ReadSectorFile(const std::string& path, SectorTable& sectors, int* lines = nullptr, int* damaged = nullptr);
 
 }  // namespace kestrava

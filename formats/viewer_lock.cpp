@@ -36,6 +36,19 @@ std::string ViewerLockPath(const std::string& programFolder) {
     return runtime + std::string(name);
 }
 
+std::string ViewerSocketPath(const std::string& programFolder) {
+    // A socket's path is short (108 bytes): never in the program folder.
+    const size_t hash = std::hash<std::string>{}(programFolder);
+    char name[96];
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (PrivateFolder(runtime) && std::strlen(runtime) < 60) {
+        std::snprintf(name, sizeof name, "/kestrav-%016zx.socket", hash);
+        return runtime + std::string(name);
+    }
+    std::snprintf(name, sizeof name, "/tmp/kestrav-%u-%016zx.socket", static_cast<unsigned>(::geteuid()), hash);
+    return name;
+}
+
 bool ClaimViewerLock(const std::string& programFolder, std::string* warning) {
     auto warn = [warning](std::string text) {
         if (warning) *warning = std::move(text);

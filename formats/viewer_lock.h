@@ -13,9 +13,17 @@ namespace kestrava {
 // that another user could create first and hold.
 std::string ViewerLockPath(const std::string& programFolder);
 
+// The local socket on which the running viewer of a folder listens for a
+// second start (which asks it to come forward): beside the lock in
+// XDG_RUNTIME_DIR, else in the temporary folder under a name that holds
+// this user's id.
+std::string ViewerSocketPath(const std::string& programFolder);
+
 // Takes the folder's lock for the life of the process; false when a running
-// viewer holds it. Where the lock file cannot be made or opened, the viewer
-// still starts and `warning` (when given) says why.
+// viewer holds it. A lock file left by a viewer that was killed is no lock
+// (the lock is the kernel's, and ends with its holder). Where the lock file
+// cannot be made or opened (a folder in its place, no permission), the
+// viewer still starts and `warning` (when given) says why.
 bool ClaimViewerLock(const std::string& programFolder, std::string* warning = nullptr);
 
 // True while a viewer started from this folder runs. The folder is compared

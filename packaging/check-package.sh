@@ -3,7 +3,7 @@
 # temporary folder and checks what it holds: the programs, their data, the
 # commands, menu entries, icons, metainfo and licences; nothing of the tests,
 # benchmarks or fuzz targets, no user's file; the runtime dependencies; the
-# demo feed pointing into /usr/lib/kestrava. Prints the package's size and
+# demo feed naming its snapshots beside itself. Prints the package's size and
 # its installed size. Keeps the package when a second folder is given.
 #
 #     packaging/check-package.sh build [keep-folder]
@@ -52,8 +52,13 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for library in libqt6core6 libqt6gui6 libqt6widgets6 libcurl4 zlib1g fonts-dejavu-core libgl1-mesa-dri; do
   grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
+recommends=$(dpkg-deb -f "$deb" Recommends)
+grep -q qt6-wayland <<<"$recommends" || fail "Recommends lacks qt6-wayland: $recommends"
 dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/lib/kestrava/demo/ivao-status.txt |
-  grep -q 'file:///usr/lib/kestrava/demo/ivao/' || fail "the demo feed does not point into /usr/lib/kestrava"
+  grep -q '^gzurl0=ivao/whazzup.txt.gz' || fail "the demo feed does not name its snapshots beside itself"
+if dpkg-deb --fsys-tarfile "$deb" | tar -xO --wildcards './usr/lib/kestrava/demo/*' | grep -aq 'file://'; then
+  fail "the demo feed holds an absolute address"
+fi
 
 printf '%s: %d bytes, installed size %s KiB, made in %.1f s\n' "$(basename "$deb")" "$(stat -c %s "$deb")" \
   "$(dpkg-deb -f "$deb" Installed-Size)" "$(awk "BEGIN { print $end - $start }")"

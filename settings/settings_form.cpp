@@ -42,8 +42,10 @@ const std::vector<ControlSpec> kControls = {
 
     {"lblInterval", ControlKind::Caption, "Refresh Interval:", {20, 124, 110, 22}, kIntervalHelp},
     {"txtInterval", ControlKind::TextBox, "", {134, 124, 60, 22}, kIntervalHelp},
+    {"lblIntervalUnit", ControlKind::Caption, "minutes", {200, 124, 80, 22}, kIntervalHelp},
     {"lblTimeout", ControlKind::Caption, "Timeout:", {20, 152, 110, 22}, kTimeoutHelp},
     {"txtTimeout", ControlKind::TextBox, "", {134, 152, 60, 22}, kTimeoutHelp},
+    {"lblTimeoutUnit", ControlKind::Caption, "seconds", {200, 152, 80, 22}, kTimeoutHelp},
     {"lblProxy", ControlKind::Caption, "Proxy:", {20, 180, 60, 22}, kProxyHelp},
     {"txtProxy", ControlKind::TextBox, "", {84, 180, 192, 22}, kProxyHelp},
     {"chkAutoRefr", ControlKind::CheckBox, "Enable Auto Refresh", {20, 212, 256, 22},

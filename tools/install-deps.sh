@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation
   xvfb xauth x11-apps libgl1-mesa-dri
+  qt6-wayland weston
   clang-14 libclang-rt-14-dev
   dpkg-dev file desktop-file-utils appstream librsvg2-bin
 )

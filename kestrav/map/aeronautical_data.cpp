@@ -1,6 +1,10 @@
 #include "aeronautical_data.h"
 
 #include "formats/files.h"
+#include "formats/reference_tables.h"
+
+#include <filesystem>
+#include <system_error>
 
 namespace kestrava {
 
@@ -10,12 +14,33 @@ void Announce(NetworkModel& model, DisplayHooks& display, const std::string& tex
     display.DrawScene();
 }
 
-void Missing(NetworkModel& model, DisplayHooks& display, AeronauticalLoad& load,
-             const std::string& name) {
+void Missing(NetworkModel& model, DisplayHooks& display, AeronauticalLoad& load, const std::string& name,
+             const std::string& path, const std::string& layer) {
     load.Missing.push_back(name);
-    Announce(model, display, "Could not read data/" + name);
+    load.Problems.push_back(DataFileProblem(path, name, layer));
+    Announce(model, display, load.Problems.back());
+}
+
+// A file that read only in part: how much of it.
+void Damaged(AeronauticalLoad& load, const std::string& name, int lines, int damaged) {
+    if (damaged <= 0) return;
+    load.Problems.push_back(name + " is damaged: " + std::to_string(lines - damaged) + " of " +
+                            std::to_string(lines) + " lines read");
 }
 }  // namespace
+
+std::string DataFileProblem(const std::string& path, const std::string& name, const std::string& layer) {
+    std::error_code error;
+    const bool there = std::filesystem::exists(path, error);
+    return name + (there ? " could not be read: no " : " not found: no ") + layer;
+}
+
+std::string StartUpStatus(const std::vector<std::string>& problems) {
+    if (problems.empty()) return "Ready";
+    std::string text;
+    for (const std::string& problem : problems) text += (text.empty() ? "" : "; ") + problem;
+    return text;
+}
 
 AeronauticalLoad LoadSectorsAndAirports(NetworkModel& model, DisplayHooks& display,
                                         const FilePlaces& places,
@@ -28,16 +53,25 @@ AeronauticalLoad LoadSectorsAndAirports(NetworkModel& model, DisplayHooks& displ
     };
 
     Announce(model, display, "Loading components...");
-    if (!ReadPolygonFile(places.ReadPath("data/firdisplay.dat"), counted))
-        Missing(model, display, load, "firdisplay.dat");
+    const std::string outlines = places.ReadPath("data/firdisplay.dat");
+    if (!ReadPolygonFile(outlines, counted))
+        Missing(model, display, load, "firdisplay.dat", outlines, "sector outlines");
     const std::string supplement = places.ReadPath("data/firdisplay.sup");
     if (FileExists(supplement)) ReadPolygonFile(supplement, counted);
 
     Announce(model, display, "Loading aeronautical data...");
-    if (!ReadAirportFile(places.ReadPath("data/airports.dat"), model.Airports))
-        Missing(model, display, load, "airports.dat");
-    if (!ReadSectorFile(places.ReadPath("data/firlist.dat"), model.Sectors))
-        Missing(model, display, load, "firlist.dat");
+    int lines = 0, damaged = 0;
+    const std::string airports = places.ReadPath("data/airports.dat");
+    if (!ReadAirportFile(airports, model.Airports, &lines, &damaged))
+        Missing(model, display, load, "airports.dat", airports, "airports");
+    else
+        Damaged(load, "airports.dat", lines, damaged);
+    lines = damaged = 0;
+    const std::string sectors = places.ReadPath("data/firlist.dat");
+    if (!ReadSectorFile(sectors, model.Sectors, &lines, &damaged))
+        Missing(model, display, load, "firlist.dat", sectors, "sector names");
+    else
+        Damaged(load, "firlist.dat", lines, damaged);
     return load;
 }
 

@@ -13,14 +13,27 @@ namespace kestrava {
 struct AeronauticalLoad {
     int Polygons = 0;                  // handed to the compiler, the supplement included
     std::vector<std::string> Missing;  // files that could not be read
+    // What the status line says of them after start-up, one sentence per
+    // file: missing, unreadable, or read only in part.
+    std::vector<std::string> Problems;
 };
+
+// The sentence for a data file that could not be read, naming the layer
+// that is missing for it: "coastline.dat not found: no coastlines", or
+// "... could not be read: ..." when the file is there.
+std::string DataFileProblem(const std::string& path, const std::string& name, const std::string& layer);
+
+// The status line at the end of start-up: "Ready", or the problems with
+// the data files.
+std::string StartUpStatus(const std::vector<std::string>& problems);
 
 // Reads firdisplay.dat (and firdisplay.sup when present) polygon by polygon
 // into `compile`, then airports.dat into Airports and firlist.dat into
 // Sectors, with the status messages of each stage. Each file is the
 // user's copy in data/ where there is one, else the program folder's. Does
 // nothing when either index already holds an entry. A missing file is named
-// in the status line and skipped.
+// in the status line and skipped; one with unreadable lines is read in part
+// and its problem says how much.
 AeronauticalLoad LoadSectorsAndAirports(NetworkModel& model, DisplayHooks& display,
                                         const FilePlaces& places,
                                         const PolygonHandler& compile);

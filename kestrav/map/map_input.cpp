@@ -75,9 +75,32 @@ void MapWindow::btnDownload(int network) {
 
 void MapWindow::MinimiseWindow() { showMinimized(); }
 
+void MapWindow::RaiseWindow() {
+    if (exiting_) return;
+    if (windowState() & Qt::WindowMinimized) showNormal();
+    raise();
+    requestActivate();
+}
+
+namespace {
+
+// A Wayland compositor places windows itself: a client knows neither its
+// window's place nor the pointer's outside the window, and moves, resizes
+// and fills the screen by asking the compositor.
+bool OnWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+
+}  // namespace
+
 void MapWindow::ToggleFullScreen() {
     Overlay.OverlayMode = OverlayKind::Map;
     FullScreen = !FullScreen;
+    if (OnWayland()) {
+        if (FullScreen)
+            showFullScreen();
+        else
+            showNormal();
+        return;
+    }
     if (!FullScreen) {
         setGeometry(static_cast<int>(Config.WindowLeft), static_cast<int>(Config.WindowTop),
                     static_cast<int>(Config.WindowWidth), static_cast<int>(Config.WindowHeight));
@@ -111,6 +134,10 @@ void MapWindow::MenuClick(double px, double py) {
     if (py < H - 20 * p) return;
     if (px >= W - 20 * p) {
         if (FullScreen) return;
+        // The compositor's own resize where it offers one (Wayland, an X
+        // window manager with _NET_WM_MOVERESIZE); else the window follows
+        // the pointer itself.
+        if (startSystemResize(Qt::BottomEdge | Qt::RightEdge)) return;
         const QPointF cursor = QCursor::pos();
         resizeOffset_ = QPointF(x() + width() - cursor.x(), y() + height() - cursor.y());
         ResizeActive = true;

@@ -19,6 +19,8 @@
 #include <GL/gl.h>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QOpenGLContext>
@@ -112,7 +114,12 @@ bool MapWindow::StartUp() {
     }
     SetInitialGlState(Theme);
     show();
-    if (MakeCurrent()) {
+    // Nothing is drawn into a surface the window system has not exposed yet:
+    // a Wayland compositor ends a client that commits a buffer before it has
+    // configured the surface. Start-up goes on unexposed after a while (the
+    // window minimised at once, say); each frame waits for the exposure.
+    WaitUntilExposed(std::chrono::seconds(5));
+    if (isExposed() && MakeCurrent()) {
         glViewport(0, 0, PixelWidth(), PixelHeight());
         glClear(GL_COLOR_BUFFER_BIT);
         context_->swapBuffers(this);
@@ -127,7 +134,13 @@ bool MapWindow::StartUp() {
     ShowStatus("Loading geographical data...");
     LoadGeographicalData();
 
-    Model.StatusText = settingsUnreadable_ ? "kestrav.ini could not be read: settings will not be saved" : "Ready";
+    // Whatever failed to load is said instead of "Ready", and on standard
+    // output, where a starter script or a test reads how start-up ended.
+    if (settingsUnreadable_)
+        dataProblems_.insert(dataProblems_.begin(), "kestrav.ini could not be read: settings will not be saved");
+    Model.StatusText = StartUpStatus(dataProblems_);
+    std::printf("%s\n", Model.StatusText.c_str());
+    std::fflush(stdout);
     BuildStatusLine();
     Overlay.AboutVisible = false;
     GlobeChanged();
@@ -138,6 +151,13 @@ bool MapWindow::StartUp() {
     Model.DownloadIdle = true;
     timDownload.start();
     return true;
+}
+
+void MapWindow::WaitUntilExposed(std::chrono::milliseconds limit) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!isExposed() && !exiting_ && waited.elapsed() < limit.count())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
 }
 
 bool MapWindow::InitOpenGL() {
@@ -234,11 +254,12 @@ void MapWindow::BuildClientCountBar() {
 }
 
 void MapWindow::LoadAeronauticalData() {
-    LoadSectorsAndAirports(Model, *this, Places(),
-                           [this](int number, const std::vector<GeoPoint>& outline) {
-                               GlobeChanged();
-                               if (MakeCurrent()) BuildSectorLists(Scenes.Sectors, number, outline, Theme);
-                           });
+    const AeronauticalLoad load =
+        LoadSectorsAndAirports(Model, *this, Places(), [this](int number, const std::vector<GeoPoint>& outline) {
+            GlobeChanged();
+            if (MakeCurrent()) BuildSectorLists(Scenes.Sectors, number, outline, Theme);
+        });
+    dataProblems_.insert(dataProblems_.end(), load.Problems.begin(), load.Problems.end());
 }
 
 void MapWindow::LoadGeographicalData() {
@@ -249,16 +270,20 @@ void MapWindow::LoadGeographicalData() {
     DrawScene();
 
     std::vector<LineSegment> coast;
-    if (!ReadLineSegments(ReadPath("data/coastline.dat"), false, coast))
-        ShowStatus("Could not read data/coastline.dat");
+    const auto unread = [this](const std::string& path, const char* name, const char* layer) {
+        dataProblems_.push_back(DataFileProblem(path, name, layer));
+        ShowStatus(dataProblems_.back());
+    };
+    if (const std::string path = ReadPath("data/coastline.dat"); !ReadLineSegments(path, false, coast))
+        unread(path, "coastline.dat", "coastlines");
     if (!MakeCurrent()) return;
     GlobeChanged();
     BuildCoastlineList(coast, Theme);
     std::vector<LineSegment> borders;
     if (!Config.DisableCountries) {
         DrawScene();
-        if (!ReadLineSegments(ReadPath("data/countries.dat"), true, borders))
-            ShowStatus("Could not read data/countries.dat");
+        if (const std::string path = ReadPath("data/countries.dat"); !ReadLineSegments(path, true, borders))
+            unread(path, "countries.dat", "country borders");
         if (!MakeCurrent()) return;
         GlobeChanged();
         BuildBorderList(borders, Theme);

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <chrono>
 #include <memory>
 #include <thread>
 
@@ -63,7 +64,10 @@ public:
 
     // The window's own operations.
     void ExitViewer();
+    bool Exiting() const { return exiting_; }
     void MinimiseWindow();
+    // A second start asked for this window: shown, raised and focused.
+    void RaiseWindow();
 
     void CentreMap(float latitude, float longitude, const std::string& label, bool zoomIn) override;
     void BuildAirportMarker(const std::string& code, float latitude, float longitude) override;
@@ -115,6 +119,8 @@ protected:
 
 private:
     bool InitOpenGL();
+    // Runs the event loop until the window is exposed, for at most `limit`.
+    void WaitUntilExposed(std::chrono::milliseconds limit);
     void ShutdownOpenGL();
     bool MakeCurrent();
     void LoadSettings();
@@ -143,6 +149,8 @@ private:
     // kestrav.ini exists but could not be read: it is never written over.
     bool settingsUnreadable_ = false;
     bool lineDetailReady_ = false;
+    // The data files that failed at start-up, as the status line says them.
+    std::vector<std::string> dataProblems_;
     GlobePicture picture_;
     // Works out the coastlines' and borders' levels of detail after start-up;
     // they are compiled on this thread when it is done.

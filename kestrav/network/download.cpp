@@ -201,6 +201,7 @@ void LocateServers(NetworkModel& model, DisplayHooks& display, const DownloadOpt
         return;  // nothing found: the caller reports it
     }
     if (!(LooksLikeJsonObject(text) && ReadStatusJson(s, text))) ReadStatusFile(s, display, text, options.TextForce);
+    for (auto* list : {&s.DataUrls, &s.GzipUrls, &s.TransceiverUrls}) ResolveAddresses(model.StatusUrl[n], *list);
     // A status file from the network names network addresses only; file
     // addresses are for the user's own settings and a local status file.
     if (IsWebAddress(model.StatusUrl[n])) {

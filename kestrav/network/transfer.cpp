@@ -128,6 +128,21 @@ void KeepWebAddresses(std::vector<std::string>& addresses) {
     std::erase_if(addresses, [](const std::string& address) { return !IsWebAddress(address); });
 }
 
+std::string ResolveAddress(std::string_view statusAddress, std::string_view address) {
+    const size_t scheme = statusAddress.find("://");
+    const size_t folderEnd = statusAddress.rfind('/');
+    if (address.empty() || address.find("://") != std::string_view::npos || address.front() == '/' ||
+        scheme == std::string_view::npos || folderEnd < scheme + 3)
+        return std::string(address);
+    std::string_view relative = address;
+    while (relative.substr(0, 2) == "./") relative.remove_prefix(2);
+    return std::string(statusAddress.substr(0, folderEnd + 1)) + std::string(relative);
+}
+
+void ResolveAddresses(std::string_view statusAddress, std::vector<std::string>& addresses) {
+    for (std::string& address : addresses) address = ResolveAddress(statusAddress, address);
+}
+
 std::string FetchText(const std::string& address, const TransferOptions& options) {
     std::string body = Fetch(address, options);
     if (body.size() >= 2 && static_cast<unsigned char>(body[0]) == 0x1F && static_cast<unsigned char>(body[1]) == 0x8B)

@@ -29,6 +29,12 @@ bool IsWebAddress(std::string_view address);
 // Drops every address that is not http or https: the addresses a status
 // file from the network names stay on the network.
 void KeepWebAddresses(std::vector<std::string>& addresses);
+// An address a status file names, read against the status file's own
+// address: one with a scheme ("https://", "file://") stays as it is, a
+// relative one ("vatsim/data.json") names a file beside the status file.
+// So a status file shipped with the program needs no folder written into it.
+std::string ResolveAddress(std::string_view statusAddress, std::string_view address);
+void ResolveAddresses(std::string_view statusAddress, std::vector<std::string>& addresses);
 
 // The resource at `address` as text / as bytes. A file address must name a
 // regular file (no FIFO, no device) no larger than the limit; anything else

@@ -18,6 +18,8 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
+
 using namespace kestrava;
 using namespace std::chrono_literals;
 using networktest::RecordingHooks;
@@ -242,4 +244,37 @@ TEST(FeedSettings, KeysDefaultsAndTheDemoSwitch) {
     EXPECT_EQ(model.ProfileBase[kVatsim], "http://127.0.0.1:1/q");
     ConfigureFeeds(model, fresh, "/opt/kestrava/demo");
     EXPECT_EQ(model.DataUrl[kIvao], "https://api.ivao.aero/v2/tracker/whazzup");
+}
+
+TEST(FeedAddresses, ARelativeAddressNamesAFileBesideTheStatusFile) {
+    EXPECT_EQ(ResolveAddress("file:///opt/k/demo/status.json", "vatsim/data.json"), "file:///opt/k/demo/vatsim/data.json");
+    EXPECT_EQ(ResolveAddress("file:///opt/k/demo/status.json", "./a.txt"), "file:///opt/k/demo/a.txt");
+    EXPECT_EQ(ResolveAddress("https://h.example/feeds/status.json", "v3/d.json"), "https://h.example/feeds/v3/d.json");
+    // Addresses with a scheme, and absolute paths, stay as they are.
+    EXPECT_EQ(ResolveAddress("file:///opt/k/status.json", "https://h.example/d.json"), "https://h.example/d.json");
+    EXPECT_EQ(ResolveAddress("file:///opt/k/status.json", "FILE:///x/d.json"), "FILE:///x/d.json");
+    EXPECT_EQ(ResolveAddress("file:///opt/k/status.json", "/x/d.json"), "/x/d.json");
+    // A base without a folder gives nothing to resolve against.
+    EXPECT_EQ(ResolveAddress("https://h.example", "d.json"), "d.json");
+    EXPECT_EQ(ResolveAddress("", "d.json"), "d.json");
+}
+
+TEST(FeedAddresses, TheShippedDemoFeedIsReadFromWhereverItsFolderLies) {
+    // The demo folder copied to a fresh place: its status files lead to the
+    // snapshots of the copy.
+    const std::string folder = testsupport::MakeTempFolder("moved-demo");
+    std::filesystem::copy(testsupport::SourcePath("demo"), folder, std::filesystem::copy_options::recursive);
+    NetworkModel model;
+    RecordingHooks hooks{model};
+    DownloadOptions options;
+    options.Timeout = 3000ms;
+    options.DataFolder = testsupport::MakeTempFolder("moved-demo-data");
+    model.StatusUrl = {"file://" + folder + "/ivao-status.txt", "file://" + folder + "/status.json"};
+    btnDownload(model, hooks, options, kVatsim);
+    EXPECT_EQ(model.StatusText, "VATSIM data interpreted");
+    EXPECT_EQ(model.Networks[kVatsim].DataUrls, (std::vector<std::string>{"file://" + folder + "/vatsim/vatsim-data.json"}));
+    EXPECT_GT(model.ClientTotal[kVatsim], 0);
+    btnDownload(model, hooks, options, kIvao);
+    EXPECT_EQ(model.Networks[kIvao].GzipUrls, (std::vector<std::string>{"file://" + folder + "/ivao/whazzup.txt.gz"}));
+    EXPECT_GT(model.ClientTotal[kIvao], 0);
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 using namespace kestrava;
 
@@ -111,4 +112,21 @@ TEST(SettingsForm, TheSchemeIsTheChosenFilesNameAndItsPlaceIsChecked) {
     EXPECT_FALSE(SchemeOutsideViewerColours(folder + "/elsewhere/../colours/dark.dc", folder + "/kestrav.ini"));
     EXPECT_TRUE(SchemeOutsideViewerColours(folder + "/elsewhere/dark.dc", folder + "/kestrav.ini"));
     EXPECT_TRUE(SchemeOutsideViewerColours(folder + "/colours/dark.dc", folder + "/elsewhere/kestrav.ini"));
+}
+
+TEST(SettingsForm, TheIntervalAndTimeOutNameTheirUnitsBesideTheirBoxes) {
+    const ControlSpec* frame = FindControl("fraConnection");
+    ASSERT_TRUE(frame);
+    for (const auto& [box, unit, text] : {std::tuple{"txtInterval", "lblIntervalUnit", "minutes"},
+                                          std::tuple{"txtTimeout", "lblTimeoutUnit", "seconds"}}) {
+        const ControlSpec* field = FindControl(box);
+        const ControlSpec* label = FindControl(unit);
+        ASSERT_TRUE(field && label) << box;
+        EXPECT_EQ(std::string(label->Text), text);
+        EXPECT_EQ(label->Kind, ControlKind::Caption);
+        // On the box's row, right of it, inside the Connection frame.
+        EXPECT_EQ(label->At.Y, field->At.Y);
+        EXPECT_GE(label->At.X, field->At.X + field->At.Width);
+        EXPECT_LE(label->At.X + label->At.Width, frame->At.X + frame->At.Width);
+    }
 }

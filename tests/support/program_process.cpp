@@ -12,6 +12,7 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <signal.h>
+#include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -142,14 +143,52 @@ void ClearClipboard() {
     Done(display);
 }
 
-ProgramProcess::ProgramProcess(const std::string& programPath, const std::vector<std::string>& environment) {
+ProgramProcess::ProgramProcess(const std::string& programPath, const std::vector<std::string>& environment)
+    : ProgramProcess(std::vector<std::string>{programPath}, environment, "") {}
+
+ProgramProcess::ProgramProcess(const std::vector<std::string>& command, const std::vector<std::string>& environment,
+                               const std::string& outputFile)
+    : outputFile_(outputFile) {
+    std::vector<char*> arguments;
+    for (const std::string& argument : command) arguments.push_back(const_cast<char*>(argument.c_str()));
+    arguments.push_back(nullptr);
+    // Emptied before the child starts, so that nothing an earlier run wrote
+    // there is read as this one's.
+    if (!outputFile.empty()) WriteFile(outputFile, "");
     pid_ = fork();
     if (pid_ == 0) {
         prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlive a test that died
         for (const std::string& entry : environment) putenv(const_cast<char*>(entry.c_str()));
-        execl(programPath.c_str(), programPath.c_str(), static_cast<char*>(nullptr));
+        if (!outputFile.empty()) {
+            const int fd = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+            if (fd < 0 || dup2(fd, 1) < 0 || dup2(fd, 2) < 0) _exit(126);
+        }
+        execv(arguments[0], arguments.data());
         _exit(127);
     }
+}
+
+bool ProgramProcess::Signal(int signal) { return Running() && kill(pid_, signal) == 0; }
+
+std::string ProgramProcess::Output() const { return outputFile_.empty() ? std::string() : ReadFile(outputFile_); }
+
+bool ProgramProcess::WaitForOutput(const std::string& text, double seconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (Output().find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+bool ProgramProcess::HasFocus() {
+    Display* display = OpenDisplay();
+    if (!display || !window_) return false;
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    Done(display);
+    return focus == window_;
 }
 
 ProgramProcess::~ProgramProcess() {
@@ -477,4 +516,55 @@ int ProgramProcess::WaitForExit(double seconds) {
     return -1;
 }
 
+namespace {
+
+// The first of these folders that holds the file, or "".
+std::string FindIn(const std::vector<std::string>& folders, const std::string& name) {
+    for (const std::string& folder : folders)
+        if (std::filesystem::exists(folder + "/" + name)) return folder + "/" + name;
+    return {};
+}
+
+}  // namespace
+
+WaylandSession::WaylandSession() {
+    const std::string weston = FindIn({"/usr/bin", "/usr/local/bin"}, "weston");
+    if (weston.empty()) {
+        problem_ = "weston is not installed (tools/install-deps.sh installs it)";
+        return;
+    }
+    if (FindIn({"/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms", "/usr/lib/aarch64-linux-gnu/qt6/plugins/platforms",
+                "/usr/lib/qt6/plugins/platforms"},
+               "libqwayland-generic.so")
+            .empty()) {
+        problem_ = "Qt's wayland platform (qt6-wayland) is not installed";
+        return;
+    }
+    runtime_ = MakeTempFolder("wayland");
+    std::filesystem::permissions(runtime_, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace);
+    weston_ = std::make_unique<ProgramProcess>(
+        std::vector<std::string>{weston, "--backend=headless-backend.so", "--socket=kestrava-wayland",
+                                 "--idle-time=0", "--width=1600", "--height=1000"},
+        std::vector<std::string>{"XDG_RUNTIME_DIR=" + runtime_}, runtime_ + "/weston.log");
+    const std::string socket = runtime_ + "/kestrava-wayland";
+    for (int i = 0; i < 200 && weston_->Running() && !std::filesystem::exists(socket); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (!std::filesystem::exists(socket)) problem_ = "weston did not start: " + weston_->Output();
+}
+
+WaylandSession::~WaylandSession() {
+    if (weston_) {
+        weston_->Signal(SIGTERM);
+        if (weston_->WaitForExit(10) == -1) weston_.reset();  // killed by its destructor
+    }
+    weston_.reset();
+    std::error_code error;
+    if (!runtime_.empty()) std::filesystem::remove_all(runtime_, error);
+}
+
+std::vector<std::string> WaylandSession::Environment() const {
+    return {"XDG_RUNTIME_DIR=" + runtime_, "WAYLAND_DISPLAY=kestrava-wayland", "QT_QPA_PLATFORM=wayland"};
+}
+
 }  // namespace testsupport
+

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 #include <sys/types.h>
@@ -39,6 +40,10 @@ public:
     // Starts the program; `environment` entries ("NAME=value") are added to
     // the child's environment.
     explicit ProgramProcess(const std::string& programPath, const std::vector<std::string>& environment = {});
+    // Starts a command (the program and its arguments); with `outputFile`
+    // set, its standard output and error go to that file (Output()).
+    ProgramProcess(const std::vector<std::string>& command, const std::vector<std::string>& environment,
+                   const std::string& outputFile);
     ~ProgramProcess();
     ProgramProcess(const ProgramProcess&) = delete;
     ProgramProcess& operator=(const ProgramProcess&) = delete;
@@ -88,10 +93,44 @@ public:
     int WaitForExit(double seconds);
     bool Running();
 
+    // Process-level checks that need no X server (a Wayland session): a
+    // signal sent as a shutdown or `kill` sends it, and what the program
+    // wrote to the output file.
+    bool Signal(int signal);
+    std::string Output() const;
+    bool WaitForOutput(const std::string& text, double seconds);
+
+    // True while the addressed window has the X input focus.
+    bool HasFocus();
+
 private:
+    std::string outputFile_;
     pid_t pid_ = -1;
     unsigned long window_ = 0;
     int status_ = -1;
+};
+
+// A headless Weston compositor of the test's own, with its own runtime
+// folder: programs started with its Environment() run as Wayland clients
+// (Qt's wayland platform). Weston is stopped and its folder removed when the
+// session ends.
+class WaylandSession {
+public:
+    WaylandSession();
+    ~WaylandSession();
+    WaylandSession(const WaylandSession&) = delete;
+    WaylandSession& operator=(const WaylandSession&) = delete;
+
+    // Why there is no compositor ("" once it listens): weston or Qt's
+    // wayland platform is not installed, or weston did not start.
+    const std::string& Problem() const { return problem_; }
+    // XDG_RUNTIME_DIR, WAYLAND_DISPLAY and QT_QPA_PLATFORM for a client.
+    std::vector<std::string> Environment() const;
+
+private:
+    std::string runtime_;
+    std::string problem_;
+    std::unique_ptr<ProgramProcess> weston_;
 };
 
 }  // namespace testsupport

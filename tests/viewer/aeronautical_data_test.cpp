@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 
 using namespace kestrava;
@@ -80,7 +81,30 @@ TEST(AeronauticalData, MissingFilesAreNamedAndTheLoadGoesOn) {
     EXPECT_EQ(polygons, 0);
     EXPECT_EQ(load.Missing, (std::vector<std::string>{"firdisplay.dat", "airports.dat"}));
     EXPECT_NE(std::find(display.statusLines.begin(), display.statusLines.end(),
-                        "Could not read data/airports.dat"),
+                        "airports.dat not found: no airports"),
               display.statusLines.end());
+    EXPECT_EQ(load.Problems, (std::vector<std::string>{"firdisplay.dat not found: no sector outlines",
+                                                       "airports.dat not found: no airports"}));
+    EXPECT_EQ(StartUpStatus(load.Problems),
+              "firdisplay.dat not found: no sector outlines; airports.dat not found: no airports");
+    EXPECT_EQ(StartUpStatus({}), "Ready");
     EXPECT_TRUE(model.Sectors.Has("edmm"));
+}
+
+TEST(AeronauticalData, AnUnreadableFileAndADamagedOneSaySo) {
+    NetworkModel model;
+    RecordingDisplay display;
+    display.model = &model;
+    const std::string folder = testsupport::MakeTempFolder("aero-damaged");
+    std::filesystem::create_directories(folder + "/data/firdisplay.dat");  // there, but no file to read
+    // Two of four lines hold too few fields: half the file is read.
+    WriteFile(folder + "/data/airports.dat",
+              "LHBP:Budapest:HU:X:47.43:19.26\r\nbroken line\r\nEDDM:Munich:DE:X:48.35:11.78\r\nLOWW:Wien\r\n");
+    WriteFile(folder + "/data/firlist.dat", "EDMM:Munich:DE:48:11:7\r\n\r\n");
+    AeronauticalLoad load =
+        LoadSectorsAndAirports(model, display, FilePlaces{folder, {}, {}}, [](int, const std::vector<GeoPoint>&) {});
+    EXPECT_EQ(load.Problems, (std::vector<std::string>{"firdisplay.dat could not be read: no sector outlines",
+                                                       "airports.dat is damaged: 2 of 4 lines read"}));
+    EXPECT_EQ(model.Airports.Size(), 2u);
+    EXPECT_TRUE(model.Sectors.Has("EDMM"));  // a blank line is no damage
 }

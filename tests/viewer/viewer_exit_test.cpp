@@ -1,6 +1,7 @@
 #include "formats/ini_file.h"
 #include "support/test_support.h"
 #include "support/program_process.h"
+#include "support/gzip_text.h"
 
 #include <gtest/gtest.h>
 
@@ -121,7 +122,7 @@ TEST(ViewerExit, TheCaptionBarsCloseCellSavesToo) {
 
 TEST(ViewerDownload, KeyIShowsTheDemoFeedAndTheBarCellDownloadsVatsim) {
     const std::string folder = CopyProgramFolder("demo");
-    const std::string demo = BinPath("demo");
+    const std::string demo = folder + "/demo";
     WriteFile(folder + "/kestrav.ini", "[Network]\r\nIVAOStatusUrl=file://" + demo +
                                            "/ivao-status.txt\r\nVATSIMStatusUrl=file://" + demo +
                                            "/vatsim-status.txt\r\n");
@@ -184,4 +185,38 @@ TEST(ViewerExit, FullScreenAndBackAndExitInFullScreenSavesTheEarlierGeometry) {
     EXPECT_EQ(ini.Get("Display", "WindowHeight", ""), "600");
     EXPECT_EQ(ini.Get("Display", "WindowLeft", ""), "10");
     EXPECT_EQ(ini.Get("Display", "WindowTop", ""), "20");
+}
+
+TEST(ViewerDownload, AMovedProgramFolderShowsTheVatsimDemoFromItsOwnFiles) {
+    const std::string copied = CopyProgramFolder("moving");
+    const std::string folder = copied + "-moved";
+    std::filesystem::rename(copied, folder);
+    // Nothing in the folder names where it was built or first copied to.
+    std::string built = BinPath("");
+    while (!built.empty() && built.back() == '/') built.pop_back();
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (!entry.is_regular_file() || !(name.ends_with(".txt") || name.ends_with(".json") || name.ends_with(".dc")))
+            continue;
+        const std::string bytes = ReadFile(entry.path().string());
+        EXPECT_EQ(bytes.find(built), std::string::npos) << entry.path();
+        EXPECT_EQ(bytes.find(copied + "/"), std::string::npos) << entry.path();
+    }
+    // The moved copy's own snapshot, told apart from the one it was copied
+    // from by a controller of its own.
+    std::string snapshot = ReadFile(folder + "/demo/vatsim/whazzup.txt");
+    const size_t station = snapshot.find("EHAM_TWR:");
+    ASSERT_NE(station, std::string::npos);
+    snapshot.replace(station, 8, "EHAM_MOV");
+    WriteFile(folder + "/demo/vatsim/whazzup.txt.gz", Gzip(snapshot));
+    WriteFile(folder + "/kestrav.ini", "[Network]\r\nVATSIMStatusUrl=file://" + folder + "/demo/vatsim-status.txt\r\n");
+    ProgramProcess viewer(folder + "/kestrav");
+    ASSERT_TRUE(viewer.WaitForWindow("Kestrava", 30));
+    ASSERT_TRUE(viewer.TypeKey(XK_v));
+    const std::string text = folder + "/data/whazzup.txt";
+    for (int i = 0; i < 400 && ReadFile(text).find("EHAM_MOV:") == std::string::npos; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_NE(ReadFile(text).find("EHAM_MOV:"), std::string::npos);
+    ASSERT_TRUE(viewer.RequestClose());
+    ASSERT_EQ(viewer.WaitForExit(30), 0);
 }

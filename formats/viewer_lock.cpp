@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <system_error>
 #include <utility>
 
@@ -45,8 +46,14 @@ std::string ViewerSocketPath(const std::string& programFolder) {
         std::snprintf(name, sizeof name, "/kestrav-%016zx.socket", hash);
         return runtime + std::string(name);
     }
-    std::snprintf(name, sizeof name, "/tmp/kestrav-%u-%016zx.socket", static_cast<unsigned>(::geteuid()), hash);
-    return name;
+    // Else a folder of the user's own in the temporary folder, never a name
+    // there that another user could create first: one that is not the
+    // user's alone gives no socket.
+    const std::string own = "/tmp/kestrav-" + std::to_string(::geteuid());
+    ::mkdir(own.c_str(), 0700);
+    if (!PrivateFolder(own.c_str())) return {};
+    std::snprintf(name, sizeof name, "/kestrav-%016zx.socket", hash);
+    return own + name;
 }
 
 bool ClaimViewerLock(const std::string& programFolder, std::string* warning) {

@@ -15,8 +15,9 @@ std::string ViewerLockPath(const std::string& programFolder);
 
 // The local socket on which the running viewer of a folder listens for a
 // second start (which asks it to come forward): beside the lock in
-// XDG_RUNTIME_DIR, else in the temporary folder under a name that holds
-// this user's id.
+// XDG_RUNTIME_DIR, else in a folder of the user's own in the temporary
+// folder (/tmp/kestrav-<uid>, made with access for the user alone); empty
+// when that folder is not the user's alone.
 std::string ViewerSocketPath(const std::string& programFolder);
 
 // Takes the folder's lock for the life of the process; false when a running

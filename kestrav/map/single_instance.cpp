@@ -29,6 +29,10 @@ bool ClaimSingleInstance(const std::string& programFolder) {
 
 bool RaiseRunningViewer(const std::string& programFolder) {
     const QString path = QString::fromStdString(ViewerSocketPath(programFolder));
+    if (path.isEmpty()) {
+        std::fprintf(stderr, "Kestrava already runs from this folder; no private folder for its socket.\n");
+        return false;
+    }
     QLocalSocket socket;
     socket.connectToServer(path);
     bool answered = socket.waitForConnected(kAnswerMs);
@@ -46,6 +50,10 @@ bool RaiseRunningViewer(const std::string& programFolder) {
 
 void ListenForLaterStarts(const std::string& programFolder, std::function<void()> raise) {
     const QString path = QString::fromStdString(ViewerSocketPath(programFolder));
+    if (path.isEmpty()) {
+        std::fprintf(stderr, "Kestrava has no private folder for its socket: a second start will not raise this window.\n");
+        return;
+    }
     auto* server = new QLocalServer(QCoreApplication::instance());
     server->setSocketOptions(QLocalServer::UserAccessOption);
     // This process holds the lock: a socket left there is a killed viewer's.

@@ -102,9 +102,11 @@ TEST_F(InstalledViewer, TheLayoutPutsTheProgramFolderUnderLibAndCommandsOnThePat
     // The demo feed names its snapshots relative to itself: no installed
     // file holds the folder it was installed into, so the tree may move.
     EXPECT_NE(ReadFile(program + "/demo/ivao-status.txt").find("gzurl0=ivao/whazzup.txt.gz\r\n"), std::string::npos);
-    for (const auto& entry : fs::recursive_directory_iterator(program))
-        if (entry.is_regular_file())
+    for (const auto& entry : fs::recursive_directory_iterator(program)) {
+        if (entry.is_regular_file()) {
             EXPECT_EQ(ReadFile(entry.path().string()).find(prefix_), std::string::npos) << entry.path();
+        }
+    }
     for (const char* id : {"Kestrava", "Firforge", "Settings", "Firglass", "Huebench"}) {
         const std::string name = std::string("org.kestrava.") + id;
         EXPECT_TRUE(fs::is_regular_file(prefix_ + "/share/applications/" + name + ".desktop")) << name;

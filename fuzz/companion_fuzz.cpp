@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string> parts = fuzzing::Parts(fuzzing::Text(data + 1, size - 1), 3);
     DisplayHooks display;
     InterpretSnapshot(model, display, net, parts[0]);
-    model.CurrentNetwork = net;
+    model.CurrentNetwork = static_cast<NetworkIndex>(net);
     ServeStationFile(parts[2]);
 
     ForEachLine(parts[1], [&](std::string_view line) {

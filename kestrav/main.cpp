@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     kestrava::MapWindow window;
     // SIGTERM, SIGHUP, SIGINT and the session's end close the viewer as its
     // close box does.
-    kestrava::ExitOnSignalsAndSessionEnd([&window] { window.ExitViewer(); });
+    kestrava::ExitOnSignalsAndSessionEnd([&window] { window.ExitViewer(true); });
     // Listening before start-up: a later start never finds a viewer that
     // holds the lock without answering.
     kestrava::ListenForLaterStarts(lockFolder, [&window] { window.RaiseWindow(); });

@@ -342,17 +342,17 @@ void MapWindow::BuildAirportMarker(const std::string& code, float latitude, floa
     if (MakeCurrent()) kestrava::BuildAirportMarker(code, latitude, longitude, Theme);
 }
 
-void MapWindow::ExitViewer() {
+void MapWindow::ExitViewer(bool unattended) {
     if (exiting_) return;
     exiting_ = true;
     timAutoDownload.stop();
     timDownload.stop();
     ShutdownOpenGL();
-    // A file that could not be saved is said on standard error and, unless
-    // the session is ending, in a message box.
+    // A file that could not be saved is said on standard error and, when
+    // the user closed the viewer, in a message box.
     if (const std::string failures = SaveSettings(); !failures.empty()) {
         std::fputs(failures.c_str(), stderr);
-        if (!qApp->isSavingSession()) ReportError(nullptr, QString::fromStdString(Cp1252ToUtf8(failures)).trimmed());
+        if (!unattended && !qApp->isSavingSession()) ReportError(nullptr, QString::fromStdString(Cp1252ToUtf8(failures)).trimmed());
     }
     QCoreApplication::processEvents();
     QCoreApplication::exit(0);

@@ -63,7 +63,9 @@ public:
     void ShowCompanion() override;
 
     // The window's own operations.
-    void ExitViewer();
+    // `unattended`: ended from outside (a signal, the session's end), when
+    // no one may be there to close a message box.
+    void ExitViewer(bool unattended = false);
     bool Exiting() const { return exiting_; }
     void MinimiseWindow();
     // A second start asked for this window: shown, raised and focused.

@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <map>
 #include <filesystem>
 #include <thread>
 #include <cstdlib>
@@ -33,8 +34,12 @@ int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 // One connection to the X server for the whole test program. A new
 // connection can take a tenth of a second under Xvfb, and is now and then
 // refused for a moment ("Resource temporarily unavailable"): it is retried.
+// One connection per X server named in DISPLAY (a test may start a server
+// of its own and name it for a while).
 Display* OpenDisplay() {
-    static Display* display = nullptr;
+    static std::map<std::string, Display*> connections;
+    const char* name = std::getenv("DISPLAY");
+    Display*& display = connections[name ? name : ""];
     if (display) return display;
     XSetErrorHandler(IgnoreXError);
     for (int attempt = 0; attempt < 100 && !display; ++attempt) {

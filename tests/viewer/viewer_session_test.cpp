@@ -45,6 +45,20 @@ TEST(ViewerSignals, SigtermSigintAndSighupEndTheViewerAsItsCloseBoxDoes) {
     }
 }
 
+// Ended from outside, nobody may be there to close a message box: a file
+// that cannot be saved is said on standard error, and the viewer still ends.
+TEST(ViewerSignals, AFailedSaveOnSigtermIsSaidOnStandardErrorWithoutABox) {
+    const std::string folder = CopyProgramFolder("signal-fail");
+    std::filesystem::remove(folder + "/data/friends.dat");
+    std::filesystem::create_directory(folder + "/data/friends.dat");
+    auto viewer = StartViewer(folder);
+    ASSERT_TRUE(viewer->WaitForWindow("Kestrava", 30));
+    ASSERT_TRUE(viewer->WaitForOutput("Ready", 30)) << viewer->Output();
+    ASSERT_TRUE(viewer->Signal(SIGTERM));
+    ASSERT_EQ(viewer->WaitForExit(20), 0) << viewer->Output();
+    EXPECT_NE(viewer->Output().find("friends.dat could not be saved"), std::string::npos) << viewer->Output();
+}
+
 TEST(ViewerStart, ASecondStartRaisesAndFocusesTheRunningViewerAndEnds) {
     const std::string folder = CopyProgramFolder("raise");
     auto first = StartViewer(folder);

@@ -3,6 +3,7 @@
 #include "formats/text.h"
 #include "globe/sphere.h"
 #include "globe/list_names.h"
+#include "globe/pixel_scale.h"
 #include "globe/geography.h"
 #include "globe/gl_text.h"
 #include "globe/globe_view.h"
@@ -30,7 +31,7 @@ bool GlobeLists::Create() {
     tickedSectors_ = lists::NewNames(1);
     tickedLabels_ = lists::NewNames(1);
     if (!glyphBase_ || !grid_ || !coastlines_ || !borders_ || !tickedSectors_ || !tickedLabels_) return false;
-    if (!BuildGlyphSet(GlyphFace::Monospaced, kGlyphPixels, glyphBase_)) return false;
+    if (!BuildGlyphSet(GlyphFace::Monospaced, DevicePixels(kGlyphPixels), glyphBase_)) return false;
     BuildGridList(grid_, [](float) { return kGridColour; });
     return true;
 }
@@ -73,6 +74,7 @@ unsigned GlobeLists::PolygonList(int number) const {
 
 void GlobeLists::BuildTicked(const std::vector<const SectorLine*>& ticked, const KeyedIndex& table) {
     glNewList(tickedSectors_, GL_COMPILE);
+    ScaledLineWidth(1);  // the outlines, at the screen's ratio
     for (const SectorLine* line : ticked)
         if (const unsigned list = PolygonList(line->ListNumber)) glCallList(list);
     glEndList();

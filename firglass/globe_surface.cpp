@@ -1,5 +1,6 @@
 #include "firglass/globe_surface.h"
 
+#include "globe/pixel_scale.h"
 #include "globe/surface_format.h"
 
 #include <GL/gl.h>
@@ -51,6 +52,8 @@ bool GlobeSurface::InitOpenGL() {
     }
     GLint stencilBits = 0;
     glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
+    // Text and lines at the screen's device pixel ratio.
+    SetPixelScale(devicePixelRatio());
     if (stencilBits < 1 || glGetError() != GL_NO_ERROR || !Lists.Create()) {
         Lists.Destroy();
         context_->doneCurrent();

@@ -1,5 +1,6 @@
 #include "geography.h"
 
+#include "globe/pixel_scale.h"
 #include "globe/list_names.h"
 #include "line_detail.h"
 #include "globe/sphere.h"
@@ -22,7 +23,7 @@ void GlobeVertex(float latitude, float longitude) {
 
 void BuildGridList(unsigned list, const LatitudeColour& colour) {
     glNewList(list, GL_COMPILE);
-    glLineWidth(1);
+    ScaledLineWidth(1);
     for (int lon = -180; lon <= 180; lon += 10) {
         glBegin(GL_LINE_STRIP);
         for (int lat = -80; lat <= 80; lat += 2) {
@@ -43,7 +44,7 @@ void BuildGridList(unsigned list, const LatitudeColour& colour) {
 
 void BuildSegmentList(unsigned list, const std::vector<LineSegment>& segments, float width, const Rgb& colour) {
     glNewList(list, GL_COMPILE);
-    glLineWidth(width);
+    ScaledLineWidth(width);
     SetColour(colour);
     glBegin(GL_LINES);
     for (const LineSegment& s : segments) {
@@ -57,7 +58,7 @@ void BuildSegmentList(unsigned list, const std::vector<LineSegment>& segments, f
 void BuildSegmentList(unsigned list, const std::vector<LineSegment>& segments, float width,
                       const LatitudeColour& colourOfEnd) {
     glNewList(list, GL_COMPILE);
-    glLineWidth(width);
+    ScaledLineWidth(width);
     glBegin(GL_LINES);
     for (const LineSegment& s : segments) {
         SetColour(colourOfEnd(s.To.Latitude));

@@ -1,6 +1,7 @@
 #include "gl_text.h"
 
 #include "globe/list_names.h"
+#include "globe/pixel_scale.h"
 #include "formats/text.h"
 
 #include <GL/gl.h>
@@ -166,7 +167,8 @@ std::string FitGlyphs(const std::vector<GlyphRaster>& glyphs, const std::string&
 
 std::string FitText(unsigned base, const std::string& text, int pixels) {
     const auto set = Rasters().find(base);
-    return set == Rasters().end() ? text : FitGlyphs(set->second, text, pixels);
+    // The rasters measure device pixels.
+    return set == Rasters().end() ? text : FitGlyphs(set->second, text, DevicePixels(pixels));
 }
 
 bool BuildGlyphSet(GlyphFace face, int pixelSize, unsigned base) {
@@ -207,8 +209,8 @@ void DrawGlyphs(unsigned base, const std::string& text) {
 }
 
 bool BuildGlyphSets() {
-    const bool small = BuildGlyphSet(GlyphFace::Monospaced, 10, lists::Globe().GlyphSmall);
-    const bool bold = BuildGlyphSet(GlyphFace::BoldSans, 12, lists::Globe().GlyphBold);
+    const bool small = BuildGlyphSet(GlyphFace::Monospaced, DevicePixels(10), lists::Globe().GlyphSmall);
+    const bool bold = BuildGlyphSet(GlyphFace::BoldSans, DevicePixels(12), lists::Globe().GlyphBold);
     return small && bold;
 }
 

@@ -47,11 +47,12 @@ GlyphRaster ComposeGlyphs(const std::vector<GlyphRaster>& glyphs, const std::str
 // The text as far as it fits `pixels` in these glyphs: whole when it does,
 // else cut and ending "..." (the dots included in the width).
 std::string FitGlyphs(const std::vector<GlyphRaster>& glyphs, const std::string& text, int pixels);
-// The same in the set at `base` (unchanged when the set has no rasters).
+// The same in the set at `base`, `pixels` of the window's own
+// (pixel_scale.h); unchanged when the set has no rasters.
 std::string FitText(unsigned base, const std::string& text, int pixels);
 
 // The two sets of the globe's lists (list_names.h): monospaced 10 px and
-// bold sans-serif 12 px.
+// bold sans-serif 12 px of the window's own (pixel_scale.h).
 bool BuildGlyphSets();
 void ShutdownGlyphSets();
 void DrawTextSmall(const std::string& text);

@@ -138,12 +138,12 @@ MapControls MapWindow::Controls() {
 
 void MapWindow::BuildAtcPopup(int network, const AtcClient& atc) {
     if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
-    kestrava::BuildAtcPopup(Model, network, atc, Theme, PixelWidth(), PixelHeight());
+    kestrava::BuildAtcPopup(Model, network, atc, Theme, width(), height());
 }
 
 void MapWindow::BuildPilotPopup(int network, const PilotClient& pilot) {
     if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
-    kestrava::BuildPilotPopup(Model, network, pilot, Theme, PixelWidth(), PixelHeight());
+    kestrava::BuildPilotPopup(Model, network, pilot, Theme, width(), height());
 }
 
 void MapWindow::BuildSelectionList(const PickState& pick) {
@@ -151,7 +151,7 @@ void MapWindow::BuildSelectionList(const PickState& pick) {
     std::vector<std::string> rows;
     for (const ClientRef& client : pick.PickAtc) rows.push_back(SelectionRow(client.Callsign, client.RealName));
     for (const ClientRef& client : pick.PickPilots) rows.push_back(SelectionRow(client.Callsign, client.RealName));
-    kestrava::BuildSelectionList(pick.Box, rows, Theme, PixelWidth(), PixelHeight());
+    kestrava::BuildSelectionList(pick.Box, rows, Theme, width(), height());
 }
 
 void MapWindow::BuildRouteHighlight(const PilotClient& pilot) {
@@ -172,12 +172,12 @@ void MapWindow::ClearRouteHighlight() {
 
 void MapWindow::BuildListWindow() {
     if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
-    kestrava::BuildListWindow(Panel, Overlay.PanelTab, Overlay.ListPage, Theme, PixelWidth(), PixelHeight());
+    kestrava::BuildListWindow(Panel, Overlay.PanelTab, Overlay.ListPage, Theme, width(), height());
 }
 
 void MapWindow::BuildAirportWindow() {
     if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
-    kestrava::BuildAirportWindow(Model, Panel, Overlay.PanelTab, Theme, PixelWidth(), PixelHeight());
+    kestrava::BuildAirportWindow(Model, Panel, Overlay.PanelTab, Theme, width(), height());
 }
 
 bool MapWindow::OpenUrl(const std::string& url) {
@@ -248,7 +248,7 @@ void MapWindow::keyReleaseEvent(QKeyEvent* event) {
 void MapWindow::mousePressEvent(QMouseEvent* event) {
     const int button = ButtonCode(event->button());
     if (!button) return;
-    const double p = devicePixelRatio() * TwipsPerPixel;
+    const double p = TwipsPerPixel;
     MapControls controls = Controls();
     MouseDown(controls, button, ModifierMask(event->modifiers()), event->position().x() * p,
               event->position().y() * p);
@@ -262,7 +262,7 @@ void MapWindow::mouseMoveEvent(QMouseEvent* event) {
         resize(std::max(w, 720), std::max(h, 540));
         return;
     }
-    const double p = devicePixelRatio() * TwipsPerPixel;
+    const double p = TwipsPerPixel;
     MapControls controls = Controls();
     MouseMove(controls, event->position().x() * p, event->position().y() * p);
 }
@@ -271,7 +271,7 @@ void MapWindow::mouseReleaseEvent(QMouseEvent* event) {
     ResizeActive = false;
     const int button = ButtonCode(event->button());
     if (!button) return;
-    const double p = devicePixelRatio() * TwipsPerPixel;
+    const double p = TwipsPerPixel;
     MapControls controls = Controls();
     MouseUp(controls, button, ModifierMask(event->modifiers()), event->position().x() * p,
             event->position().y() * p);

@@ -7,6 +7,7 @@
 #include "kestrav/render/display_lists.h"
 #include "globe/geography.h"
 #include "globe/line_detail.h"
+#include "globe/pixel_scale.h"
 #include "globe/gl_text.h"
 #include "globe/sector_lists.h"
 #include "globe/surface_format.h"
@@ -54,6 +55,11 @@ MapWindow::MapWindow() {
     setFormat(GlobeSurfaceFormat(16, 8));
     setFlags(Qt::Window | Qt::FramelessWindowHint);
     setTitle(QStringLiteral("Kestrava"));
+    // Moved to a screen of another ratio: everything is made again for it.
+    QObject::connect(this, &QWindow::screenChanged, [this] {
+        FollowPixelRatio();
+        DrawScene();
+    });
 }
 
 MapWindow::~MapWindow() { ShutdownOpenGL(); }
@@ -143,6 +149,7 @@ bool MapWindow::InitOpenGL() {
         return false;
     }
     lists::AllocateViewer();
+    SetPixelScale(devicePixelRatio());
     BuildGlyphSets();
     return true;
 }
@@ -199,31 +206,31 @@ void MapWindow::ShowStatus(const std::string& text) {
 
 void MapWindow::BuildStatusLine() {
     if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
-    kestrava::BuildStatusLine(lists::Viewer().StatusLine, Model.StatusText, PixelWidth(), PixelHeight());
+    kestrava::BuildStatusLine(lists::Viewer().StatusLine, Model.StatusText, width(), height());
 }
 
 void MapWindow::BuildWindowFrame() {
     GlobeChanged();
     if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
-    kestrava::BuildWindowFrame(Theme, PixelWidth(), PixelHeight());
+    kestrava::BuildWindowFrame(Theme, width(), height());
     BuildStatusLine();
 }
 
 void MapWindow::BuildSplash() {
     GlobeChanged();
     if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
-    kestrava::BuildSplash(Theme, PixelWidth(), PixelHeight());
+    kestrava::BuildSplash(Theme, width(), height());
 }
 
 void MapWindow::BuildNetworkMarks() {
     if (Overlay.AboutVisible) GlobeChanged();  // else drawn over the kept picture
     if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
-    kestrava::BuildNetworkMarks(Model, Theme, PixelWidth(), PixelHeight());
+    kestrava::BuildNetworkMarks(Model, Theme, width(), height());
 }
 
 void MapWindow::BuildClientCountBar() {
     if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
-    kestrava::BuildClientCountBar(Model, Theme, PixelWidth(), PixelHeight());
+    kestrava::BuildClientCountBar(Model, Theme, width(), height());
 }
 
 void MapWindow::LoadAeronauticalData() {
@@ -336,10 +343,33 @@ bool MapWindow::event(QEvent* e) {
     return QWindow::event(e);
 }
 
-void MapWindow::exposeEvent(QExposeEvent*) { DrawScene(); }
+void MapWindow::exposeEvent(QExposeEvent*) {
+    FollowPixelRatio();
+    DrawScene();
+}
+
+void MapWindow::FollowPixelRatio() {
+    // Until start-up is through, its own steps compile every list.
+    if (!context_ || devicePixelRatio() == PixelScale() || Overlay.OverlayMode == OverlayKind::StartUp) return;
+    SetPixelScale(devicePixelRatio());
+    if (!MakeCurrent()) return;
+    // Glyphs, line widths and the flat overlays were made for the old ratio.
+    ShutdownGlyphSets();
+    BuildGlyphSets();
+    BuildStatusLine();
+    LoadGeographicalData();
+    Scenes.SceneBuilt = {};
+    const NetworkIndex shown = Model.CurrentNetwork;
+    if (shown == kMerged)
+        BuildMergedScene();
+    else if (Model.ClientTotal[shown] != 0)
+        BuildNetworkScene(shown);
+    resizeEvent(nullptr);
+}
 
 void MapWindow::resizeEvent(QResizeEvent*) {
     if (PixelWidth() <= 0 || PixelHeight() <= 0 || windowState() == Qt::WindowMinimized) return;
+    FollowPixelRatio();
     BuildWindowFrame();
     BuildClientCountBar();
     BuildNetworkMarks();

@@ -128,10 +128,13 @@ private:
     void ShowStatus(const std::string& text);  // StatusText, status line, frame
 
     SceneContext Scene();
-    // The window's size in twips of the drawing's own pixels, which are
-    // device pixels on a scaled screen.
-    double TwipsWidth() const { return PixelWidth() * TwipsPerPixel; }
-    double TwipsHeight() const { return PixelHeight() * TwipsPerPixel; }
+    // The window's size in twips of its own pixels: on a scaled screen the
+    // flat overlays are laid out in them and grow with the ratio.
+    double TwipsWidth() const { return width() * TwipsPerPixel; }
+    double TwipsHeight() const { return height() * TwipsPerPixel; }
+    // A new device pixel ratio (another screen): glyphs, lines and every
+    // list made for the old one are made again.
+    void FollowPixelRatio();
 
     std::unique_ptr<QOpenGLContext> context_;
     std::unique_ptr<frmCompanion> companion_;

@@ -6,6 +6,7 @@
 #include "kestrav/network/feed.h"
 #include "kestrav/network/json_feed.h"
 #include "kestrav/network/transfer.h"
+#include "kestrav/network/whazzup.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -306,7 +307,8 @@ void btnDownload(NetworkModel& model, DisplayHooks& display, const DownloadOptio
         display.BuildNetworkScene(n);
         const std::string& stamp = model.Networks[n].UpdateStamp;
         if (!failure.empty() && model.ClientTotal[n] > 0 && stamp.size() >= 12)
-            SetStatus(model, display, failure + " - showing data of " + stamp.substr(8, 4) + "Z");
+            SetStatus(model, display,
+                      failure + " - showing data of " + stamp.substr(8, 4) + "Z" + LeftOutNote(model.Networks[n].LeftOut));
         // IVAO's text is deleted once its traffic is shown.
         if (n == kIvao && model.ClientTotal[kIvao] > 0) std::remove((options.DataFolder + "/whazzup.txt").c_str());
     }

@@ -87,6 +87,7 @@ void CommitFeed(NetworkModel& model, DisplayHooks& display, std::uint8_t net, Fe
     s.UpdateStamp = std::move(data.UpdateStamp);
     s.ReloadMinutes = data.ReloadMinutes;
     s.ClientTotal = data.ClientTotal;
+    s.LeftOut = result.LeftOut;
     model.ClientTotal[net] = data.ClientTotal;
     model.ClientTotal[kMerged] = MergedClientTotal(model);
     for (int i = 0; i < s.PilotCount; ++i) {

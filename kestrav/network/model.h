@@ -118,6 +118,9 @@ struct Snapshot {
     // The feed's own count of its clients (held at 32767); the model's
     // ClientTotal takes it when the snapshot is shown.
     std::int32_t ClientTotal = 0;
+    // The clients the caps left out of it; the status line says so for as
+    // long as it is shown.
+    int LeftOut = 0;
     Clock::time_point LastDownload{};  // epoch until the first success
     bool DataFresh = false;
     bool DownloadFailed = false;

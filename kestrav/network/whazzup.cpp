@@ -212,10 +212,13 @@ int InterpretLines(const NetworkModel& model, Snapshot& s, std::uint8_t net, std
 
 }  // namespace
 
+std::string LeftOutNote(int leftOut) {
+    if (leftOut <= 0) return {};
+    return " (" + std::to_string(leftOut) + (leftOut == 1 ? " client" : " clients") + " left out)";
+}
+
 std::string InterpretedStatus(const std::string& network, int leftOut) {
-    std::string text = network + " data interpreted";
-    if (leftOut > 0) text += " (" + std::to_string(leftOut) + (leftOut == 1 ? " client" : " clients") + " left out)";
-    return text;
+    return network + " data interpreted" + LeftOutNote(leftOut);
 }
 
 void ParsePilotLine(NetworkModel& model, std::uint8_t net, std::string_view line, int record) {

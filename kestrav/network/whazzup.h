@@ -32,6 +32,8 @@ void InterpretSnapshot(NetworkModel& model, DisplayHooks& display, std::uint8_t 
 // "<network> data interpreted", followed by " (N clients left out)" when
 // the caps left clients out.
 std::string InterpretedStatus(const std::string& network, int leftOut);
+// " (N clients left out)" (" (1 client left out)"); empty for none.
+std::string LeftOutNote(int leftOut);
 
 // Fills pilot record `record` (1-based) of network `net`'s shown snapshot
 // from a PILOT line.

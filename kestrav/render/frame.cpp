@@ -1,5 +1,6 @@
 #include "frame.h"
 
+#include "globe/pixel_scale.h"
 #include "display_lists.h"
 #include "globe/geography.h"
 #include "globe/globe_view.h"
@@ -19,7 +20,7 @@ void DrawCore(const FrameInputs& f) {
     const Settings& s = f.settings;
     const unsigned base = lists::Viewer().SceneBase(f.network);
     glEnable(GL_POINT_SMOOTH);
-    glPointSize(PointSize(f.camera.Zoom));
+    ScaledPointSize(PointSize(f.camera.Zoom));
     if (!s.DisableSmooth) glEnable(GL_LINE_SMOOTH);
     glCallList(lists::Globe().Globe);
     if (s.Layers.ShowLatLon) glCallList(lists::Globe().Grid);
@@ -41,7 +42,7 @@ void DrawCore(const FrameInputs& f) {
     } else {
         glCallList(coastlines);
     }
-    glLineWidth(1);
+    ScaledLineWidth(1);
     if (s.Layers.ShowAirports) {
         glCallList(base + lists::kSceneAirports);
         if (s.Layers.ShowAirportLabels) glCallList(base + lists::kSceneAirportLabels);
@@ -50,10 +51,10 @@ void DrawCore(const FrameInputs& f) {
         if (s.Layers.ShowATCLabels) glCallList(base + lists::kSceneAtcLabels);
         glCallList(base + lists::kSceneAtcPoints);
     }
-    glLineWidth(2);
+    ScaledLineWidth(2);
     glCallList(lists::Viewer().RouteHighlight);
     glCallList(lists::Viewer().RouteCodes());
-    glLineWidth(1);
+    ScaledLineWidth(1);
     if (s.Layers.ShowInbounds && s.Layers.ShowAirports && !f.switches.FriendsOnly)
         glCallList(base + lists::kSceneInbounds);
     if (s.Layers.ShowPlanes) {
@@ -130,7 +131,7 @@ void DrawKept(const GlobePicture& picture, const FrameInputs& f) {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_LINE_SMOOTH);
     glEnable(GL_POINT_SMOOTH);
-    glPointSize(PointSize(f.camera.Zoom));
+    ScaledPointSize(PointSize(f.camera.Zoom));
 }
 
 }  // namespace
@@ -147,7 +148,7 @@ void DrawScene(FrameInputs& f, GlobePicture* picture) {
         DrawCore(f);
         glViewport(0, 0, f.width, f.height);
         glLoadIdentity();
-        glLineWidth(2);
+        ScaledLineWidth(2);
         glCallList(lists::Viewer().WindowFrame);
         // The splash covers the marks: then they belong to the kept picture,
         // else they are drawn over it (a download changes them, the globe
@@ -161,7 +162,7 @@ void DrawScene(FrameInputs& f, GlobePicture* picture) {
             ++picture->FullFrames;
         }
     }
-    glLineWidth(2);
+    ScaledLineWidth(2);
     if (!f.overlay.AboutVisible) glCallList(lists::Viewer().NetworkMarks);
     const Rgb border = f.theme.Get(Colour::ScreenBorder);
     glColor4f(border.Red, border.Green, border.Blue, 1);
@@ -169,7 +170,7 @@ void DrawScene(FrameInputs& f, GlobePicture* picture) {
     // the status line is bold whether or not that list exists.
     glListBase(lists::Globe().GlyphBold);
     glCallList(lists::Viewer().StatusLine);
-    glLineWidth(1);
+    ScaledLineWidth(1);
     glCallList(lists::Viewer().ClientCountBar);
     switch (f.overlay.OverlayMode) {
         case OverlayKind::PickList:

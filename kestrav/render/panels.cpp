@@ -1,5 +1,6 @@
 #include "panels.h"
 
+#include "globe/pixel_scale.h"
 #include "display_lists.h"
 #include "globe/gl_text.h"
 #include "scene.h"
@@ -47,7 +48,7 @@ struct Frame {
 // caller's.
 void PanelOutline(const Frame& f, std::initializer_list<double> topDividers,
                   std::initializer_list<double> bottomDividers) {
-    glLineWidth(1);
+    ScaledLineWidth(1);
     SetColour(f.theme, Colour::ScreenBorder, 0.25f);
     glBegin(GL_LINES);
     f.Line(-kHalfWidth, f.h - 20, kHalfWidth, f.h - 20);
@@ -82,15 +83,15 @@ void RadarPicture(const Frame& f, const NetworkModel& model, const PanelState& p
     glEnable(GL_LINE_SMOOTH);
     SetColour(f.theme, Colour::ScreenBorder, 0.6f);
     for (const auto& [radius, width] : {std::pair{r, 2.0f}, std::pair{r / 2, 1.0f}}) {
-        glLineWidth(width);
+        ScaledLineWidth(width);
         glBegin(GL_LINE_LOOP);
         for (int a = 0; a < 360; a += 5) rim(radius, a);
         glEnd();
     }
     glDisable(GL_LINE_SMOOTH);
-    glLineWidth(1);
+    ScaledLineWidth(1);
     SetColour(f.theme, Colour::ScreenBorder, 1);
-    glPointSize(3);
+    ScaledPointSize(3);
     glBegin(GL_POINTS);
     glVertex2f(0, 0);
     glEnd();

@@ -1,5 +1,6 @@
 #include "popups.h"
 
+#include "globe/pixel_scale.h"
 #include "display_lists.h"
 #include "globe/gl_text.h"
 
@@ -35,7 +36,7 @@ void PanelFrame(const Panel& p, const ColourTheme& theme, int hh, int separatorY
     ShadedBox(theme, Colour::WindowShading, p.X(-w), p.X(-w + 20), p.Y(hh), p.Y(hh - 20), 0.6f, 0.3f);
     ShadedBoxAcross(theme, Colour::WindowShading, p.X(-w), p.X(-50), p.Y(-hh + 20), p.Y(hh - 20), 0.4f, 0);
     ShadedBox(theme, Colour::WindowShading, p.X(-w), p.X(w), p.Y(hh - 20), p.Y(hh - 100), 0.4f, 0);
-    glLineWidth(1);
+    ScaledLineWidth(1);
     FadingLine(theme, Colour::ScreenBorder, p.X(-w), p.X(w), p.Y(separatorY), 0.25f);
     SetColour(theme, Colour::ScreenBorder, 1);
     BoxOutline(p.X(-w), p.X(w), p.Y(-hh), p.Y(hh));
@@ -97,7 +98,7 @@ void DrawDial(const OverlayGrid& g, const ColourTheme& theme, const DialSpec& d)
     }
     glEnd();
     SetColour(theme, Colour::ScreenBorder, 1);
-    glLineWidth(1);
+    ScaledLineWidth(1);
     for (double radius : {kInner, kOuter}) {
         glBegin(GL_LINE_STRIP);
         for (int k = 0; k <= 30; ++k) DialVertex(p, d, radius, -150 + 10.0 * k);
@@ -113,12 +114,12 @@ void DrawDial(const OverlayGrid& g, const ColourTheme& theme, const DialSpec& d)
         DialVertex(p, d, kOuter + 2, d.Marker);
     }
     glEnd();
-    glLineWidth(2);
+    ScaledLineWidth(2);
     glBegin(GL_LINES);
     DialVertex(p, d, 0, d.Needle);
     DialVertex(p, d, kOuter, d.Needle);
     glEnd();
-    glLineWidth(1);
+    ScaledLineWidth(1);
     glDisable(GL_POLYGON_SMOOTH);
     glDisable(GL_LINE_SMOOTH);
 }
@@ -143,7 +144,7 @@ void BuildSelectionList(const PickBox& box, const std::vector<std::string>& rows
     glNewList(lists::Viewer().Popup, GL_COMPILE);
     ShadedBox(theme, Colour::WindowBackground, left, right, bottom, top, 0.6f, 0.6f);
     ShadedBoxAcross(theme, Colour::WindowShading, left, right, bottom, top, 0.3f, 0);
-    glLineWidth(1);
+    ScaledLineWidth(1);
     SetColour(theme, Colour::ScreenBorder, 1);
     BoxOutline(left, right, bottom, top);
     const int count = static_cast<int>(rows.size());

@@ -1,5 +1,6 @@
 #include "scene.h"
 
+#include "globe/pixel_scale.h"
 #include "display_lists.h"
 #include "globe/geography.h"
 #include "globe/gl_text.h"
@@ -8,6 +9,7 @@
 #include "formats/sector_files.h"
 #include "formats/text.h"
 #include "kestrav/network/values.h"
+#include "kestrav/network/whazzup.h"
 
 #include <GL/gl.h>
 
@@ -172,7 +174,7 @@ void CompileLayers(const Layers& l, bool withInbounds) {
     for (size_t i = 0; i < sectors.size(); ++i)
         if (sectorDrawn(i)) filled.push_back(sectors[i]);
     Begin(n, lists::kSceneAtcFills);
-    glLineWidth(2);
+    ScaledLineWidth(2);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     l.EachAtc([&](const AtcClient& a) { if (a.Facility == FacilityKind::Approach) DrawApproachFill(a, theme); });
     l.EachAtc([&](const AtcClient& a) { if (a.Facility == FacilityKind::Tower) DrawTowerFill(a, theme); });
@@ -186,14 +188,14 @@ void CompileLayers(const Layers& l, bool withInbounds) {
         switch (a.Facility) {
             case FacilityKind::Centre:
             case FacilityKind::FlightService:
-                glLineWidth(2);
+                ScaledLineWidth(2);
                 if (sectorDrawn(i)) {
                     const auto compiled = l.scene.state.Sectors.find(sectors[i]);
                     if (compiled != l.scene.state.Sectors.end()) glCallList(compiled->second.Outline());
                 }
                 break;
             case FacilityKind::Approach:
-                glLineWidth(1);
+                ScaledLineWidth(1);
                 DrawApproachBorder(a, theme);
                 break;
             case FacilityKind::Tower:
@@ -259,7 +261,8 @@ void BuildNetworkScene(SceneContext& scene, int n) {
     if (total > 0) {
         if (!scene.friendsOnly)
             scene.statusText = model.NetworkName[static_cast<size_t>(n)] + " data of " +
-                               StampTime(model.Networks[static_cast<size_t>(n)].UpdateStamp) + "Z displayed";
+                               StampTime(model.Networks[static_cast<size_t>(n)].UpdateStamp) + "Z displayed" +
+                               LeftOutNote(model.Networks[static_cast<size_t>(n)].LeftOut);
     } else {
         scene.statusText = "No data to display";
     }
@@ -282,7 +285,8 @@ void BuildMergedScene(SceneContext& scene) {
         ++scene.state.Compiled;
     }
     Report(scene, "Merged data of " + StampTime(model.Networks[0].UpdateStamp) + "Z/" +
-                      StampTime(model.Networks[1].UpdateStamp) + "Z displayed");
+                      StampTime(model.Networks[1].UpdateStamp) + "Z displayed" +
+                      LeftOutNote(model.Networks[0].LeftOut + model.Networks[1].LeftOut));
     scene.state.SceneBuilt[kMerged] = true;
 }
 

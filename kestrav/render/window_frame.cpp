@@ -1,5 +1,6 @@
 #include "window_frame.h"
 
+#include "globe/pixel_scale.h"
 #include "display_lists.h"
 #include "globe/gl_text.h"
 #include "overlay.h"
@@ -99,10 +100,10 @@ void BuildWindowFrame(const ColourTheme& theme, int width, int height) {
         ShadedBand(theme, g.Left(20.0 * (k - 1)), g.Left(20.0 * k), -1, g.Bottom(20), 0.6f, 0.3f);
         ShadedBand(theme, g.Right(20.0 * k), g.Right(20.0 * (k - 1)), -1, g.Bottom(20), 0.6f, 0.3f);
     }
-    glLineWidth(1);
+    ScaledLineWidth(1);
     FadingLine(theme, Colour::ScreenBorder, -1, 1, g.Top(20), 0.25f);
     FadingLine(theme, Colour::ScreenBorder, -1, 1, g.Bottom(20), 0.25f);
-    glLineWidth(2);
+    ScaledLineWidth(2);
     SetColour(theme, Colour::ScreenBorder, 1);
     ButtonSymbols(g);
     glRasterPos2f(g.Left(5), g.Top(15));
@@ -185,7 +186,7 @@ void Emblem(const OverlayGrid& g, const ColourTheme& theme) {
     }
     glEnd();
     SetColour(theme, Colour::GridEquator, 1);
-    glLineWidth(1);
+    ScaledLineWidth(1);
     for (double k : {-0.6, 0.0, 0.6}) {  // parallels and meridians as ellipses
         glBegin(GL_LINE_STRIP);
         for (int i = 0; i <= 32; ++i) {
@@ -202,7 +203,7 @@ void Emblem(const OverlayGrid& g, const ColourTheme& theme) {
     }
     FilledShape(g, theme, Colour::CTRFill, 0.85f, {{-40, 10}, {-10, 40}, {22, 30}, {30, 0}, {0, -18}, {-30, -12}});
     FilledShape(g, theme, Colour::APPFillOut, 0.9f, {{-8, 8}, {2, 16}, {12, 10}, {10, -2}, {-2, -6}});
-    glLineWidth(2);
+    ScaledLineWidth(2);
     FilledShape(g, theme, Colour::PlaneFill, 1, {{60, 112}, {-4, 82}, {24, 76}, {-10, 46}, {12, 48}, {44, 72}, {48, 58}});
     SetColour(theme, Colour::PlaneBorder, 0.9f);
     glBegin(GL_LINES);
@@ -216,7 +217,7 @@ void Emblem(const OverlayGrid& g, const ColourTheme& theme) {
     SetColour(theme, Colour::PlaneBorder, 0);
     SplashVertex(g, -62, -10);
     glEnd();
-    glLineWidth(1);
+    ScaledLineWidth(1);
     SetColour(theme, Colour::ScreenBorder, 0.8f);
     glBegin(GL_LINE_LOOP);
     for (int i = 0; i < 48; ++i) {
@@ -235,7 +236,7 @@ void BuildSplash(const ColourTheme& theme, int width, int height) {
     const float left = g.X(-125), right = g.X(125), bottom = g.Y(-135), top = g.Y(135);
     ShadedBox(theme, Colour::WindowBackground, left, right, bottom, top, 0.8f, 0.8f);
     ShadedBox(theme, Colour::WindowShading, left, right, bottom, top, 0.6f, 0.3f);
-    glLineWidth(1);
+    ScaledLineWidth(1);
     SetColour(theme, Colour::ScreenBorder, 1);
     BoxOutline(left, right, bottom, top);
     Emblem(g, theme);

@@ -20,7 +20,8 @@ bool WaitFor(const std::function<bool()>& done, double seconds) {
 
 void Settle() { std::this_thread::sleep_for(std::chrono::milliseconds(400)); }
 
-CraftedViewer::CraftedViewer(const std::string& tag, const std::string& snapshot, const std::string& settings)
+CraftedViewer::CraftedViewer(const std::string& tag, const std::string& snapshot, const std::string& settings,
+                             const std::vector<std::string>& environment)
     : folder(CopyProgramFolder(tag)), opened(folder + "/opened.txt") {
     WriteFile(folder + "/feed/whazzup.txt", snapshot);
     WriteFile(folder + "/feed/status.txt", "url0=file://" + folder + "/feed/whazzup.txt\r\n"
@@ -31,8 +32,9 @@ CraftedViewer::CraftedViewer(const std::string& tag, const std::string& snapshot
     WriteFile(folder + "/tools/xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > '" + opened + "'\n");
     std::filesystem::permissions(folder + "/tools/xdg-open", std::filesystem::perms::owner_all);
     const std::string path = "PATH=" + folder + "/tools:" + std::getenv("PATH");
-    viewer = std::make_unique<ProgramProcess>(folder + "/kestrav",
-                                              std::vector<std::string>{path, "XDG_CURRENT_DESKTOP=", "BROWSER="});
+    std::vector<std::string> variables{path, "XDG_CURRENT_DESKTOP=", "BROWSER="};
+    variables.insert(variables.end(), environment.begin(), environment.end());
+    viewer = std::make_unique<ProgramProcess>(folder + "/kestrav", variables);
 }
 
 bool CraftedViewer::Start() {

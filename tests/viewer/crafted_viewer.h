@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -17,8 +18,10 @@ bool WaitFor(const std::function<bool()>& done, double seconds = 20);
 void Settle();
 
 struct CraftedViewer {
-    // `settings` is added to kestrav.ini after the feed's address.
-    CraftedViewer(const std::string& tag, const std::string& snapshot, const std::string& settings);
+    // `settings` is added to kestrav.ini after the feed's address;
+    // `environment` ("NAME=value") to the viewer's.
+    CraftedViewer(const std::string& tag, const std::string& snapshot, const std::string& settings,
+                  const std::vector<std::string>& environment = {});
     // Waits for the window, presses I and waits until the centre of the
     // window shows something new.
     bool Start();

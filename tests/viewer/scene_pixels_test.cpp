@@ -223,6 +223,10 @@ TEST_F(ScenePixels, SceneStatusLineAndMergedView) {
     model.Networks[1].UpdateStamp = "20201231150500";
     BuildMergedScene(scene);
     EXPECT_EQ(model.StatusText, "Merged data of 1432Z/1505Z displayed");
+    // Clients the caps left out are said for as long as the snapshot shows.
+    model.Networks[0].LeftOut = 2;
+    Build();
+    EXPECT_EQ(model.StatusText, "IVAO data of 1432Z displayed (2 clients left out)");
     EXPECT_EQ(glIsList(lists::Viewer().SceneBase(2) + lists::kSceneInbounds), GL_FALSE);
 }
 

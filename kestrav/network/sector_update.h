@@ -12,11 +12,11 @@
 #include <string>
 #include <string_view>
 
+#include "formats/settings.h"  // kDefaultSectorDataUrl
 #include "kestrav/network/transfer.h"
 
 namespace kestrava {
 
-inline constexpr const char* kDefaultSectorDataUrl = "https://api.vatsim.net/api/map_data/";
 // Beside the updated pair: the commit it was made from.
 inline constexpr const char* kSectorHashName = "sectordata.hash";
 

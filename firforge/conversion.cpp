@@ -8,6 +8,7 @@
 
 #include "firforge/sector_writer.h"
 #include "firforge/source_readers.h"
+#include "firforge/vatspy_data.h"
 #include "formats/files.h"
 #include "formats/text.h"
 
@@ -49,6 +50,8 @@ int ListCounterStart(SourceType source, double r) {
             return (static_cast<int>(std::floor(r * 800)) + 60) * 10;
         case SourceType::IvAe:
             return (static_cast<int>(std::floor(r * 800)) + 60) * 10 - 1;
+        case SourceType::VatSpy:
+            return 99;  // VAT-Spy polygons are numbered from 100
     }
     return 0;
 }
@@ -62,6 +65,7 @@ RandomSource TimeSeededRandom() {
 
 bool Convert(const ConversionRequest& request, NavaidTable& navaids, const LogSink& log,
              const RandomSource& random) {
+    if (request.Source == SourceType::VatSpy) return ConvertVatSpyRequest(request, log);
     std::vector<std::string> lines;
     if (!LoadInput(request.InputPath, lines, log)) return false;
     double r = random ? random() : 0.0;
@@ -77,6 +81,8 @@ bool Convert(const ConversionRequest& request, NavaidTable& navaids, const LogSi
             LogFileLength(request.InputPath, log);
             ReadServInfoLines(lines, state);
             WriteSector(state);
+            break;
+        case SourceType::VatSpy:
             break;
         case SourceType::IvAe: {
             SectorCatalogue catalogue = ReadSectorCatalogue(lines);

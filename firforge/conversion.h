@@ -11,7 +11,7 @@
 
 namespace kestrava {
 
-enum class SourceType { SectorFile, ServInfo, IvAe };
+enum class SourceType { SectorFile, ServInfo, IvAe, VatSpy };
 
 // Receives each log line as it is produced.
 using LogSink = std::function<void(const std::string& line)>;
@@ -31,9 +31,11 @@ using NavaidTable = std::unordered_map<std::string, NavaidCoordinates>;
 
 struct ConversionRequest {
     SourceType Source = SourceType::SectorFile;
-    std::string InputPath;        // the sector file, ServInfo fir.dat or IvAe firs.dat
+    std::string InputPath;        // the sector file, ServInfo fir.dat, IvAe firs.dat, VATSpy.dat
+                                  // or Boundaries.geojson
     std::string Section = "[ARTCC]";  // the outline section of a sector file
     std::string OutputFolder;     // receives firdisplay.dat and firlist.dat
+    std::string AirportsPath;     // airports.dat, for the place codes of VAT-Spy data
 };
 
 // Runs one conversion. Both output files are written under temporary names

@@ -33,8 +33,11 @@ DialogSetUp DialogFor(int sourceType) {
             return {{"fir.dat (fir.dat)"}, "fir.dat", "dat"};
         case 2:
             return {{"firs.dat (firs.dat)"}, "firs.dat", "dat"};
+        case 3:
+            return {{"VAT-Spy data (VATSpy.dat Boundaries.geojson)"}, "VATSpy.dat", "dat"};
         default:
-            return {{"Legacy Sector File (*.sct)", "VRC Sector File (*.sct2)", "Text Files (*.txt)"},
+            return {{"ATC Sector File (*.sct *.sct2)", "Legacy Sector File (*.sct)", "VRC Sector File (*.sct2)",
+                     "Text Files (*.txt)"},
                     QString(), "sct"};
     }
 }
@@ -43,6 +46,7 @@ SourceType SourceOf(int index) {
     switch (index) {
         case 1: return SourceType::ServInfo;
         case 2: return SourceType::IvAe;
+        case 3: return SourceType::VatSpy;
         default: return SourceType::SectorFile;
     }
 }
@@ -58,7 +62,7 @@ ConverterWindow::ConverterWindow(QWidget* parent) : QWidget(parent) {
     cmbSou = new QComboBox(input);
     cmbSou->setObjectName("cmbSou");
     cmbSou->addItems({"ATC Sector File (*.sct, *.sct2)", "Servinfo Sector Data (fir.dat)",
-                      "IvAe Sector Data (firs.dat + fir.dat)"});
+                      "IvAe Sector Data (firs.dat + fir.dat)", "VAT-Spy data (VATSpy.dat + Boundaries.geojson)"});
     cmbSou->setCurrentIndex(0);
     txtFnam = new QLineEdit(input);
     txtFnam->setObjectName("txtFnam");
@@ -139,6 +143,7 @@ void ConverterWindow::ConvertChosenFile() {
     request.InputPath = QFile::encodeName(txtFnam->text()).toStdString();
     request.Section = cmbSec->currentText().toStdString();
     request.OutputFolder = Places().OwnFolder();
+    request.AirportsPath = Places().ReadPath("airports.dat");
 
     // The log lets events run; the inputs stay locked until the conversion ends.
     converting_ = true;

@@ -211,6 +211,10 @@ Settings ReadSettings(const IniFile& ini, ScreenSize screen) {
         s.ProfileUrls[n] = ini.Get("Network", net + "ProfileUrl", s.ProfileUrls[n]);
     }
     s.DemoFeed = ReadFlag(ini, "Network", "DemoFeed", false);
+    // An empty address means the default one.
+    s.SectorDataUrl = Trim(ini.Get("Network", "SectorDataUrl", kDefaultSectorDataUrl));
+    if (s.SectorDataUrl.empty()) s.SectorDataUrl = kDefaultSectorDataUrl;
+    s.SectorCheckDays = ReadClampedInteger(ini, "Network", "SectorCheckDays", "7", 0, kSectorCheckDaysHigh);
 
     for (int v = 0; v < 3; ++v) {
         StoredView& view = s.Views[v];
@@ -242,6 +246,8 @@ void WriteSettings(IniFile& ini, const Settings& s) {
         ini.Set("Network", net + "ProfileUrl", s.ProfileUrls[n]);
     }
     ini.Set("Network", "DemoFeed", Flag(s.DemoFeed));
+    ini.Set("Network", "SectorDataUrl", s.SectorDataUrl);
+    ini.Set("Network", "SectorCheckDays", std::to_string(s.SectorCheckDays));
     for (int v = 0; v < 3; ++v) {
         const float values[3] = {s.Views[v].X, s.Views[v].Y, s.Views[v].Z};
         for (int k = 0; k < 3; ++k) {

@@ -30,6 +30,11 @@ struct MapLayers {
     bool operator==(const MapLayers&) const = default;
 };
 
+// VATSIM's map data answer: the current commit of the VAT-Spy data and the
+// addresses of its files.
+inline constexpr const char* kDefaultSectorDataUrl = "https://api.vatsim.net/api/map_data/";
+inline constexpr int kSectorCheckDaysHigh = 3650;
+
 struct Settings {
     std::array<std::string, 2> UserIds{"100000", "800000"};  // IVAO, VATSIM
     std::string ColourTheme = "default.dc";
@@ -62,6 +67,11 @@ struct Settings {
     // The offline demo feed of the program folder instead of the addresses
     // above.
     bool DemoFeed = false;
+    // The map data answer that names the current sector data (the sector
+    // update), and the days after which the viewer checks them at start-up
+    // (0: never).
+    std::string SectorDataUrl = kDefaultSectorDataUrl;
+    int SectorCheckDays = 7;
     std::array<StoredView, 3> Views{StoredView{13.34f, -54.15f, 1.49f},
                                     StoredView{-97.72f, -46.23f, 0.75f},
                                     StoredView{-27.68f, -36.71f, 0.43f}};

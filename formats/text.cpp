@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -175,6 +176,24 @@ std::string FormatSignificant(double value, int digits) {
 }  // namespace
 
 std::string FormatSingle(float value) { return FormatSignificant(static_cast<double>(value), 7); }
+
+std::string FormatSinglePlain(float value) {
+    std::string text = FormatSingle(value);
+    const size_t e = text.find_first_of("eE");
+    if (e == std::string::npos) return text;
+    const int exponent = std::atoi(text.c_str() + e + 1);
+    std::string sign, digits;
+    for (size_t i = 0; i < e; ++i) {
+        if (text[i] == '-') sign = "-";
+        else if (text[i] != '.') digits += text[i];
+    }
+    // The point stands after the first digit, moved by the exponent.
+    const int point = 1 + exponent;
+    if (point <= 0) return sign + "0." + std::string(static_cast<size_t>(-point), '0') + digits;
+    if (static_cast<size_t>(point) >= digits.size())
+        return sign + digits + std::string(static_cast<size_t>(point) - digits.size(), '0');
+    return sign + digits.substr(0, static_cast<size_t>(point)) + "." + digits.substr(static_cast<size_t>(point));
+}
 
 std::string FormatDecimal(double value) { return FormatSignificant(value, 7); }
 

@@ -36,6 +36,10 @@ std::int16_t ToInt16(double value);
 // zeros and without a decimal point for whole numbers ("47.5", "-0.25", "19").
 std::string FormatSingle(float value);
 
+// FormatSingle's digits never in exponent form, as the data files write
+// coordinates: "-1.944677e-07" is "-0.0000001944677", "4e+07" "40000000".
+std::string FormatSinglePlain(float value);
+
 // A decimal number with up to 7 significant digits, no trailing zeros.
 std::string FormatDecimal(double value);
 

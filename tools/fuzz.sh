@@ -24,7 +24,7 @@ shift || true
 build=${KESTRAVA_FUZZ_BUILD:-$root/build-fuzz}
 jobs=${KESTRAVA_FUZZ_JOBS:-$(nproc)}
 shared=$root/../shared
-all_targets=(snapshot status gzip settings colour_theme line_file sector_data friends converter companion json_feed)
+all_targets=(snapshot status gzip settings colour_theme line_file sector_data friends converter companion json_feed vatspy_data)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all_targets[@]}")
 

@@ -10,7 +10,6 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import make_airports  # noqa: E402
 import make_map_lines  # noqa: E402
-import make_sectors  # noqa: E402
 from datatext import clean_field, format_single, format_units, to_cp1252  # noqa: E402
 
 
@@ -85,54 +84,6 @@ class Airports(unittest.TestCase):
             "name": "Frankfurt: Main", "municipality": "Frankfurt", "country": "DE",
             "latitude": 50.03024123, "longitude": 8.5})
         self.assertEqual(line, b"EDDF:Frankfurt - Main:Frankfurt:DE:50.030241:8.5")
-
-
-class Sectors(unittest.TestCase):
-    def test_pieces_cut_at_the_meridian_join_into_one_ring(self):
-        east = [(10.0, 170.0), (10.0, 180.0), (20.0, 180.0), (20.0, 170.0)]
-        west = [(5.0, -180.0), (5.0, -170.0), (15.0, -170.0), (15.0, -180.0)]
-        rings = make_sectors.join_at_antimeridian(east, west)
-        self.assertEqual(len(rings), 1)
-        ring = rings[0]
-        self.assertAlmostEqual(abs(make_sectors.signed_area(ring)),
-                               abs(make_sectors.signed_area(east))
-                               + abs(make_sectors.signed_area(west)))
-        self.assertTrue(make_sectors.contains(ring, 12.0, 175.0))
-        self.assertTrue(make_sectors.contains(ring, 12.0, -175.0))
-        self.assertFalse(make_sectors.contains(ring, 7.0, 175.0))
-
-    def test_pieces_that_do_not_meet_stay_apart(self):
-        east = [(10.0, 170.0), (10.0, 180.0), (20.0, 180.0), (20.0, 170.0)]
-        west = [(30.0, -180.0), (30.0, -170.0), (40.0, -170.0), (40.0, -180.0)]
-        self.assertIsNone(make_sectors.join_at_antimeridian(east, west))
-
-    def test_long_edges_are_split_the_short_way_round(self):
-        ring = [(0.0, 170.0), (0.0, -170.0), (10.0, -170.0), (10.0, 170.0)]
-        lines, count, added = make_sectors.polygon_lines(100, ring)
-        self.assertEqual(lines[0], "DISPLAY_LIST_100")
-        self.assertEqual(lines[1], lines[-1])
-        lons = [float(line.split(":")[1]) for line in lines[1:]]
-        self.assertTrue(all(abs(lon) >= 170 for lon in lons))
-        # 20 degrees: 20 // 4 + 1 = 6 added points on each east-west edge,
-        # 10 // 4 + 1 = 3 on each north-south one
-        self.assertEqual(added, 18)
-
-    def test_vertices_that_write_the_same_are_one(self):
-        ring = [(37.447540, 1.5), (37.4475403, 1.5), (36.25, -1.5), (35.0, 2.0)]
-        lines, count, added = make_sectors.polygon_lines(7, ring)
-        self.assertEqual(count, 4)
-        self.assertEqual(lines[1:], ["37.44754:1.5", "36.25:-1.5", "35:2", "37.44754:1.5"])
-
-    def test_place_code_prefers_airports_of_the_same_prefix_inside(self):
-        places = make_sectors.AirportPlaces("/nonexistent")
-        places.airports = sorted([(50.0, 8.0, "EDDF", "DE"), (50.5, 8.5, "LFST", "FR"),
-                                  (50.2, 8.2, "LFSB", "FR"), (10.0, 10.0, "KZZZ", "US")])
-        places.lats = [a[0] for a in places.airports]
-        region = make_sectors.Region("EDGG", False, (50.0, 8.0))
-        region.ring = [(49.0, 7.0), (49.0, 9.0), (51.0, 9.0), (51.0, 7.0)]
-        self.assertEqual(places.place_code("EDGG", region), ("DE", 1))
-        self.assertEqual(places.place_code("KZNY", region), ("US", 2))
-        self.assertEqual(places.place_code("ADR", region), ("FR", 4))
 
 
 if __name__ == "__main__":

@@ -139,7 +139,15 @@ std::string FiledLevel(const std::string& plannedAltitude) {
 
 void Help(Companion& c) {
     Say(c, std::string("Commands: act atis dist find fp help icao info members metar prof refresh staf stat sups taf "
-                       "traffic vis") + kCrLf);
+                       "traffic update vis") + kCrLf);
+}
+
+void UpdateSectors(Companion& c) {
+    if (c.Viewer.UpdateSectors())
+        Say(c, std::string("Updating sector data - the status line shows the outcome") + kCrLf);
+    else
+        Say(c, std::string("No sector update: ") + (c.Model.StatusText.empty() ? "refused" : c.Model.StatusText) +
+                   kCrLf);
 }
 
 void Icao(Companion& c, const std::string& code) {

@@ -17,6 +17,9 @@ void Weather(Companion& c, const std::string& verb, const std::string& code);
 void Help(Companion& c);
 // The airport's names, its marker, and the map centred on it.
 void Icao(Companion& c, const std::string& code);
+// The window's sector update, begun beside it; the status line tells how it
+// ends.
+void UpdateSectors(Companion& c);
 // The distance between two airports or callsigns.
 void Dist(Companion& c, const std::string& a, const std::string& b);
 

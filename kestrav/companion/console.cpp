@@ -76,6 +76,10 @@ bool AnyTimeCommand(Companion& c, const std::string& verb, const std::string& li
         const std::string code = LastCharacters(line, 4);
         Echo(c, "icao " + code);
         Icao(c, code);
+    } else if (verb == "update") {
+        if (!EqualsNoCase(line, "update sectors")) return true;
+        Echo(c, "update sectors");
+        UpdateSectors(c);
     } else if (verb == "dist") {
         const std::vector<std::string> words = WordsOf(line);
         if (words.size() != 3) return true;

@@ -2,6 +2,9 @@
 
 #include "formats/files.h"
 #include "formats/reference_tables.h"
+#include "kestrav/network/client_rules.h"
+
+#include <GL/gl.h>
 
 #include <filesystem>
 #include <system_error>
@@ -26,6 +29,15 @@ void Damaged(AeronauticalLoad& load, const std::string& name, int lines, int dam
     if (damaged <= 0) return;
     load.Problems.push_back(name + " is damaged: " + std::to_string(lines - damaged) + " of " +
                             std::to_string(lines) + " lines read");
+}
+
+// firdisplay.dat, then the supplement where there is one; false when the
+// first could not be read.
+bool ReadOutlines(const FilePlaces& places, const PolygonHandler& counted) {
+    const bool read = ReadPolygonFile(places.ReadPath("data/firdisplay.dat"), counted);
+    const std::string supplement = places.ReadPath("data/firdisplay.sup");
+    if (FileExists(supplement)) ReadPolygonFile(supplement, counted);
+    return read;
 }
 }  // namespace
 
@@ -54,10 +66,7 @@ AeronauticalLoad LoadSectorsAndAirports(NetworkModel& model, DisplayHooks& displ
 
     Announce(model, display, "Loading components...");
     const std::string outlines = places.ReadPath("data/firdisplay.dat");
-    if (!ReadPolygonFile(outlines, counted))
-        Missing(model, display, load, "firdisplay.dat", outlines, "sector outlines");
-    const std::string supplement = places.ReadPath("data/firdisplay.sup");
-    if (FileExists(supplement)) ReadPolygonFile(supplement, counted);
+    if (!ReadOutlines(places, counted)) Missing(model, display, load, "firdisplay.dat", outlines, "sector outlines");
 
     Announce(model, display, "Loading aeronautical data...");
     int lines = 0, damaged = 0;
@@ -72,6 +81,32 @@ AeronauticalLoad LoadSectorsAndAirports(NetworkModel& model, DisplayHooks& displ
         Missing(model, display, load, "firlist.dat", sectors, "sector names");
     else
         Damaged(load, "firlist.dat", lines, damaged);
+    return load;
+}
+
+AeronauticalLoad ReloadSectors(NetworkModel& model, const FilePlaces& places, CompiledSectors& compiled,
+                               const ColourTheme& theme) {
+    AeronauticalLoad load;
+    // The names stay spent (list_names.h): nothing else can ever be drawn
+    // under them, so no stale call from an old scene list can draw a sector.
+    for (const auto& [number, sector] : compiled)
+        if (sector.Fill != 0) glDeleteLists(sector.Fill, 4);
+    compiled.clear();
+    model.Sectors.Clear();
+    if (!ReadOutlines(places, [&](int number, const std::vector<GeoPoint>& points) {
+            ++load.Polygons;
+            BuildSectorLists(compiled, number, points, theme);
+        }))
+        load.Missing.push_back("firdisplay.dat");
+    if (!ReadSectorFile(places.ReadPath("data/firlist.dat"), model.Sectors)) load.Missing.push_back("firlist.dat");
+    for (Snapshot& snapshot : model.Networks)
+        for (int i = 0; i < snapshot.AtcCount; ++i) {
+            AtcClient& atc = snapshot.AtcClients[static_cast<size_t>(i)];
+            // As the feed placed it: from where it reported.
+            atc.Latitude = atc.ReportedLatitude;
+            atc.Longitude = atc.ReportedLongitude;
+            PlaceStation(model, atc);
+        }
     return load;
 }
 

@@ -1,8 +1,10 @@
 // Start-up load of the sector outlines, the airports and the sector list.
 #pragma once
 
+#include "formats/colour_theme.h"
 #include "formats/file_places.h"
 #include "formats/sector_files.h"
+#include "globe/sector_lists.h"
 #include "kestrav/network/model.h"
 
 #include <string>
@@ -37,5 +39,16 @@ std::string StartUpStatus(const std::vector<std::string>& problems);
 AeronauticalLoad LoadSectorsAndAirports(NetworkModel& model, DisplayHooks& display,
                                         const FilePlaces& places,
                                         const PolygonHandler& compile);
+
+// The sector pair read again while the viewer runs (after a sector update):
+// every compiled sector's lists are deleted and forgotten with their
+// numbers, the sector list emptied, then firdisplay.dat (and firdisplay.sup)
+// compiled anew into `compiled` and firlist.dat read from the same places as
+// at start-up; last, every ATC record of both networks' snapshots is placed
+// again on the new sectors from its reported position. No status line and
+// no frame on the way: the scenes built on the old sectors are the caller's
+// to rebuild. Needs the window's OpenGL context current.
+AeronauticalLoad ReloadSectors(NetworkModel& model, const FilePlaces& places, CompiledSectors& compiled,
+                               const ColourTheme& theme);
 
 }  // namespace kestrava

@@ -150,6 +150,7 @@ bool MapWindow::StartUp() {
     Overlay.OverlayMode = OverlayKind::Map;
     Model.DownloadIdle = true;
     timDownload.start();
+    CheckSectorsAtStart();
     return true;
 }
 

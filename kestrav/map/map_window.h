@@ -6,6 +6,7 @@
 #include "kestrav/map/map_controls.h"
 #include "kestrav/network/download.h"
 #include "kestrav/network/model.h"
+#include "kestrav/network/sector_update.h"
 #include "globe/camera.h"
 #include "kestrav/render/frame.h"
 #include "kestrav/render/scene.h"
@@ -61,6 +62,8 @@ public:
     void BuildAirportWindow() override;
     // Space: the companion console, created the first time.
     void ShowCompanion() override;
+    // The sector update on a thread of its own (sector_refresh.cpp).
+    bool UpdateSectors() override;
 
     // The window's own operations.
     // `unattended`: ended from outside (a signal, the session's end), when
@@ -81,6 +84,8 @@ public:
     int PixelWidth() const;
     int PixelHeight() const;
 
+    // True while a sector update runs.
+    bool SectorUpdateRunning() const { return sectorUpdating_; }
     // True once the coastlines' and borders' coarser levels are built.
     bool LineDetailReady() const { return lineDetailReady_; }
     // The kept picture under the status line, with its frame counts.
@@ -134,6 +139,13 @@ private:
     void LoadAeronauticalData();
     void LoadGeographicalData();
     void ShowStatus(const std::string& text);  // StatusText, status line, frame
+    // On the window's thread: the sector update's outcome; on success the
+    // sectors are read again, the traffic placed on them and the scene of
+    // the shown network rebuilt.
+    void FinishSectorUpdate(const SectorUpdateResult& result);
+    // At start-up: the update, once, when the sector data are older than
+    // [Network] SectorCheckDays.
+    void CheckSectorsAtStart();
 
     SceneContext Scene();
     // The window's size in twips of its own pixels: on a scaled screen the
@@ -157,6 +169,9 @@ private:
     // Works out the coastlines' and borders' levels of detail after start-up;
     // they are compiled on this thread when it is done.
     std::jthread lineDetail_;
+    // The sector update; its result comes back on this thread.
+    bool sectorUpdating_ = false;
+    std::jthread sectorUpdate_;
 };
 
 }  // namespace kestrava

@@ -39,6 +39,10 @@ public:
     // Turns the map onto a point, says "Centered on " + label in the status
     // line and draws. zoomIn: zoom 16 and every overlay closed as well.
     virtual void CentreMap(float /*latitude*/, float /*longitude*/, const std::string& /*label*/, bool /*zoomIn*/) {}
+    // The sector update ([Network] SectorDataUrl), run beside the window; its
+    // outcome is said in the status line. False when it was refused (one is
+    // running already, said there too).
+    virtual bool UpdateSectors() { return false; }
     // Opens a checked http/https address in the user's web browser; false
     // when that failed.
     virtual bool OpenUrl(const std::string& /*url*/) { return false; }

@@ -31,6 +31,10 @@ public:
         calls.push_back("download " + std::to_string(network));
         if (download) download(network);
     }
+    bool UpdateSectors() override {
+        calls.push_back("update sectors");
+        return updates ? updates() : true;
+    }
     bool OpenUrl(const std::string& address) override {
         calls.push_back("open " + address);
         return opens;
@@ -55,6 +59,7 @@ public:
     std::string transcript;
     std::vector<std::string> calls;
     std::function<void(int)> download;
+    std::function<bool()> updates;
     bool opens = true;
 };
 

@@ -13,7 +13,8 @@ using namespace companiontest;
 namespace {
 
 const std::string kHelp =
-    "Commands: act atis dist find fp help icao info members metar prof refresh staf stat sups taf traffic vis";
+    "Commands: act atis dist find fp help icao info members metar prof refresh staf stat sups taf traffic update "
+    "vis";
 
 class Commands : public Console {
 protected:
@@ -65,6 +66,24 @@ TEST_F(Commands, LinesAreNormalisedEchoedOrIgnoredSilently) {
     model.CurrentNetwork = kIvao;
     model.ClientTotal[kIvao] = 0;
     EXPECT_EQ(Run({"info DLH123", "act EDDF"}), "");
+}
+
+TEST_F(Commands, UpdateSectorsAsksTheWindowAtAnyTimeAndSaysARefusal) {
+    // No data shown and a download running: the update is asked all the same.
+    model.ClientTotal[kIvao] = 0;
+    model.DownloadIdle = false;
+    EXPECT_EQ(Run({"update sectors"}), "\n> update sectors\nUpdating sector data - the status line shows the outcome\n");
+    EXPECT_EQ(host.calls, std::vector<std::string>{"update sectors"});
+    // Other forms are no command.
+    EXPECT_EQ(Run({"update", "update sector", "update sectors now", "updatesectors"}), "");
+    EXPECT_EQ(host.calls.size(), 1u);
+    // Any case; a refusal answers with the window's reason.
+    host.updates = [&] {
+        model.StatusText = "A sector update is running already";
+        return false;
+    };
+    EXPECT_EQ(Run({"UPDATE Sectors"}), "\n> update sectors\nNo sector update: A sector update is running already\n");
+    EXPECT_EQ(host.calls.size(), 2u);
 }
 
 TEST_F(Commands, IcaoMarksAndCentresAndDistWorksWithoutData) {

@@ -267,3 +267,25 @@ TEST(Friends, MissingFileGivesAnEmptyList) {
     LoadFriends("/nonexistent/friends.dat", friends);
     EXPECT_TRUE(friends.Empty());
 }
+
+TEST(Settings, SectorUpdateAddressAndCheckDaysAreReadAndKept) {
+    Settings defaults = SettingsFrom("");
+    EXPECT_EQ(defaults.SectorDataUrl, "https://api.vatsim.net/api/map_data/");
+    EXPECT_EQ(defaults.SectorCheckDays, 7);
+    EXPECT_EQ(SettingsFrom("[Network]\r\nSectorDataUrl=  \r\n").SectorDataUrl, kDefaultSectorDataUrl);
+    EXPECT_EQ(SettingsFrom("[Network]\r\nSectorCheckDays=-3\r\n").SectorCheckDays, 0);
+    EXPECT_EQ(SettingsFrom("[Network]\r\nSectorCheckDays=1e9\r\n").SectorCheckDays, kSectorCheckDaysHigh);
+    EXPECT_EQ(SettingsFrom("[Network]\r\nSectorCheckDays=2.7\r\n").SectorCheckDays, 2);
+
+    IniFile ini;
+    ini.LoadText("[Network]\r\nSectorDataUrl=http://127.0.0.1:8080/map_data\r\nSectorCheckDays=0\r\n");
+    const Settings s = ReadSettings(ini, {});
+    EXPECT_EQ(s.SectorDataUrl, "http://127.0.0.1:8080/map_data");
+    EXPECT_EQ(s.SectorCheckDays, 0);
+    IniFile written;
+    written.LoadText("[Display]\r\nWindowWidth=900\r\n");
+    WriteSettings(written, s);
+    EXPECT_EQ(written.Get("Network", "SectorDataUrl", ""), "http://127.0.0.1:8080/map_data");
+    EXPECT_EQ(written.Get("Network", "SectorCheckDays", ""), "0");
+    EXPECT_EQ(ReadSettings(written, {}).SectorDataUrl, s.SectorDataUrl);
+}

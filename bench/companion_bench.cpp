@@ -137,7 +137,7 @@ void FindInTheWindow(MapWindow& map, const std::string& line) {
     long lines = 0;
     bool lastShown = true;
     for (int run = 0; run < 10; ++run) {
-        frmCompanion window(map.Model, map, map, map.TwipsPerPixel, WeatherOptions{});
+        frmCompanion window(map.State().Model, map, map, map.TwipsPerPixel, WeatherOptions{});
         window.ShowConsole();
         for (int i = 0; i < 20; ++i) QApplication::processEvents();
         auto* input = window.findChild<QLineEdit*>(QStringLiteral("txtInput"));
@@ -179,26 +179,26 @@ void MetarRoundTrips(NetworkModel& model) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     MapWindow map;
-    LoadFullSnapshot(map.Model);
-    const Snapshot& s = map.Model.Networks[kIvao];
-    std::printf("snapshot: %d pilots, %d ATC records, %s\n", s.PilotCount, s.AtcCount, map.Model.StatusText.c_str());
+    LoadFullSnapshot(map.State().Model);
+    const Snapshot& s = map.State().Model.Networks[kIvao];
+    std::printf("snapshot: %d pilots, %d ATC records, %s\n", s.PilotCount, s.AtcCount, map.State().Model.StatusText.c_str());
     if (s.PilotCount == 0) return 1;
 
-    RegisterCommands(map.Model);
+    RegisterCommands(map.State().Model);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
     // The captures' largest find is far from 2000 lines; the demo feed's
     // full-capacity snapshot comes close.
-    FindInTheWindow(map, FindLineFor(map.Model, 2000));
+    FindInTheWindow(map, FindLineFor(map.State().Model, 2000));
     MapWindow demo;
-    ReadAirportFile(ProgramPath("data/airports.dat"), demo.Model.Airports);
+    ReadAirportFile(ProgramPath("data/airports.dat"), demo.State().Model.Airports);
     DisplayHooks none;
-    InterpretSnapshot(demo.Model, none, kIvao, benchsupport::FullSnapshot(kIvao, 0));
-    std::printf("demo snapshot: %d pilots, %d ATC records\n", demo.Model.Networks[kIvao].PilotCount,
-                demo.Model.Networks[kIvao].AtcCount);
-    FindInTheWindow(demo, FindLineFor(demo.Model, 2000));
-    MetarRoundTrips(map.Model);
+    InterpretSnapshot(demo.State().Model, none, kIvao, benchsupport::FullSnapshot(kIvao, 0));
+    std::printf("demo snapshot: %d pilots, %d ATC records\n", demo.State().Model.Networks[kIvao].PilotCount,
+                demo.State().Model.Networks[kIvao].AtcCount);
+    FindInTheWindow(demo, FindLineFor(demo.State().Model, 2000));
+    MetarRoundTrips(map.State().Model);
     return 0;
 }

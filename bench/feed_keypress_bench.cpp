@@ -53,9 +53,9 @@ int main(int argc, char** argv) {
     server.Serve("/v3/transceivers-data.json", "[]");
     server.Serve("/status.json", "{\"data\":{\"v3\":[\"" + server.Url("/v3/vatsim-data.json") +
                                      "\"],\"transceivers\":[\"" + server.Url("/v3/transceivers-data.json") + "\"]}}");
-    window.Model.DataUrl[kestrava::kIvao] = server.Url("/v2/tracker/whazzup");
-    window.Model.DataUrl[kestrava::kVatsim].clear();
-    window.Model.StatusUrl[kestrava::kVatsim] = server.Url("/status.json");
+    window.State().Model.DataUrl[kestrava::kIvao] = server.Url("/v2/tracker/whazzup");
+    window.State().Model.DataUrl[kestrava::kVatsim].clear();
+    window.State().Model.StatusUrl[kestrava::kVatsim] = server.Url("/status.json");
 
     const int rounds = 7;
     for (std::uint8_t net : {kestrava::kIvao, kestrava::kVatsim}) {
@@ -64,12 +64,12 @@ int main(int argc, char** argv) {
                                                            : server.Url("/v3/vatsim-data.json");
         std::vector<double> total, scene, frames, transfer, interpret;
         kestrava::NetworkModel alone;
-        alone.Airports = window.Model.Airports;
-        alone.Sectors = window.Model.Sectors;
+        alone.Airports = window.State().Model.Airports;
+        alone.Sectors = window.State().Model.Sectors;
         NoDisplay none;
         for (int round = 0; round < rounds; ++round) {
-            window.Model.Networks[net].LastDownload = {};  // past the reload interval
-            window.Model.Networks[net].TransceiversFetched = {};
+            window.State().Model.Networks[net].LastDownload = {};  // past the reload interval
+            window.State().Model.Networks[net].TransceiversFetched = {};
             window.sceneMs = window.frameMs = 0;
             total.push_back(Milliseconds([&] { window.btnDownload(net); }));
             scene.push_back(window.sceneMs);
@@ -81,9 +81,9 @@ int main(int argc, char** argv) {
         std::printf("%s, %zu bytes from 127.0.0.1, median of %d: key to drawn scene %.1f ms (scene build %.1f ms, "
                     "frames on the way %.1f ms); alone: transfer %.1f ms, interpretation %.1f ms; %d pilots, %d ATC; "
                     "status \"%s\"\n",
-                    window.Model.NetworkName[net].c_str(), body.size(), rounds, Median(total), Median(scene),
-                    Median(frames), Median(transfer), Median(interpret), window.Model.Networks[net].PilotCount,
-                    window.Model.Networks[net].AtcCount, window.Model.StatusText.c_str());
+                    window.State().Model.NetworkName[net].c_str(), body.size(), rounds, Median(total), Median(scene),
+                    Median(frames), Median(transfer), Median(interpret), window.State().Model.Networks[net].PilotCount,
+                    window.State().Model.Networks[net].AtcCount, window.State().Model.StatusText.c_str());
     }
     return 0;
 }

@@ -33,18 +33,18 @@ struct View {
 // The settings and network of a scenario; the globe-and-grid frame is drawn
 // by FrameOf below.
 void Arrange(TimedWindow& w, Scenario scenario, const kestrava::Settings& defaults) {
-    w.Config = defaults;
-    w.Switches.CountriesShown = true;
-    w.Model.CurrentNetwork = scenario == kMerged ? kestrava::kMerged : kestrava::kIvao;
+    w.State().Config = defaults;
+    w.State().Switches.CountriesShown = true;
+    w.State().Model.CurrentNetwork = scenario == kMerged ? kestrava::kMerged : kestrava::kIvao;
     if (scenario == kMapOnly || scenario == kGlobeAndGrid) {
-        w.Config.Layers.ShowATC = w.Config.Layers.ShowPlanes = w.Config.Layers.ShowAirports = false;
+        w.State().Config.Layers.ShowATC = w.State().Config.Layers.ShowPlanes = w.State().Config.Layers.ShowAirports = false;
     }
 }
 
 // The globe, the grid and the window's own overlays, as a frame draws them.
 void GlobeAndGridFrame(TimedWindow& w) {
     const int width = w.PixelWidth(), height = w.PixelHeight();
-    if (!kestrava::BeginGlobeView(w.View, width, height)) return;
+    if (!kestrava::BeginGlobeView(w.State().View, width, height)) return;
     glCallList(kestrava::lists::Globe().Globe);
     glCallList(kestrava::lists::Globe().Grid);
     glViewport(0, 0, width, height);
@@ -65,8 +65,8 @@ void FrameOf(TimedWindow& w, Scenario scenario) {
         GlobeAndGridFrame(w);
         return;
     }
-    kestrava::FrameInputs frame{w.View,     w.Config, w.Switches, w.Overlay, w.Theme, w.Model.CurrentNetwork,
-                                w.PixelWidth(), w.PixelHeight(), &w.Scenes};
+    kestrava::FrameInputs frame{w.State().View,     w.State().Config, w.State().Switches, w.State().Overlay, w.State().Theme, w.State().Model.CurrentNetwork,
+                                w.PixelWidth(), w.PixelHeight(), &w.State().Scenes};
     kestrava::DrawScene(frame);
 }
 
@@ -96,7 +96,7 @@ std::pair<long, long> Differences(const QImage& a, const QImage& b) {
 }  // namespace
 
 void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::string& compareFolder, int rounds) {
-    const kestrava::Settings defaults = w.Config;
+    const kestrava::Settings defaults = w.State().Config;
     const View views[] = {{"view 1", {defaults.Views[0].X, defaults.Views[0].Y, defaults.Views[0].Z}},
                           {"view 2", {defaults.Views[1].X, defaults.Views[1].Y, defaults.Views[1].Z}},
                           {"view 3", {defaults.Views[2].X, defaults.Views[2].Y, defaults.Views[2].Z}},
@@ -110,7 +110,7 @@ void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::str
             for (int s = 0; s < kScenarioCount; ++s) {
                 const Scenario scenario = static_cast<Scenario>(s);
                 Arrange(w, scenario, defaults);
-                w.View = view.Camera;
+                w.State().View = view.Camera;
                 FrameOf(w, scenario);  // settle caches of this scenario
                 double wallMs = 0;
                 cpu[s].push_back(CpuMilliseconds([&] { wallMs = Milliseconds([&] { FrameOf(w, scenario); }); }));
@@ -134,13 +134,13 @@ void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::str
                                                                            : kestrava::CoastlineListFor(view.Camera.Zoom, w.PixelHeight());
             std::vector<double> ms;
             for (int i = 0; i < 3; ++i) {
-                w.View = view.Camera;
+                w.State().View = view.Camera;
                 ms.push_back(CpuMilliseconds([&] {
-                    kestrava::BeginGlobeView(w.View, w.PixelWidth(), w.PixelHeight());
+                    kestrava::BeginGlobeView(w.State().View, w.PixelWidth(), w.PixelHeight());
                     if (layer == kestrava::lists::kSceneListCount) glEnable(GL_LINE_SMOOTH);
                     if (layer == kestrava::lists::kSceneAtcFills)
-                        kestrava::DrawSectorFills(w.Scenes.FilledSectors[w.Model.CurrentNetwork], w.Scenes.Sectors,
-                                                  w.Theme.Get(kestrava::Colour::CTRFill), w.PixelWidth(),
+                        kestrava::DrawSectorFills(w.State().Scenes.FilledSectors[w.State().Model.CurrentNetwork], w.State().Scenes.Sectors,
+                                                  w.State().Theme.Get(kestrava::Colour::CTRFill), w.PixelWidth(),
                                                   w.PixelHeight());
                     glCallList(list);
                     glDisable(GL_LINE_SMOOTH);
@@ -154,17 +154,17 @@ void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::str
         std::printf("    lists alone (CPU ms): %s\n", layers.c_str());
         // The sectors filled in batches against their fill lists one by one.
         std::vector<double> batched, oneByOne;
-        const std::vector<int>& sectors = w.Scenes.FilledSectors[w.Model.CurrentNetwork];
+        const std::vector<int>& sectors = w.State().Scenes.FilledSectors[w.State().Model.CurrentNetwork];
         for (int i = 0; i < 5; ++i) {
-            w.View = view.Camera;
+            w.State().View = view.Camera;
             batched.push_back(CpuMilliseconds([&] {
-                kestrava::BeginGlobeView(w.View, w.PixelWidth(), w.PixelHeight());
-                kestrava::DrawSectorFills(sectors, w.Scenes.Sectors, w.Theme.Get(kestrava::Colour::CTRFill),
+                kestrava::BeginGlobeView(w.State().View, w.PixelWidth(), w.PixelHeight());
+                kestrava::DrawSectorFills(sectors, w.State().Scenes.Sectors, w.State().Theme.Get(kestrava::Colour::CTRFill),
                                           w.PixelWidth(), w.PixelHeight());
                 glPopMatrix();
             }));
             oneByOne.push_back(CpuMilliseconds([&] {
-                kestrava::BeginGlobeView(w.View, w.PixelWidth(), w.PixelHeight());
+                kestrava::BeginGlobeView(w.State().View, w.PixelWidth(), w.PixelHeight());
                 for (int s : sectors) glCallList(static_cast<unsigned>(s));
                 glPopMatrix();
             }));
@@ -174,7 +174,7 @@ void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::str
         for (int s = 0; s < kScenarioCount; ++s) {
             const Scenario scenario = static_cast<Scenario>(s);
             Arrange(w, scenario, defaults);
-            w.View = view.Camera;
+            w.State().View = view.Camera;
             FrameOf(w, scenario);
             const QImage picture = BackBuffer(w.PixelWidth(), w.PixelHeight());
             std::string name = std::string(view.Name) + " - " + kScenarioNames[s] + ".png";
@@ -194,15 +194,15 @@ void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::str
     // A drag step: a camera change and its frame, one network at full
     // capacity, the default view.
     Arrange(w, kOneNetwork, defaults);
-    w.View = views[0].Camera;
+    w.State().View = views[0].Camera;
     std::vector<double> drag;
     for (int i = 0; i < rounds * 2; ++i) {
-        w.View.Spin += 0.25f;
+        w.State().View.Spin += 0.25f;
         drag.push_back(CpuMilliseconds([&] { w.DrawScene(); }));
     }
     std::printf("drag step (camera change and frame), one network, view 1: CPU %.1f ms median\n", Median(drag));
-    w.Config = defaults;
-    w.Model.CurrentNetwork = kestrava::kIvao;
+    w.State().Config = defaults;
+    w.State().Model.CurrentNetwork = kestrava::kIvao;
 }
 
 }  // namespace benchsupport

@@ -27,7 +27,7 @@ void QuadraticSort(std::vector<std::string>& rows, size_t from) {
 // The pick, the popups and a frame with a popup open, on IVAO at full
 // capacity.
 void MeasureControls(TimedWindow& window) {
-    kestrava::NetworkModel& model = window.Model;
+    kestrava::NetworkModel& model = window.State().Model;
     model.CurrentNetwork = kestrava::kIvao;
     // Every record near the click: 1400 pilots and 700 controllers within a
     // few miles of 50N 8E.
@@ -47,7 +47,7 @@ void MeasureControls(TimedWindow& window) {
     kestrava::PickState pick;
     for (int i = 0; i < 200; ++i) {
         const auto start = std::chrono::steady_clock::now();
-        pick = kestrava::PickClients(near, 0, window.Config, false, -50.02f, 8.02f, 1);
+        pick = kestrava::PickClients(near, 0, window.State().Config, false, -50.02f, 8.02f, 1);
         picks.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     std::printf("pick at full capacity (%d pilots, %d controllers near the click, %d kept): median %.3f ms, "
@@ -74,21 +74,21 @@ void MeasureControls(TimedWindow& window) {
     // A drag step (camera change and frame) with the pilot popup open,
     // against the same step without overlay; rounds alternated.
     window.BuildPilotPopup(0, pilot);
-    window.View = kestrava::Camera{13.34f, -54.15f, 1.49f};
+    window.State().View = kestrava::Camera{13.34f, -54.15f, 1.49f};
     window.DrawScene();
     std::vector<double> plain, withPopup;
     for (int round = 0; round < 7; ++round) {
         for (int overlay : {0, 2}) {
-            window.Overlay.OverlayMode = static_cast<kestrava::OverlayKind>(overlay);
+            window.State().Overlay.OverlayMode = static_cast<kestrava::OverlayKind>(overlay);
             double ms = 0;
             for (int i = 0; i < 3; ++i) {
-                window.View.Spin += 0.2f;
+                window.State().View.Spin += 0.2f;
                 ms += Milliseconds([&] { window.DrawScene(); });
             }
             (overlay ? withPopup : plain).push_back(ms / 3);
         }
     }
-    window.Overlay.OverlayMode = kestrava::OverlayKind::Map;
+    window.State().Overlay.OverlayMode = kestrava::OverlayKind::Map;
     std::printf("drag step, IVAO at full capacity, %dx%d: %.1f ms with the pilot popup open, %.1f ms without "
                 "(medians of 7 alternated rounds): ratio %.3f\n", window.PixelWidth(), window.PixelHeight(),
                 Median(withPopup), Median(plain), Median(withPopup) / Median(plain));
@@ -97,7 +97,7 @@ void MeasureControls(TimedWindow& window) {
 // The list window and the airport window on IVAO at full capacity, every
 // client a friend.
 void MeasurePanels(TimedWindow& window) {
-    kestrava::NetworkModel& model = window.Model;
+    kestrava::NetworkModel& model = window.State().Model;
     model.CurrentNetwork = kestrava::kIvao;
     kestrava::Snapshot& s = model.Networks[0];
     for (int i = 0; i < s.PilotCount; ++i) model.Friends.Add(s.Pilots[static_cast<size_t>(i)].MemberId);
@@ -129,9 +129,9 @@ void MeasurePanels(TimedWindow& window) {
     kestrava::MapControls controls = window.Controls();
     std::vector<double> page;
     for (int i = 0; i < 20; ++i) {
-        window.Overlay.OverlayMode = kestrava::OverlayKind::Map;
+        window.State().Overlay.OverlayMode = kestrava::OverlayKind::Map;
         kestrava::OpenListWindow(controls);
-        window.Overlay.ListPage = 20;
+        window.State().Overlay.ListPage = 20;
         page.push_back(Milliseconds([&] { kestrava::BuildList(controls); }));
     }
     std::printf("a page of the Friends tab compiled into list 41 at %dx%d: median %.2f ms\n", window.PixelWidth(),
@@ -140,7 +140,7 @@ void MeasurePanels(TimedWindow& window) {
     for (int round = 0; round < 7; ++round) {
         window.FullFrames = true;
         for (int overlay : {0, 5}) {
-            window.Overlay.OverlayMode = static_cast<kestrava::OverlayKind>(overlay);
+            window.State().Overlay.OverlayMode = static_cast<kestrava::OverlayKind>(overlay);
             (overlay ? withList : plain).push_back(Milliseconds([&] { window.DrawScene(); }));
         }
         window.FullFrames = false;
@@ -163,13 +163,13 @@ void MeasurePanels(TimedWindow& window) {
     }
     std::vector<double> timetable;
     for (int i = 0; i < 20; ++i) {
-        window.Panel.Rows = kestrava::AirportPanelRows(window.PixelHeight());
-        window.Panel.Airport = code;
-        timetable.push_back(Milliseconds([&] { kestrava::BuildTimetable(window.Panel, model, 0, code); }));
+        window.State().Panel.Rows = kestrava::AirportPanelRows(window.PixelHeight());
+        window.State().Panel.Airport = code;
+        timetable.push_back(Milliseconds([&] { kestrava::BuildTimetable(window.State().Panel, model, 0, code); }));
     }
     std::printf("timetable of %s over %d pilots (%d inbound): median %.2f ms\n", code.c_str(), s.PilotCount,
-                window.Panel.InboundCount, Median(timetable));
-    window.Overlay.PanelTab = kestrava::kRadarTab;
+                window.State().Panel.InboundCount, Median(timetable));
+    window.State().Overlay.PanelTab = kestrava::kRadarTab;
     std::vector<double> radar;
     for (int i = 0; i < 10; ++i) radar.push_back(Milliseconds([&] { window.BuildAirportWindow(); }));
     std::printf("radar of %zu aircraft compiled: median %.2f ms\n",
@@ -178,7 +178,7 @@ void MeasurePanels(TimedWindow& window) {
     for (int round = 0; round < 7; ++round) {
         window.FullFrames = true;
         for (int overlay : {0, 3}) {
-            window.Overlay.OverlayMode = static_cast<kestrava::OverlayKind>(overlay);
+            window.State().Overlay.OverlayMode = static_cast<kestrava::OverlayKind>(overlay);
             (overlay ? withAirport : noPanel).push_back(Milliseconds([&] { window.DrawScene(); }));
         }
         window.FullFrames = false;
@@ -187,7 +187,7 @@ void MeasurePanels(TimedWindow& window) {
     std::printf("frame with the airport window's radar open: %.1f ms, without: %.1f ms: ratio %.3f; "
                 "over the kept globe: %.1f ms\n",
                 Median(withAirport), Median(noPanel), Median(withAirport) / Median(noPanel), Median(airportKept));
-    window.Overlay.OverlayMode = kestrava::OverlayKind::Map;
+    window.State().Overlay.OverlayMode = kestrava::OverlayKind::Map;
 }
 
 }  // namespace benchsupport

@@ -58,12 +58,12 @@ void MeasureDownload(TimedWindow& window) {
     const std::string full = benchsupport::FullSnapshot(0, 0);
     server.Serve("/status.txt", "gzurl0=" + server.Url("/whazzup.txt.gz") + "\r\n;\r\n;\r\n;\r\n;\r\n");
     server.Serve("/whazzup.txt.gz", testsupport::Gzip(full));
-    window.Model.StatusUrl[0] = server.Url("/status.txt");
-    window.Model.DataUrl[0].clear();  // through the status file, not a feed address
-    window.Model.CurrentNetwork = kestrava::kIvao;
+    window.State().Model.StatusUrl[0] = server.Url("/status.txt");
+    window.State().Model.DataUrl[0].clear();  // through the status file, not a feed address
+    window.State().Model.CurrentNetwork = kestrava::kIvao;
     window.DiscardSceneLists(0);
     for (const char* when : {"first key I", "key I again"}) {
-        window.Model.Networks[0] = kestrava::Snapshot{};
+        window.State().Model.Networks[0] = kestrava::Snapshot{};
         window.ClearSceneBuilt(0);
         window.DrawScene();  // what the user sees before the key
         window.frames = 0;
@@ -75,7 +75,7 @@ void MeasureDownload(TimedWindow& window) {
                     "the rest (status file, transfer, decompression, interpretation) %.1f ms; status \"%s\"\n",
                     when, testsupport::Gzip(full).size(), total, window.sceneMs, window.frames,
                     window.Picture().FullFrames - fullBefore, window.Picture().KeptFrames - keptBefore,
-                    window.frameMs, total - window.sceneMs - window.frameMs, window.Model.StatusText.c_str());
+                    window.frameMs, total - window.sceneMs - window.frameMs, window.State().Model.StatusText.c_str());
     }
 }
 
@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
     glFinish();
     const auto drawStart = Clock::now();
     for (int i = 0; i < frames; ++i) {
-        window.View.Spin += 0.5f;  // a turning globe, as while dragging
+        window.State().View.Spin += 0.5f;  // a turning globe, as while dragging
         window.DrawScene();
         glFinish();
     }
@@ -129,28 +129,28 @@ int main(int argc, char** argv) {
     // Full traffic of both networks, every record a centre on its own sector.
     for (int net = 0; net < 2; ++net) {
         std::string text = benchsupport::FullSnapshot(net, static_cast<size_t>(net) * 700);
-        kestrava::InterpretSnapshot(window.Model, window, static_cast<std::uint8_t>(net), text);
+        kestrava::InterpretSnapshot(window.State().Model, window, static_cast<std::uint8_t>(net), text);
     }
-    std::printf("snapshots: %d + %d pilots, %d + %d controllers\n", window.Model.Networks[0].PilotCount,
-                window.Model.Networks[1].PilotCount, window.Model.Networks[0].AtcCount,
-                window.Model.Networks[1].AtcCount);
+    std::printf("snapshots: %d + %d pilots, %d + %d controllers\n", window.State().Model.Networks[0].PilotCount,
+                window.State().Model.Networks[1].PilotCount, window.State().Model.Networks[0].AtcCount,
+                window.State().Model.Networks[1].AtcCount);
     // The compile alone, without the frames the window draws around it.
     kestrava::DisplayHooks silent;
-    kestrava::SceneContext scene{window.Model, silent, window.Theme, window.Config, false,
-                                 window.Scenes, window.Model.StatusText};
+    kestrava::SceneContext scene{window.State().Model, silent, window.State().Theme, window.State().Config, false,
+                                 window.State().Scenes, window.State().Model.StatusText};
     for (int net = 0; net < 2; ++net) {
-        window.Model.CurrentNetwork = static_cast<kestrava::NetworkIndex>(net);
+        window.State().Model.CurrentNetwork = static_cast<kestrava::NetworkIndex>(net);
         const double ms = Milliseconds([&] { kestrava::BuildNetworkScene(scene, net); });
         std::printf("BuildNetworkScene(%d) at full capacity: %.2f ms\n", net, ms);
     }
-    window.Model.CurrentNetwork = kestrava::kMerged;
+    window.State().Model.CurrentNetwork = kestrava::kMerged;
     std::printf("BuildMergedScene: %.2f ms\n", Milliseconds([&] { kestrava::BuildMergedScene(scene); }));
     benchsupport::MeasureFrames(window, save, compare, rounds);
     if (framesOnly) {
         MeasureDownload(window);
         return 0;
     }
-    window.Model.CurrentNetwork = kestrava::kIvao;
+    window.State().Model.CurrentNetwork = kestrava::kIvao;
     window.DrawScene();
     double single = 0, kept = 0;
     window.FullFrames = true;
@@ -183,8 +183,8 @@ int main(int argc, char** argv) {
         });
         std::printf("  list %u (%s): %.2f ms\n", kestrava::lists::Viewer().SceneBase(0) + layer, names[layer], ms / 5);
     }
-    window.Model.CurrentNetwork = kestrava::kMerged;
-    window.View = kestrava::Camera{13.34f, -54.15f, 1.49f};
+    window.State().Model.CurrentNetwork = kestrava::kMerged;
+    window.State().View = kestrava::Camera{13.34f, -54.15f, 1.49f};
     window.DrawScene();
     double merged = 0;
     window.FullFrames = true;

@@ -24,7 +24,24 @@ namespace kestrava {
 
 class frmCompanion;
 
-class MapWindow : public QWindow, public ViewerActions {
+// What the window holds of the viewer: the model, the settings and theme,
+// the camera, the overlays and panels, the scenes, the input state and the
+// download options.
+struct ViewerState {
+    NetworkModel Model;
+    Settings Config;
+    ColourTheme Theme;
+    Camera View;
+    OverlayState Overlay;
+    MapSwitches Switches;
+    SceneState Scenes;
+    InputState Input;
+    PanelState Panel;
+    DownloadOptions Download;  // from the settings, read once at start-up
+    std::string WeatherUrl;    // [Network] WeatherUrl, read at start-up, never written
+};
+
+class MapWindow : public QWindow, public ViewerActions, protected ViewerState {
 public:
     MapWindow();
     ~MapWindow() override;
@@ -91,21 +108,11 @@ public:
     // The kept picture under the status line, with its frame counts.
     const GlobePicture& Picture() const { return picture_; }
 
-    // State owned by the window, open to the tests and the benchmark.
-    NetworkModel Model;
-    Settings Config;
-    ColourTheme Theme;
-    Camera View;
-    OverlayState Overlay;
-    MapSwitches Switches;
+    // The window's state, handed to the tests and the benchmarks.
+    ViewerState& State() { return *this; }
     float TwipsPerPixel = 15;
     bool FullScreen = false;
     bool ResizeActive = false;
-    SceneState Scenes;
-    InputState Input;
-    PanelState Panel;
-    DownloadOptions Download;  // from the settings, read once at start-up
-    std::string WeatherUrl;    // [Network] WeatherUrl, read at start-up, never written
     QTimer timAutoDownload;
     QTimer timDownload;
 

@@ -71,22 +71,25 @@ int ReadSectorLines(const std::vector<std::string>& lines, SectorTable& sectors)
     return damaged;
 }
 
-bool ReadAirportFile(const std::string& path, AirportTable& airports, int* lines, int* damaged) {
+namespace {
+// A file's lines through `read`, which gives how many it could not read.
+template <typename Table, typename Read>
+bool ReadTableFile(const std::string& path, Table& table, int* lines, int* damaged, Read read) {
     std::vector<std::string> text;
     if (!ReadLines(path, text)) return false;
-    const int unreadable = ReadAirportLines(text, airports);
+    const int unreadable = read(text, table);
     if (lines) *lines = LinesWithText(text);
     if (damaged) *damaged = unreadable;
     return true;
 }
+}  // namespace
+
+bool ReadAirportFile(const std::string& path, AirportTable& airports, int* lines, int* damaged) {
+    return ReadTableFile(path, airports, lines, damaged, ReadAirportLines);
+}
 
 bool ReadSectorFile(const std::string& path, SectorTable& sectors, int* lines, int* damaged) {
-    std::vector<std::string> text;
-    if (!ReadLines(path, text)) return false;
-    const int unreadable = ReadSectorLines(text, sectors);
-    if (lines) *lines = LinesWithText(text);
-    if (damaged) *damaged = unreadable;
-    return true;
+    return ReadTableFile(path, sectors, lines, damaged, ReadSectorLines);
 }
 
 }  // namespace kestrava

@@ -384,13 +384,19 @@ void MapWindow::FollowPixelRatio() {
     BuildGlyphSets();
     BuildStatusLine();
     LoadGeographicalData();
+    RebuildShownScene();
+    resizeEvent(nullptr);
+}
+
+void MapWindow::RebuildShownScene() {
+    // Every scene was built for what changed; the shown one is built again
+    // now, the others when they are shown.
     Scenes.SceneBuilt = {};
     const NetworkIndex shown = Model.CurrentNetwork;
     if (shown == kMerged)
         BuildMergedScene();
     else if (Model.ClientTotal[shown] != 0)
         BuildNetworkScene(shown);
-    resizeEvent(nullptr);
 }
 
 void MapWindow::resizeEvent(QResizeEvent*) {

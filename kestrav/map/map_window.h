@@ -162,6 +162,8 @@ private:
     // A new device pixel ratio (another screen): glyphs, lines and every
     // list made for the old one are made again.
     void FollowPixelRatio();
+    // The scene lists all marked out of date, the shown one built again.
+    void RebuildShownScene();
 
     std::unique_ptr<QOpenGLContext> context_;
     std::unique_ptr<frmCompanion> companion_;

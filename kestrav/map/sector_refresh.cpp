@@ -87,14 +87,7 @@ void MapWindow::FinishSectorUpdate(const SectorUpdateResult& result) {
     }
     GlobeChanged();
     const AeronauticalLoad load = ReloadSectors(Model, Places(), Scenes.Sectors, Theme);
-    // Every scene was built on the old sectors; the shown one is built again
-    // now, the others when they are shown.
-    Scenes.SceneBuilt = {};
-    const NetworkIndex shown = Model.CurrentNetwork;
-    if (shown == kMerged)
-        BuildMergedScene();
-    else if (Model.ClientTotal[shown] != 0)
-        BuildNetworkScene(shown);
+    RebuildShownScene();
     std::string text = "Sector data updated: " + std::to_string(Model.Sectors.Size()) + " sectors";
     for (const std::string& missing : load.Missing) text += ", could not read data/" + missing;
     ShowStatus(text);

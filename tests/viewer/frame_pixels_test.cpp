@@ -30,9 +30,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(window.Ready());
         theme = LoadColourTheme(testsupport::SourcePath("colours/default.dc"));
-        lists::AllocateViewer();
-        BuildGlyphSets();
-        SetInitialGlState(theme);
+        testsupport::PrepareViewerContext(theme);
         settings.DisableSmooth = true;
         model.ClientTotal = {0, 0, 0};
         BuildWindowFrame(theme, kW, kH);

@@ -76,9 +76,13 @@ void GlWindow::Shot(const std::string& name) const {
 
 OverlayWindow::OverlayWindow(int width, int height) : window_(width, height) {
     if (!window_.Ready()) return;
+    PrepareViewerContext(kestrava::LoadColourTheme(SourcePath("colours/default.dc")));
+}
+
+void PrepareViewerContext(const kestrava::ColourTheme& theme) {
     kestrava::lists::AllocateViewer();
     kestrava::BuildGlyphSets();
-    kestrava::SetInitialGlState(kestrava::LoadColourTheme(SourcePath("colours/default.dc")));
+    kestrava::SetInitialGlState(theme);
 }
 
 void OverlayWindow::Draw(unsigned list, float red, float green, float blue) {

@@ -1,6 +1,8 @@
 // An off-screen-sized window with a compatibility context for pixel tests.
 #pragma once
 
+#include "formats/colour_theme.h"
+
 #include <GL/gl.h>
 #include <QGuiApplication>
 #include <QOpenGLContext>
@@ -55,6 +57,11 @@ public:
 private:
     GlWindow window_;
 };
+
+// The viewer's lists named afresh for the current context, its glyph sets
+// built and its start-up state set from the theme: what the window does
+// before its first frame.
+void PrepareViewerContext(const kestrava::ColourTheme& theme);
 
 // The application object every window test needs.
 void EnsureGuiApplication();

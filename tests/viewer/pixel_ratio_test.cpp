@@ -60,9 +60,7 @@ RatioPicture Draw(int ratio) {
     if (!window.Ready()) return p;
     SetPixelScale(ratio);
     const ColourTheme theme = LoadColourTheme(testsupport::SourcePath("colours/default.dc"));
-    lists::AllocateViewer();
-    BuildGlyphSets();
-    SetInitialGlState(theme);
+    testsupport::PrepareViewerContext(theme);
     BuildWindowFrame(theme, kW, kH);
     BuildStatusLine(lists::Viewer().StatusLine, "Ready", kW, kH);
     Settings settings;

@@ -42,9 +42,7 @@ protected:
         ASSERT_TRUE(window->Ready()) << "no OpenGL context";
         theme = LoadColourTheme(testsupport::SourcePath("colours/default.dc"));
         settings.DisableSmooth = true;  // exact colours for the checks
-        lists::AllocateViewer();
-        BuildGlyphSets();
-        SetInitialGlState(theme);
+        testsupport::PrepareViewerContext(theme);
         BuildGlobeList(theme);
         BuildGridList(theme);
     }

@@ -59,9 +59,7 @@ protected:
         window = std::make_unique<testsupport::GlWindow>(kW, kH);
         ASSERT_TRUE(window->Ready());
         theme = LoadColourTheme("/nonexistent.dc");
-        lists::AllocateViewer();
-        BuildGlyphSets();
-        SetInitialGlState(theme);
+        testsupport::PrepareViewerContext(theme);
         glClearColor(0, 0, 0, 0);
         settings.Layers.ShowLatLon = false;
         settings.Layers.ShowATCLabels = false;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <unistd.h>
 
 #include "formats/text.h"
@@ -210,6 +212,15 @@ void FinishConversion(ConversionState& state) {
     state.WrittenSectors.clear();
 }
 
+namespace {
+// The path from the root, for the log.
+std::string FullPath(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    return ec ? path : full.lexically_normal().string();
+}
+}  // namespace
+
 bool WriteOutputPair(const ConversionState& state, const std::string& folder) {
     const std::string displayPath = folder + "/firdisplay.dat";
     const std::string listPath = folder + "/firlist.dat";
@@ -232,8 +243,16 @@ bool WriteOutputPair(const ConversionState& state, const std::string& folder) {
         }
         if (hadDisplay) std::remove(kept.c_str());
     }
-    if (!ok && state.Log) state.Log("Could not write firdisplay.dat and firlist.dat into " + folder);
-    return ok;
+    if (!state.Log) return ok;
+    if (!ok) {
+        state.Log("Could not write firdisplay.dat and firlist.dat into " + folder);
+        return false;
+    }
+    // The log ends with what was written, where.
+    if (state.SectorsWritten == 0) state.Log("No sectors found: the written pair is empty");
+    state.Log(FullPath(displayPath));
+    state.Log(FullPath(listPath));
+    return true;
 }
 
 }  // namespace kestrava

@@ -78,7 +78,9 @@ std::string RemoveSuffixes(std::string id);
 void FinishConversion(ConversionState& state);
 
 // Writes both texts into the folder under temporary names, then renames them
-// to firdisplay.dat and firlist.dat. False (logged) when that fails.
+// to firdisplay.dat and firlist.dat: both or neither. False (logged) when
+// that fails; else the log ends with "No sectors found: the written pair is
+// empty" when no sector was written, then the two files' full paths.
 bool WriteOutputPair(const ConversionState& state, const std::string& folder);
 
 // Rounds to `decimals` places, halves to even.

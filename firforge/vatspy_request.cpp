@@ -13,11 +13,6 @@ namespace {
 constexpr const char* kVatSpyName = "VATSpy.dat";
 constexpr const char* kBoundariesName = "Boundaries.geojson";
 
-std::string FullPath(const std::string& path) {
-    std::error_code ec;
-    std::filesystem::path full = std::filesystem::absolute(path, ec);
-    return ec ? path : full.lexically_normal().string();
-}
 
 }  // namespace
 
@@ -71,11 +66,8 @@ bool ConvertVatSpyRequest(const ConversionRequest& request, const LogSink& log) 
     state.Display = std::move(conversion.Display);
     state.List = std::move(conversion.List);
     state.Log = log;
-    if (!WriteOutputPair(state, request.OutputFolder)) return false;
-    if (conversion.Sectors == 0) say("No sectors found: the written pair is empty");
-    say(FullPath(request.OutputFolder + "/firdisplay.dat"));
-    say(FullPath(request.OutputFolder + "/firlist.dat"));
-    return true;
+    state.SectorsWritten = conversion.Sectors;
+    return WriteOutputPair(state, request.OutputFolder);
 }
 
 }  // namespace kestrava

@@ -20,6 +20,14 @@ ConversionRun RunConversion(SourceType source, const std::string& input, NavaidT
     request.OutputFolder = folder;
     run.Ok = Convert(request, navaids, [&](const std::string& line) { run.Log.push_back(line); },
                      [r] { return r; });
+    // A written pair closes the log with where it went.
+    const std::string full = std::filesystem::weakly_canonical(folder).string();
+    while (run.Ok && !run.Log.empty() &&
+           (run.Log.back() == full + "/firdisplay.dat" || run.Log.back() == full + "/firlist.dat" ||
+            run.Log.back() == "No sectors found: the written pair is empty")) {
+        run.Written.insert(run.Written.begin(), run.Log.back());
+        run.Log.pop_back();
+    }
     run.Display = testsupport::ReadFile(folder + "/firdisplay.dat");
     run.List = testsupport::ReadFile(folder + "/firlist.dat");
     return run;

@@ -11,7 +11,10 @@ namespace firforgetest {
 
 struct ConversionRun {
     bool Ok = false;
-    std::vector<std::string> Log;
+    std::vector<std::string> Log;  // without its closing lines below
+    // A written pair's closing lines: the two files' full paths (and, before
+    // them, the note of an empty pair).
+    std::vector<std::string> Written;
     std::string Folder;
     std::string Display;  // firdisplay.dat as written ("" when absent)
     std::string List;     // firlist.dat

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <algorithm>
 
 #include "firforge/conversion.h"
@@ -112,6 +114,10 @@ TEST(SectorFile, WithoutArtccLinesWritesOnlyTheEndLine) {
     EXPECT_EQ(run.Display, "DISPLAY_LIST_END\r\n");
     EXPECT_EQ(run.List, "");
     EXPECT_EQ(run.Log[run.Log.size() - 2], "Extracted 0 sectors");
+    // The log ends by saying the pair is empty, and where it went.
+    const std::string folder = std::filesystem::weakly_canonical(run.Folder).string();
+    EXPECT_EQ(run.Written, (std::vector<std::string>{"No sectors found: the written pair is empty",
+                                                     folder + "/firdisplay.dat", folder + "/firlist.dat"}));
 }
 
 TEST(SectorFile, BlankNamesContinueTheSectorAndNavaidsStandForPoints) {

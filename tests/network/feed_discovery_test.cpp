@@ -157,6 +157,7 @@ TEST_F(Discovery, ADataAddressSkipsTheStatusFileAndTheReaderFollowsTheContent) {
 }
 
 TEST_F(Discovery, AddressesFromANetworkStatusFileStayOnTheNetworkAndLocalOnesMustBeRegularFiles) {
+    KESTRAVA_NEEDS_REALDATA();
     const std::string folder = testsupport::MakeTempFolder("local-feed");
     testsupport::WriteFile(folder + "/feed.json", Real(kSmallVatsim));
     ASSERT_EQ(::mkfifo((folder + "/fifo").c_str(), 0600), 0);

@@ -38,9 +38,10 @@ int LinesWithText(const std::vector<std::string>& lines) {
     }));
 }
 
-}  // namespace
-
-int ReadAirportLines(const std::vector<std::string>& lines, AirportTable& airports) {
+// Each line of six fields into the table as `make` turns it into a record;
+// gives how many lines with text were not of that form.
+template <typename Table, typename Make>
+int ReadTableLines(const std::vector<std::string>& lines, Table& table, Make make) {
     KeyedLine keyed;
     int damaged = 0;
     for (const std::string& line : lines) {
@@ -48,27 +49,23 @@ int ReadAirportLines(const std::vector<std::string>& lines, AirportTable& airpor
             damaged += !Trim(line).empty();
             continue;
         }
-        std::vector<std::string>& f = keyed.Items;
-        Airport a{keyed.Key, std::move(f[0]), std::move(f[1]), std::move(f[2]), Coordinate(f[3]), Coordinate(f[4])};
-        airports.Add(keyed.Key, std::move(a));
+        table.Add(keyed.Key, make(keyed.Key, keyed.Items));
     }
     return damaged;
 }
+}  // namespace
+
+int ReadAirportLines(const std::vector<std::string>& lines, AirportTable& airports) {
+    return ReadTableLines(lines, airports, [](const std::string& key, std::vector<std::string>& f) {
+        return Airport{key, std::move(f[0]), std::move(f[1]), std::move(f[2]), Coordinate(f[3]), Coordinate(f[4])};
+    });
+}
 
 int ReadSectorLines(const std::vector<std::string>& lines, SectorTable& sectors) {
-    KeyedLine keyed;
-    int damaged = 0;
-    for (const std::string& line : lines) {
-        if (!SplitKeyedLine(line, keyed)) {
-            damaged += !Trim(line).empty();
-            continue;
-        }
-        std::vector<std::string>& f = keyed.Items;
-        SectorEntry s{keyed.Key, std::move(f[0]), std::move(f[1]), Coordinate(f[2]), Coordinate(f[3]),
-                      ReadListNumber(f[4])};
-        sectors.Add(keyed.Key, std::move(s));
-    }
-    return damaged;
+    return ReadTableLines(lines, sectors, [](const std::string& key, std::vector<std::string>& f) {
+        return SectorEntry{key, std::move(f[0]), std::move(f[1]), Coordinate(f[2]), Coordinate(f[3]),
+                           ReadListNumber(f[4])};
+    });
 }
 
 namespace {

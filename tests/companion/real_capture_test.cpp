@@ -18,7 +18,7 @@ using namespace companiontest;
 namespace {
 
 TEST(RealCapture, AnswersFromAnIvaoSnapshot) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     NetworkModel model;
     ASSERT_TRUE(ReadAirportFile(testsupport::SourcePath("data/airports.dat"), model.Airports));
     ASSERT_TRUE(ReadSectorFile(testsupport::SourcePath("data/firlist.dat"), model.Sectors));

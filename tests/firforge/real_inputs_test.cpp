@@ -87,7 +87,7 @@ void CheckReadBack(const ConversionRun& run, const Expected& expected, int first
 const std::string kArgentina = "sct/SectorFile__VATSIM-Argentina.sct";
 
 TEST(RealInputs, ArgentinaSectorFileInEachArtccSection) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     // Only names of exactly ten characters fit the fixed columns, so of the
     // five FIR outlines of [ARTCC] only FIRMendoza and FIRCORDOBA are read.
     auto artcc = RunConversion(SourceType::SectorFile, testsupport::RealDataPath(kArgentina), 0.5, "[ARTCC]");
@@ -107,7 +107,7 @@ TEST(RealInputs, ArgentinaSectorFileInEachArtccSection) {
 }
 
 TEST(RealInputs, EdmmFixtureHasEmptyArtccSectionsAndOneFittingNavaid) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     NavaidTable navaids;
     std::string out = testsupport::MakeTempFolder("firforge-out");
     auto run = RunConversion(SourceType::SectorFile, testsupport::RealDataPath("sct/vatsim-parser__EDMM.sct"),
@@ -124,7 +124,7 @@ TEST(RealInputs, EdmmFixtureHasEmptyArtccSectionsAndOneFittingNavaid) {
 }
 
 TEST(RealInputs, IvAePairWithAliasesRepeatedHeadersAndMalformedPoints) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     auto run = RunConversion(SourceType::IvAe,
                              testsupport::RealDataPath("ivae-firs-fir-dat/IVAO-status/firs.dat"), 0.0);
     // 452 outlines matched by the catalogue, 21 further entries alias them.

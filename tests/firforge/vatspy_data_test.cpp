@@ -25,7 +25,7 @@ std::string VatSpyFolder() { return testsupport::RealDataPath("vatspy"); }
 
 #define NEEDS_VATSPY()                                                                               \
     do {                                                                                             \
-        KESTRAVA_NEEDS_REALDATA();                                                                   \
+        SkipWithoutRealData();                                                                   \
         if (!std::filesystem::exists(VatSpyFolder() + "/Boundaries.geojson"))                        \
             GTEST_SKIP() << "The VAT-Spy data are not in " << VatSpyFolder();                        \
     } while (false)

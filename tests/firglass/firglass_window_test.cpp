@@ -184,7 +184,7 @@ TEST(FirglassWindow, CoastlinesAndCountriesLoadOnceEachAndCancellingLoadsNothing
 }
 
 TEST(FirglassWindow, AnIvAePairConvertedFromRealDataWithNumbersPast8300ShowsItsSectorsAndLabels) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     const std::string folder = CopyProgramFolder("firglass-ivae");
     const std::string converted = MakeTempFolder("firglass-ivae-pair");
     kestrava::ConversionRequest request;

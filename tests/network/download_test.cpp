@@ -90,7 +90,7 @@ struct DownloadTest : ::testing::Test {
 }  // namespace
 
 TEST_F(DownloadTest, GzipPathFromStatusFileToScene) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     btnDownload(model, hooks, options, kIvao);
     const Snapshot& s = model.Networks[kIvao];
     EXPECT_EQ(hooks.statuses, (std::vector<std::string>{
@@ -121,7 +121,7 @@ TEST_F(DownloadTest, GzipPathFromStatusFileToScene) {
 }
 
 TEST_F(DownloadTest, PlainPathKeepsNothingOnDisk) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     btnDownload(model, hooks, options, kVatsim);
     const Snapshot& s = model.Networks[kVatsim];
     EXPECT_EQ(model.StatusText, "VATSIM data interpreted");
@@ -136,7 +136,7 @@ TEST_F(DownloadTest, PlainPathKeepsNothingOnDisk) {
 }
 
 TEST_F(DownloadTest, TextForceNeverTouchesTheGzipAddresses) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     server.Serve("/ivao/whazzup.txt", testsupport::ReadFile(testsupport::RealDataPath("ivao-whazzup/IVAO-Library__whazzup.txt")));
     options.TextForce = true;
     btnDownload(model, hooks, options, kIvao);
@@ -179,7 +179,7 @@ TEST_F(DownloadTest, StatusFileLineEndsAndShortFiles) {
 }
 
 TEST_F(DownloadTest, ASecondDownloadInsideTheReloadIntervalDoesNothing) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     btnDownload(model, hooks, options, kIvao);
     ASSERT_EQ(model.Networks[kIvao].ReloadMinutes, 1);
     now += 59s;
@@ -198,7 +198,7 @@ TEST_F(DownloadTest, ASecondDownloadInsideTheReloadIntervalDoesNothing) {
 }
 
 TEST_F(DownloadTest, MissingStatusFileCannotContactTheServer) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     DownloadIvaoOnce();
     model.Networks[kIvao].DataUrls.clear();
     model.Networks[kIvao].GzipUrls.clear();
@@ -213,7 +213,7 @@ TEST_F(DownloadTest, MissingStatusFileCannotContactTheServer) {
 }
 
 TEST_F(DownloadTest, CorruptGzipIsAnUnzippingErrorThatKeepsTheOldFiles) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     DownloadIvaoOnce();
     const auto before = DataFiles();
     ASSERT_EQ(before.size(), 1u);  // whazzup.txt.gz (the text is deleted once shown)
@@ -232,7 +232,7 @@ TEST_F(DownloadTest, CorruptGzipIsAnUnzippingErrorThatKeepsTheOldFiles) {
 }
 
 TEST_F(DownloadTest, GzipOfGarbageEndsInNoDataAndKeepsTheOldFiles) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     DownloadIvaoOnce();
     const auto before = DataFiles();
     std::string garbage;
@@ -249,7 +249,7 @@ TEST_F(DownloadTest, GzipOfGarbageEndsInNoDataAndKeepsTheOldFiles) {
 }
 
 TEST_F(DownloadTest, TimeOutAnd404OverShownTrafficSayWhyAndKeepTheSnapshot) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     DownloadIvaoOnce();
     const std::string firstCallsign = model.Networks[kIvao].Pilots[0].Callsign;
     options.Timeout = 300ms;
@@ -274,7 +274,7 @@ TEST_F(DownloadTest, TimeOutAnd404OverShownTrafficSayWhyAndKeepTheSnapshot) {
 }
 
 TEST_F(DownloadTest, APartialTransferNeverReplacesTheFileOnDisk) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     DownloadIvaoOnce();
     const auto before = DataFiles();
     std::string other = Gzip("!GENERAL\nRELOAD = 1\nUPDATE = 20200101000000\nCONNECTED CLIENTS = 1\n!CLIENTS\n\n");
@@ -304,7 +304,7 @@ TEST_F(DownloadTest, AFaultWhileInterpretingEndsTheDownload) {
 }
 
 TEST_F(DownloadTest, BothNetworksMergedSwitchTheAutoDownloadOff) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     options.AutoDownload = true;
     btnDownload(model, hooks, options, kMerged);
     EXPECT_EQ(model.CurrentNetwork, kMerged);
@@ -317,7 +317,7 @@ TEST_F(DownloadTest, BothNetworksMergedSwitchTheAutoDownloadOff) {
 }
 
 TEST_F(DownloadTest, TheProxySettingCarriesEveryRequest) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     TestHttpProxy proxy;
     options.Proxy = "pilot:secret@" + proxy.Address();
     btnDownload(model, hooks, options, kIvao);
@@ -335,7 +335,7 @@ TEST_F(DownloadTest, TheProxySettingCarriesEveryRequest) {
 }
 
 TEST_F(DownloadTest, FileAddressesWork) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     const std::string statusPath = folder + "/status.txt";
     const std::string snapshotPath = folder + "/snapshot.txt";
     testsupport::WriteFile(snapshotPath, RealFile(kVatsimPlain));
@@ -365,7 +365,7 @@ TEST(Transfer, ResponsesOverTheLimitAreRefused) {
 }
 
 TEST_F(DownloadTest, AutoDownloadCountsDownAndRetriesEveryFiveSeconds) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     options.AutoDownload = true;
     options.DownloadMinutes = 3;
     btnDownload(model, hooks, options, kIvao);
@@ -414,7 +414,7 @@ TEST_F(DownloadTest, AutoDownloadCountsDownAndRetriesEveryFiveSeconds) {
 }
 
 TEST_F(DownloadTest, ReloadTimerEndsTheFreshnessAfterTheReloadMinutes) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     btnDownload(model, hooks, options, kIvao);
     ASSERT_TRUE(model.Networks[kIvao].DataFresh);
     hooks.calls.clear();

@@ -66,7 +66,7 @@ struct Discovery : ::testing::Test {
 }  // namespace
 
 TEST_F(Discovery, StatusJsonLeadsToTheV3FeedAndTheTransceiversPlaceTheControllers) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     btnDownload(model, hooks, options, kVatsim);
     const Snapshot& s = model.Networks[kVatsim];
     EXPECT_EQ(model.StatusText, "VATSIM data interpreted");
@@ -97,7 +97,7 @@ TEST_F(Discovery, StatusJsonLeadsToTheV3FeedAndTheTransceiversPlaceTheController
 }
 
 TEST_F(Discovery, ATextStatusFilePrefersJson3UnlessTextIsForced) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     const std::string status = "; status\r\n120218:NOTCP\r\nurl0=" + server.Url("/vatsim-data.txt") + "\r\njson3=" +
                                server.Url("/v3/vatsim-data.json") + "\r\nuser0=https://example.invalid/u\r\n; END\r\n";
     server.Serve("/status.txt", status);
@@ -124,7 +124,7 @@ TEST_F(Discovery, ATextStatusFilePrefersJson3UnlessTextIsForced) {
 }
 
 TEST_F(Discovery, ADataAddressSkipsTheStatusFileAndTheReaderFollowsTheContent) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     model.DataUrl[kIvao] = server.Url("/v2/tracker/whazzup");
     model.ProfileBase[kIvao] = "https://example.invalid/Member.aspx";
     server.Serve("/v2/tracker/whazzup", Real("ivao-json/ivao-statistics__whazzup.json"));
@@ -157,7 +157,7 @@ TEST_F(Discovery, ADataAddressSkipsTheStatusFileAndTheReaderFollowsTheContent) {
 }
 
 TEST_F(Discovery, AddressesFromANetworkStatusFileStayOnTheNetworkAndLocalOnesMustBeRegularFiles) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     const std::string folder = testsupport::MakeTempFolder("local-feed");
     testsupport::WriteFile(folder + "/feed.json", Real(kSmallVatsim));
     ASSERT_EQ(::mkfifo((folder + "/fifo").c_str(), 0600), 0);

@@ -138,7 +138,7 @@ std::string IvaoFeed(const std::vector<std::string>& pilots, const std::string& 
 // connections.total - connections.followMe); stamp = general.update (IVAO:
 // updatedAt's digits).
 TEST(JsonFeed, RealCapturesCountLikeAnIndependentCount) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     struct Case {
         const char* path;
         std::uint8_t net;
@@ -166,7 +166,7 @@ TEST(JsonFeed, RealCapturesCountLikeAnIndependentCount) {
 }
 
 TEST(JsonFeed, VatsimRecordsFieldByField) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     Fixture& f = Shared();
     const Snapshot& s = f.Read(kVatsim, Real("vatsim-json/vatsim-plan-verifier__vatsim-data.json"));
 
@@ -236,7 +236,7 @@ TEST(JsonFeed, VatsimRecordsFieldByField) {
 }
 
 TEST(JsonFeed, IvaoRecordsFieldByField) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     Fixture& f = Shared();
     const Snapshot& s = f.Read(kIvao, Real("ivao-json/ivao-statistics__whazzup.json"));
 
@@ -398,7 +398,7 @@ TEST(JsonFeed, TheCapsLeaveOutWhatFollowsAndSaySo) {
 // Bad bodies: a clear status, DownloadFailed, and the previous snapshot
 // (the real IVAO capture) exactly as it was.
 TEST(JsonFeed, BadBodiesKeepThePreviousSnapshot) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     const std::string real = Real("ivao-json/ivao-statistics__whazzup.json");
     std::string nested(100000, '[');
     nested.insert(0, "{\"clients\":");
@@ -441,7 +441,7 @@ TEST(JsonFeed, BadBodiesKeepThePreviousSnapshot) {
 // The check that places the error agrees with the parser: a valid text has
 // no invalid byte, and every prefix of a valid text ends too early.
 TEST(JsonFeed, TheErrorPlaceAgreesWithTheParser) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     const std::string real = Real("vatsim-json/qutescoop__issue-148__vatsim-data.json");
     EXPECT_EQ(FirstInvalidJsonByte(real), std::string_view::npos);
     EXPECT_EQ(FirstInvalidJsonByte(" [1, -0.5e+3, \"\\u00e9\\n\", true, false, null, {}] "), std::string_view::npos);
@@ -455,7 +455,7 @@ TEST(JsonFeed, TheErrorPlaceAgreesWithTheParser) {
 // network and 200 flipped bytes each. Every outcome is a success or a
 // failure that keeps the snapshot before it.
 TEST(JsonFeed, TruncatedAndFlippedCapturesNeverHurt) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     for (const auto& [path, net] : {std::pair<std::string, std::uint8_t>{"vatsim-json/vatsim-plan-verifier__vatsim-data.json", kVatsim},
                                     {"ivao-json/ivao-statistics__whazzup.json", kIvao}}) {
         const std::string real = Real(path);

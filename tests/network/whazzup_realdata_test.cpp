@@ -80,7 +80,7 @@ const AtcClient* FindAtc(const Snapshot& s, const std::string& callsign) {
 }  // namespace
 
 TEST(RealSnapshots, CountsTotalsAndHeaderValues) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     for (const RealSnapshot& r : kSnapshots) {
         std::string text = testsupport::ReadFile(testsupport::RealDataPath(r.path));
         ASSERT_FALSE(text.empty()) << r.path;
@@ -100,7 +100,7 @@ TEST(RealSnapshots, CountsTotalsAndHeaderValues) {
 }
 
 TEST(RealSnapshots, TheJsonCaptureJoinedIntoLines) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     // 355 PILOT and 43 ATC lines, 17 of them observers; 398 clients.
     std::string text = JsonLinesText(
         testsupport::ReadFile(testsupport::RealDataPath("ivao-whazzup/ivao-whazzup__whazzup-file-lines.json")));
@@ -116,7 +116,7 @@ TEST(RealSnapshots, TheJsonCaptureJoinedIntoLines) {
 }
 
 TEST(RealSnapshots, IvaoRecordsFieldByField) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     NetworkModel model;
     RecordingHooks hooks(model);
     InterpretSnapshot(model, hooks, kIvao,
@@ -182,7 +182,7 @@ TEST(RealSnapshots, IvaoRecordsFieldByField) {
 }
 
 TEST(RealSnapshots, VatsimRecordsFieldByFieldWithAirportsAndSectors) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     NetworkModel model;
     model.Airports.Add("KJFK", Airport{"KJFK", "KJFK", "New York", "US", 40.6398f, -73.7789f});
     model.Airports.Add("EGLL", Airport{"EGLL", "EGLL", "London", "GB", 51.4706f, -0.461941f});
@@ -236,7 +236,7 @@ TEST(RealSnapshots, VatsimRecordsFieldByFieldWithAirportsAndSectors) {
 }
 
 TEST(RealSnapshots, CarriageReturnsLeftAtLineEndsDoNotReachTheRecords) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     // Every line of this capture ends in "\r\r\n".
     NetworkModel model;
     RecordingHooks hooks(model);
@@ -255,7 +255,7 @@ TEST(RealSnapshots, CarriageReturnsLeftAtLineEndsDoNotReachTheRecords) {
 }
 
 TEST(RealSnapshots, NumbersAreReadAsTheSharedLenientReaderReadsThem) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     // Every pilot position, altitude, speed and heading of two captures, and
     // number forms the captures do not have, against ReadNumber.
     std::vector<std::pair<std::string, std::uint8_t>> texts = {

@@ -21,7 +21,7 @@ std::string RealDataPath(const std::string& relative) { return RealDataFolder() 
 
 bool RealDataPresent() { return std::filesystem::is_directory(RealDataFolder()); }
 
-std::string RealDataMissing() {
+std::string SkipWithoutRealDataReason() {
     return "needs the real captures, and " + RealDataFolder() + " is missing";
 }
 

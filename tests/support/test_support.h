@@ -13,7 +13,7 @@ std::string RealDataFolder();
 std::string RealDataPath(const std::string& relative);  // in RealDataFolder()
 bool RealDataPresent();
 // The one line a test skipped for want of the captures says.
-std::string RealDataMissing();
+std::string SkipWithoutRealDataReason();
 std::string BinPath(const std::string& relative);       // in build/bin
 
 // A fresh empty folder under the system's temporary folder.
@@ -24,9 +24,10 @@ void WriteFile(const std::string& path, const std::string& bytes);
 
 }  // namespace testsupport
 
-// Ends the running test as skipped when the real captures are missing (in a
-// test body or SetUp only: it returns).
-#define KESTRAVA_NEEDS_REALDATA()                                                        \
+// Ends the running test as skipped, with SkipWithoutRealDataReason's line,
+// when the real captures are missing (in a test body or SetUp only: it
+// returns). Named like a call, as it reads in a test.
+#define SkipWithoutRealData()                                                        \
     do {                                                                                 \
-        if (!::testsupport::RealDataPresent()) GTEST_SKIP() << ::testsupport::RealDataMissing(); \
+        if (!::testsupport::RealDataPresent()) GTEST_SKIP() << ::testsupport::SkipWithoutRealDataReason(); \
     } while (false)

@@ -288,7 +288,7 @@ TEST_F(Panels, RadarPlacesAircraftByBearingAndDistance) {
 }
 
 TEST(PanelsRealData, ABusyAirportsTimetableMatchesAnIndependentCount) {
-    KESTRAVA_NEEDS_REALDATA();
+    SkipWithoutRealData();
     std::string text = testsupport::ReadFile(testsupport::RealDataPath("ivao-whazzup/whazzup-parser__whazzup.txt"));
     ASSERT_FALSE(text.empty());
     NetworkModel model;

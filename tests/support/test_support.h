@@ -16,7 +16,8 @@ bool RealDataPresent();
 std::string SkipWithoutRealDataReason();
 std::string BinPath(const std::string& relative);       // in build/bin
 
-// A fresh empty folder under the system's temporary folder.
+// A fresh empty folder under the system's temporary folder, removed with
+// everything in it when the test process ends.
 std::string MakeTempFolder(const std::string& tag);
 
 std::string ReadFile(const std::string& path);

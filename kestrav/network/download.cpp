@@ -9,7 +9,9 @@
 #include "kestrav/network/whazzup.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <limits>
 #include <new>
@@ -56,11 +58,6 @@ void EndDownload(NetworkModel& model, DisplayHooks& display, const DownloadOptio
         model.AutoCountdown = static_cast<std::int16_t>(std::clamp(options.DownloadMinutes, 3, 30) * 60);
 }
 
-void ShowDownloading(NetworkModel& model, DisplayHooks& display, std::uint8_t n, const std::string& address) {
-    SetStatus(model, display, "Downloading " + model.NetworkName[n] + " data from " + address + "...");
-    display.DrawScene();
-}
-
 // The whole file, one character per byte, read in one block.
 bool ReadFileBytes(const std::string& path, std::string& bytes) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
@@ -72,6 +69,8 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
     return !std::ferror(file.get());
 }
 
+}  // namespace
+
 // The gzip path's two files, data/whazzup.txt.gz and data/whazzup.txt. They
 // stay under temporary names until the snapshot they hold has been
 // interpreted, so a download that fails at any step leaves the last good
@@ -82,27 +81,6 @@ struct GzipFiles {
     PendingFile Gzip;
     PendingFile Plain;
 };
-
-// The gzip path: the bytes are stored, decompressed and read back. False
-// (with its message shown) when the file cannot be written or decompressed.
-bool FetchGzipSnapshot(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options,
-                       const std::string& address, GzipFiles& files, std::string& text) {
-    {
-        std::string bytes = FetchBytes(address, TransferOf(options));
-        if (!files.Gzip.Write(bytes)) {
-            SetStatus(model, display, "Error creating file");
-            return false;
-        }
-    }
-    if (!UncompressFile(files.Gzip.TempPath(), files.Plain.TempPath())) {
-        SetStatus(model, display, "Error unzipping data");
-        return false;
-    }
-    if (!ReadFileBytes(files.Plain.TempPath(), text)) throw Fault(kFaultFileNotFound, "File not found");
-    return true;
-}
-
-}  // namespace
 
 void ConfigureFeeds(NetworkModel& model, const Settings& settings, const std::string& demoFolder) {
     model.StatusUrl = settings.StatusUrls;
@@ -178,130 +156,304 @@ void ReadStatusFile(Snapshot& s, DisplayHooks& display, std::string_view text, b
     }
 }
 
-void LocateServers(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options, std::uint8_t n) {
-    if (n > kVatsim) return;
-    Snapshot& s = model.Networks[n];
+namespace {
+
+// The status file's addresses (or the network's own data address) into
+// `s`'s address fields; its msg0 box goes to `display`. Nothing found leaves
+// the lists empty: the caller reports it.
+void LocateInto(Snapshot& s, DisplayHooks& display, const DownloadOptions& options, const std::string& statusUrl,
+                const std::string& ownDataUrl, const std::string& profileBase,
+                const std::function<void(const std::string&)>& say) {
     s.DataUrls.clear();
     s.GzipUrls.clear();
     s.TransceiverUrls.clear();
     s.ProfileUrl.clear();
-    s.DownloadFailed = false;
     // A data address of its own: no status file is read.
-    if (!model.DataUrl[n].empty()) {
-        s.DataUrls.push_back(model.DataUrl[n]);
-        s.ProfileUrl = model.ProfileBase[n];
+    if (!ownDataUrl.empty()) {
+        s.DataUrls.push_back(ownDataUrl);
+        s.ProfileUrl = profileBase;
         return;
     }
-    SetStatus(model, display, "Locating " + model.NetworkName[n] + " server...");
-    display.DrawScene();
+    say("Locating");
     std::string text;
     try {
-        text = FetchText(model.StatusUrl[n], TransferOf(options));
+        text = FetchText(statusUrl, TransferOf(options));
     } catch (const Fault&) {
-        return;  // nothing found: the caller reports it
+        return;
     }
     if (!(LooksLikeJsonObject(text) && ReadStatusJson(s, text))) ReadStatusFile(s, display, text, options.TextForce);
-    for (auto* list : {&s.DataUrls, &s.GzipUrls, &s.TransceiverUrls}) ResolveAddresses(model.StatusUrl[n], *list);
+    for (auto* list : {&s.DataUrls, &s.GzipUrls, &s.TransceiverUrls}) ResolveAddresses(statusUrl, *list);
     // A status file from the network names network addresses only; file
     // addresses are for the user's own settings and a local status file.
-    if (IsWebAddress(model.StatusUrl[n])) {
+    if (IsWebAddress(statusUrl)) {
         for (auto* list : {&s.DataUrls, &s.GzipUrls, &s.TransceiverUrls}) KeepWebAddresses(*list);
         if (!IsWebAddress(s.ProfileUrl)) s.ProfileUrl.clear();
     }
-    if (s.ProfileUrl.empty()) s.ProfileUrl = model.ProfileBase[n];
+    if (s.ProfileUrl.empty()) s.ProfileUrl = profileBase;
+}
+
+// Keeps the message boxes a status file asks for, to be shown at the commit.
+class KeptMessages : public DisplayHooks {
+public:
+    void ShowNetworkMessage(const std::string& text) override { Texts.push_back(text); }
+    std::vector<std::string> Texts;
+};
+
+}  // namespace
+
+void LocateServers(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options, std::uint8_t n) {
+    if (n > kVatsim) return;
+    Snapshot& s = model.Networks[n];
+    s.DownloadFailed = false;
+    LocateInto(s, display, options, model.StatusUrl[n], model.DataUrl[n], model.ProfileBase[n], [&](const std::string&) {
+        SetStatus(model, display, "Locating " + model.NetworkName[n] + " server...");
+        display.DrawScene();
+    });
 }
 
 namespace {
 
-// The centres of the network's transceivers, for the controllers of a JSON
-// feed that report no position: fetched after the data, reused for
-// kTransceiverReuse; a failure leaves none and fails nothing.
-void RefreshTransceivers(NetworkModel& model, const DownloadOptions& options, std::uint8_t n, double random) {
-    Snapshot& s = model.Networks[n];
-    const std::string address =
-        !model.TransceiverUrl[n].empty() ? model.TransceiverUrl[n] : ChooseAddress(s.TransceiverUrls, random);
-    if (address.empty()) return;
-    if (!s.TransceiverCentres.empty() && model.Now() - s.TransceiversFetched < kTransceiverReuse &&
-        model.Now() >= s.TransceiversFetched)
-        return;
-    s.TransceiverCentres.clear();
-    try {
-        std::string body = FetchText(address, TransferOf(options));
-        if (ReadTransceiverCentres(body, s.TransceiverCentres)) s.TransceiversFetched = model.Now();
-    } catch (const Fault&) {
-        s.TransceiverCentres.clear();
+// Where the snapshot of a plan is fetched, and how it went on the way.
+struct Fetching {
+    const DownloadPlan& plan;
+    const std::function<void(const std::string&)>& say;
+    const std::function<void(const std::string&)>& progress;
+    DownloadOutcome& out;
+
+    TransferOptions Transfer(const std::string& shown) const {
+        TransferOptions transfer = TransferOf(plan.Options);
+        transfer.Cancel = plan.Cancel;
+        if (progress) {
+            auto last = std::make_shared<std::chrono::steady_clock::time_point>();
+            const std::string head = "Downloading " + plan.Name + " data from " + shown + "... ";
+            transfer.Progress = [this, last, head](std::size_t bytes) {
+                const auto now = std::chrono::steady_clock::now();
+                if (now - *last < std::chrono::milliseconds(100)) return;
+                *last = now;
+                progress(head + std::to_string(bytes / 1000) + " kB");
+            };
+        }
+        return transfer;
     }
-}
+
+    // The body at `address`, or nothing on a 304 (NotModified set).
+    std::optional<std::string> Body(const std::string& address, bool asText) {
+        if (!plan.Conditional)
+            return asText ? FetchText(address, Transfer(address)) : FetchBytes(address, Transfer(address));
+        ConditionalAnswer answer = FetchIfChanged(address, Transfer(address), plan.Prior, asText);
+        out.Current = std::move(answer.Current);
+        if (answer.NotModified) {
+            out.NotModified = true;
+            return std::nullopt;
+        }
+        return std::move(answer.Body);
+    }
+
+    // The centres of the network's transceivers, for the controllers of a
+    // JSON feed that report no position: fetched after the data, reused for
+    // kTransceiverReuse; a failure leaves none and fails nothing.
+    const TransceiverCentres& Centres(const std::vector<std::string>& addresses) {
+        const std::string address =
+            !plan.OwnTransceiverUrl.empty() ? plan.OwnTransceiverUrl : ChooseAddress(addresses, plan.Random);
+        if (address.empty() || plan.CentresCurrent) return plan.Centres;
+        out.CentresFetched = true;
+        try {
+            std::string body = FetchText(address, Transfer(address));
+            if (!ReadTransceiverCentres(body, out.Centres)) out.Centres.clear();
+        } catch (const Fault&) {
+            out.Centres.clear();
+        }
+        return out.Centres;
+    }
+
+    void Run() {
+        std::vector<std::string> data = plan.DataUrls, gzip = plan.GzipUrls, transceivers = plan.TransceiverUrls;
+        if (plan.Locate) {
+            Snapshot found;
+            KeptMessages messages;
+            LocateInto(found, messages, plan.Options, plan.StatusUrl, plan.OwnDataUrl, plan.ProfileBase,
+                       [&](const std::string&) { say("Locating " + plan.Name + " server..."); });
+            out.Located = true;
+            data = out.DataUrls = std::move(found.DataUrls);
+            gzip = out.GzipUrls = std::move(found.GzipUrls);
+            transceivers = out.TransceiverUrls = std::move(found.TransceiverUrls);
+            out.ProfileUrl = std::move(found.ProfileUrl);
+            out.Messages = std::move(messages.Texts);
+        }
+        if (data.empty() && gzip.empty()) {
+            out.NoServer = true;
+            return;
+        }
+        std::string text;
+        if (!gzip.empty()) {
+            const std::string address = ChooseAddress(gzip, plan.Random);
+            say("Downloading " + plan.Name + " data from " + address + "...");
+            auto files = std::make_shared<GzipFiles>(plan.Options.DataFolder);
+            {
+                std::optional<std::string> bytes = Body(address, false);
+                if (!bytes) return;
+                if (!files->Gzip.Write(*bytes)) {
+                    out.StepFailure = "Error creating file";
+                    return;
+                }
+            }
+            if (!UncompressFile(files->Gzip.TempPath(), files->Plain.TempPath())) {
+                out.StepFailure = "Error unzipping data";
+                return;
+            }
+            if (!ReadFileBytes(files->Plain.TempPath(), text)) throw Fault(kFaultFileNotFound, "File not found");
+            out.Files = std::move(files);
+        } else {
+            const std::string address = ChooseAddress(data, plan.Random);
+            say("Downloading " + plan.Name + " data from " + address + "...");
+            std::optional<std::string> body = Body(address, true);
+            if (!body) return;
+            text = std::move(*body);
+        }
+        const TransceiverCentres& centres = LooksLikeJsonObject(text) ? Centres(transceivers) : plan.Centres;
+        // Only a body of some feed's form is announced as being interpreted.
+        if (LooksLikeJsonObject(text) || LooksLikeSnapshotText(text))
+            say(plan.Name + " data downloaded, interpreting data...");
+        out.Feed = ParseFeed(std::move(text), plan.Net, *plan.Lookups, centres);
+    }
+};
 
 }  // namespace
 
-void DownloadNetwork(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options, std::uint8_t n) {
-    if (!model.DownloadIdle || n > kVatsim) return;
+std::optional<DownloadPlan> PlanDownload(NetworkModel& model, const DownloadOptions& options, std::uint8_t n,
+                                         bool conditional, const Validators& prior) {
+    if (!model.DownloadIdle || n > kVatsim) return std::nullopt;
     Snapshot& s = model.Networks[n];
     s.DownloadFailed = false;
     s.DataFresh = false;
     if (WithinReloadInterval(model, n)) {
         s.DataFresh = true;  // the shown data stays, without a message
-        return;
+        return std::nullopt;
     }
     model.DownloadIdle = false;
-    display.DiscardSceneLists(n);
+    DownloadPlan plan;
+    plan.Net = n;
+    plan.Name = model.NetworkName[n];
+    plan.Options = options;
+    plan.Locate = s.DataUrls.empty() && s.GzipUrls.empty();
+    plan.StatusUrl = model.StatusUrl[n];
+    plan.OwnDataUrl = model.DataUrl[n];
+    plan.ProfileBase = model.ProfileBase[n];
+    plan.OwnTransceiverUrl = model.TransceiverUrl[n];
+    plan.DataUrls = s.DataUrls;
+    plan.GzipUrls = s.GzipUrls;
+    plan.TransceiverUrls = s.TransceiverUrls;
+    plan.CentresCurrent = !s.TransceiverCentres.empty() && model.Now() - s.TransceiversFetched < kTransceiverReuse &&
+                          model.Now() >= s.TransceiversFetched;
+    if (plan.CentresCurrent) plan.Centres = s.TransceiverCentres;
+    std::mt19937 generator = SeededFromTimeOfDay(model);
+    plan.Random = std::uniform_real_distribution<double>(0.0, 1.0)(generator);
+    auto lookups = std::make_shared<NetworkModel>();
+    lookups->Airports = model.Airports;
+    lookups->Sectors = model.Sectors;
+    plan.Lookups = std::move(lookups);
+    plan.Conditional = conditional;
+    plan.Prior = prior;
+    return plan;
+}
+
+DownloadOutcome FetchNetwork(const DownloadPlan& plan, const std::function<void(const std::string&)>& say,
+                             const std::function<void(const std::string&)>& progress) {
+    DownloadOutcome out;
+    out.Live = plan.Conditional;
     try {
-        if (s.DataUrls.empty() && s.GzipUrls.empty()) LocateServers(model, display, options, n);
-        if (s.DataUrls.empty() && s.GzipUrls.empty()) {
-            s.DownloadFailed = true;
-            display.BuildNetworkMarks();
-            SetStatus(model, display, "Could not contact server");
-            display.DrawScene();
-            model.DownloadIdle = true;
-            return;
-        }
-        std::mt19937 generator = SeededFromTimeOfDay(model);
-        const double random = std::uniform_real_distribution<double>(0.0, 1.0)(generator);
-        std::string text;
-        std::optional<GzipFiles> files;
-        if (!s.GzipUrls.empty()) {
-            const std::string address = ChooseAddress(s.GzipUrls, random);
-            ShowDownloading(model, display, n, address);
-            files.emplace(options.DataFolder);
-            if (!FetchGzipSnapshot(model, display, options, address, *files, text)) {
-                EndDownload(model, display, options, n, nullptr);
-                return;
-            }
-        } else {
-            const std::string address = ChooseAddress(s.DataUrls, random);
-            ShowDownloading(model, display, n, address);
-            text = FetchText(address, TransferOf(options));
-        }
-        if (LooksLikeJsonObject(text)) RefreshTransceivers(model, options, n, random);
-        InterpretFeed(model, display, n, std::move(text));
-        // Only a snapshot that was interpreted replaces the files on disk.
-        if (files && !s.DownloadFailed) {
-            files->Gzip.Commit();
-            files->Plain.Commit();
-        }
+        Fetching{plan, say, progress, out}.Run();
     } catch (const Fault& fault) {
-        EndDownload(model, display, options, n, &fault);
-        return;
+        out.Failure = fault;
     } catch (const std::bad_alloc&) {
-        Fault fault(kFaultOutOfMemory, "Out of memory");
+        out.Failure = Fault(kFaultOutOfMemory, "Out of memory");
+    }
+    return out;
+}
+
+namespace {
+
+// Stamps "YYYYMMDDhhmmss" compare as text; anything else is no stamp.
+bool IsStamp(const std::string& stamp) {
+    return stamp.size() == 14 && std::all_of(stamp.begin(), stamp.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+void CommitDownload(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options, std::uint8_t n,
+                    DownloadOutcome outcome) {
+    if (n > kVatsim) return;
+    Snapshot& s = model.Networks[n];
+    const std::string& name = model.NetworkName[n];
+    if (outcome.Located) {
+        s.DataUrls = std::move(outcome.DataUrls);
+        s.GzipUrls = std::move(outcome.GzipUrls);
+        s.TransceiverUrls = std::move(outcome.TransceiverUrls);
+        s.ProfileUrl = std::move(outcome.ProfileUrl);
+        for (const std::string& text : outcome.Messages) display.ShowNetworkMessage(text);
+    }
+    if (outcome.CentresFetched) {
+        const bool read = !outcome.Centres.empty();
+        s.TransceiverCentres = std::move(outcome.Centres);
+        if (read) s.TransceiversFetched = model.Now();
+    }
+    // A live refresh that brings nothing newer leaves the picture alone.
+    const bool older = outcome.Live && outcome.Feed && outcome.Feed->Ok && s.ClientTotal != 0 &&
+                       IsStamp(s.UpdateStamp) && IsStamp(outcome.Feed->Data.UpdateStamp) &&
+                       outcome.Feed->Data.UpdateStamp < s.UpdateStamp;
+    if (outcome.NotModified || older) {
+        model.DownloadIdle = true;
+        s.DataFresh = true;
+        if (outcome.NotModified) s.LastDownload = model.Now();
+        SetStatus(model, display,
+                  outcome.NotModified ? name + " data unchanged" : name + " snapshot older than the shown one ignored");
+        display.BuildNetworkMarks();
+        display.DrawScene();
+        return;
+    }
+    display.DiscardSceneLists(n);
+    if (outcome.NoServer) {
+        s.DownloadFailed = true;
+        display.BuildNetworkMarks();
+        SetStatus(model, display, "Could not contact server");
+        display.DrawScene();
+        model.DownloadIdle = true;
+        return;
+    }
+    if (!outcome.StepFailure.empty()) {
+        SetStatus(model, display, outcome.StepFailure);
+        EndDownload(model, display, options, n, nullptr);
+        return;
+    }
+    if (outcome.Failure || !outcome.Feed) {
+        const Fault fault = outcome.Failure ? *outcome.Failure : Fault(0, "");
         EndDownload(model, display, options, n, &fault);
         return;
+    }
+    CommitFeed(model, display, n, std::move(*outcome.Feed));
+    // Only a snapshot that was interpreted replaces the files on disk.
+    if (outcome.Files && !s.DownloadFailed) {
+        outcome.Files->Gzip.Commit();
+        outcome.Files->Plain.Commit();
     }
     EndDownload(model, display, options, n, nullptr);
 }
 
-void btnDownload(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options, std::uint8_t n) {
-    if (!model.DownloadIdle || n > kMerged) return;
-    model.CurrentNetwork = static_cast<NetworkIndex>(n);
-    display.CloseOverlays();
+void DownloadNetwork(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options, std::uint8_t n) {
+    std::optional<DownloadPlan> plan = PlanDownload(model, options, n);
+    if (!plan) return;
+    const auto say = [&](const std::string& text) {
+        SetStatus(model, display, text);
+        display.DrawScene();
+    };
+    CommitDownload(model, display, options, n, FetchNetwork(*plan, say, {}));
+}
+
+void FinishDownload(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options, std::uint8_t n) {
     if (n == kMerged) {
-        DownloadNetwork(model, display, options, kIvao);
-        DownloadNetwork(model, display, options, kVatsim);
         display.EnableAutoDownloadTimer(false);
         display.BuildMergedScene();
-    } else {
-        DownloadNetwork(model, display, options, n);
+    } else if (n <= kVatsim) {
         // A failed download over shown traffic keeps saying why.
         const std::string failure = model.Networks[n].DownloadFailed ? model.StatusText : std::string();
         if (options.AutoDownload) display.EnableAutoDownloadTimer(true);
@@ -315,6 +467,19 @@ void btnDownload(NetworkModel& model, DisplayHooks& display, const DownloadOptio
     }
     display.BuildClientCountBar();
     display.DrawScene();
+}
+
+void btnDownload(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options, std::uint8_t n) {
+    if (!model.DownloadIdle || n > kMerged) return;
+    model.CurrentNetwork = static_cast<NetworkIndex>(n);
+    display.CloseOverlays();
+    if (n == kMerged) {
+        DownloadNetwork(model, display, options, kIvao);
+        DownloadNetwork(model, display, options, kVatsim);
+    } else {
+        DownloadNetwork(model, display, options, n);
+    }
+    FinishDownload(model, display, options, n);
 }
 
 void timAutoDownloadTick(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options) {

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -21,6 +22,8 @@ namespace {
 constexpr int kFaultTooLarge = 31001;
 constexpr int kFaultUnzip = 31003;
 constexpr int kFaultNotAFile = 31004;
+constexpr int kFaultCancelled = 31005;
+constexpr int kFaultStrayNotModified = 31006;
 
 void InitialiseCurl() {
     static std::once_flag once;
@@ -31,6 +34,8 @@ struct Receiver {
     std::string body;
     std::size_t limit = 0;
     bool tooLarge = false;
+    const TransferOptions* options = nullptr;
+    Validators validators;
 };
 
 size_t Receive(char* data, size_t size, size_t count, void* user) {
@@ -41,6 +46,36 @@ size_t Receive(char* data, size_t size, size_t count, void* user) {
         return 0;  // aborts the transfer
     }
     receiver->body.append(data, bytes);
+    if (receiver->options->Progress) receiver->options->Progress(receiver->body.size());
+    return bytes;
+}
+
+// Called by the transfer at least once a second, bytes or not: a cancel
+// request ends it.
+int Xfer(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    const auto* receiver = static_cast<const Receiver*>(user);
+    const std::atomic<bool>* cancel = receiver->options->Cancel;
+    return cancel && cancel->load() ? 1 : 0;
+}
+
+// Each header line of the answer (of the last one, after redirects): the
+// validators are kept.
+size_t Header(char* data, size_t size, size_t count, void* user) {
+    auto* receiver = static_cast<Receiver*>(user);
+    const size_t bytes = size * count;
+    std::string_view line(data, bytes);
+    if (line.substr(0, 5) == "HTTP/") receiver->validators = {};  // a new answer begins
+    const size_t colon = line.find(':');
+    if (colon == std::string_view::npos) return bytes;
+    std::string name(line.substr(0, colon));
+    for (char& ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    std::string_view value = line.substr(colon + 1);
+    while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+    while (!value.empty() && (value.back() == '\r' || value.back() == '\n' || value.back() == ' ')) value.remove_suffix(1);
+    // A header that long is no validator of ours: it is not sent back.
+    if (value.size() > 256) return bytes;
+    if (name == "etag") receiver->validators.ETag = value;
+    if (name == "last-modified") receiver->validators.LastModified = value;
     return bytes;
 }
 
@@ -74,7 +109,13 @@ void CheckFileAddress(const std::string& address, const TransferOptions& options
         throw Fault(kFaultTooLarge, "Response larger than " + LimitText(options.MaxBytes) + " refused");
 }
 
-std::string Fetch(const std::string& address, const TransferOptions& options) {
+struct Fetched {
+    std::string body;
+    long status = 0;
+    Validators validators;
+};
+
+Fetched Fetch(const std::string& address, const TransferOptions& options, const Validators& prior = {}) {
     InitialiseCurl();
     if (StartsWithNoCase(address, "file:")) CheckFileAddress(address, options);
     std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), &curl_easy_cleanup);
@@ -83,6 +124,7 @@ std::string Fetch(const std::string& address, const TransferOptions& options) {
     char error[CURL_ERROR_SIZE] = "";
     Receiver receiver;
     receiver.limit = options.MaxBytes;
+    receiver.options = &options;
 
     curl_easy_setopt(c, CURLOPT_URL, address.c_str());
     curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https,file");
@@ -91,7 +133,17 @@ std::string Fetch(const std::string& address, const TransferOptions& options) {
     curl_easy_setopt(c, CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(c, CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(options.Timeout.count()));
+    // No cap on the whole transfer: the time-out is the time without an
+    // answer, to connect and then between bytes.
+    const long timeoutMs = std::max<long>(1, static_cast<long>(options.Timeout.count()));
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, timeoutMs);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, std::max<long>(1, (timeoutMs + 999) / 1000));
+    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &Xfer);
+    curl_easy_setopt(c, CURLOPT_XFERINFODATA, &receiver);
+    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &Header);
+    curl_easy_setopt(c, CURLOPT_HEADERDATA, &receiver);
     curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options.MaxBytes));
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, error);
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &Receive);
@@ -104,9 +156,27 @@ std::string Fetch(const std::string& address, const TransferOptions& options) {
     const std::string proxy = options.Proxy.size() < 2 ? std::string() : options.Proxy;
     curl_easy_setopt(c, CURLOPT_PROXY, proxy.c_str());
     curl_easy_setopt(c, CURLOPT_NOPROXY, "");
+    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> headers(nullptr, &curl_slist_free_all);
+    const auto addHeader = [&](const std::string& line) {
+        curl_slist* grown = curl_slist_append(headers.get(), line.c_str());
+        if (!grown) throw Fault(kFaultOutOfMemory, "Out of memory");
+        headers.release();
+        headers.reset(grown);
+    };
+    if (!prior.ETag.empty()) addHeader("If-None-Match: " + prior.ETag);
+    if (!prior.LastModified.empty()) addHeader("If-Modified-Since: " + prior.LastModified);
+    if (headers) curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
 
     CURLcode result = curl_easy_perform(c);
-    if (result == CURLE_OK) return std::move(receiver.body);
+    if (result == CURLE_OK) {
+        Fetched fetched;
+        curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &fetched.status);
+        fetched.body = std::move(receiver.body);
+        fetched.validators = std::move(receiver.validators);
+        return fetched;
+    }
+    if (result == CURLE_ABORTED_BY_CALLBACK && options.Cancel && options.Cancel->load())
+        throw Fault(kFaultCancelled, "Transfer cancelled");
     if (receiver.tooLarge || result == CURLE_FILESIZE_EXCEEDED)
         throw Fault(kFaultTooLarge, "Response larger than " + LimitText(options.MaxBytes) + " refused");
     if (result == CURLE_HTTP_RETURNED_ERROR) {
@@ -143,11 +213,34 @@ void ResolveAddresses(std::string_view statusAddress, std::vector<std::string>& 
     for (std::string& address : addresses) address = ResolveAddress(statusAddress, address);
 }
 
+namespace {
+
+bool IsGzip(const std::string& body) {
+    return body.size() >= 2 && static_cast<unsigned char>(body[0]) == 0x1F && static_cast<unsigned char>(body[1]) == 0x8B;
+}
+
+}  // namespace
+
 std::string FetchText(const std::string& address, const TransferOptions& options) {
-    std::string body = Fetch(address, options);
-    if (body.size() >= 2 && static_cast<unsigned char>(body[0]) == 0x1F && static_cast<unsigned char>(body[1]) == 0x8B)
-        body = GunzipText(body, options.MaxBytes);
+    std::string body = Fetch(address, options).body;
+    if (IsGzip(body)) body = GunzipText(body, options.MaxBytes);
     return body;
+}
+
+ConditionalAnswer FetchIfChanged(const std::string& address, const TransferOptions& options,
+                                 const Validators& prior, bool asText) {
+    Fetched fetched = Fetch(address, options, prior);
+    ConditionalAnswer answer;
+    if (fetched.status == 304) {
+        if (prior.Empty()) throw Fault(kFaultStrayNotModified, "Server answered 'not modified' to a plain request");
+        answer.NotModified = true;
+        answer.Current = prior;
+        return answer;
+    }
+    answer.Body = std::move(fetched.body);
+    if (asText && IsGzip(answer.Body)) answer.Body = GunzipText(answer.Body, options.MaxBytes);
+    answer.Current = std::move(fetched.validators);
+    return answer;
 }
 
 std::string GunzipText(std::string_view gzip, std::size_t maxBytes) {
@@ -176,7 +269,7 @@ std::string GunzipText(std::string_view gzip, std::size_t maxBytes) {
 }
 
 std::string FetchBytes(const std::string& address, const TransferOptions& options) {
-    return Fetch(address, options);
+    return Fetch(address, options).body;
 }
 
 bool UncompressFile(const std::string& gzipPath, const std::string& plainPath, std::size_t maxBytes) {

@@ -4,8 +4,10 @@
 // the status line shows ("HTTP error 404", "Request timed out").
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,13 +17,35 @@ namespace kestrava {
 constexpr std::size_t kMaxTransferBytes = 64u << 20;  // 64 MiB
 
 struct TransferOptions {
-    // Time-out of the whole request.
+    // How long the server may leave us without an answer: to connect, and
+    // then between bytes (a body that trickles below one byte a second for
+    // this long fails with "Request timed out"). A slow body that keeps
+    // coming is waited for, however long it takes.
     std::chrono::milliseconds Timeout{15000};
     // A named proxy, "host:port" or "user:password@host:port"; with fewer than
     // two characters no proxy is used, whatever the environment says.
     std::string Proxy = "0";
     // A larger response is refused.
     std::size_t MaxBytes = kMaxTransferBytes;
+    // Told the bytes received so far as they come (on the transfer's thread).
+    std::function<void(std::size_t received)> Progress;
+    // Set from any thread: the transfer ends at once ("Transfer cancelled").
+    const std::atomic<bool>* Cancel = nullptr;
+};
+
+// A conditional request's validators: what the server said of the last
+// answer it gave (its ETag and Last-Modified headers), sent back as
+// If-None-Match and If-Modified-Since.
+struct Validators {
+    std::string ETag;
+    std::string LastModified;
+    bool Empty() const { return ETag.empty() && LastModified.empty(); }
+};
+
+struct ConditionalAnswer {
+    bool NotModified = false;  // 304: the last answer still holds, no body
+    std::string Body;          // as FetchText gives it
+    Validators Current;        // of this answer (the old ones on a 304)
 };
 
 // An http or https address (the scheme's case does not matter).
@@ -46,6 +70,11 @@ void ResolveAddresses(std::string_view statusAddress, std::vector<std::string>& 
 // limit, or gzip text is damaged.
 std::string FetchText(const std::string& address, const TransferOptions& options);
 std::string FetchBytes(const std::string& address, const TransferOptions& options);
+// FetchText (or FetchBytes, `asText` false) asking only for a body newer
+// than the one `prior` describes. A 304 answer to a request without
+// validators is a Fault: there is no earlier answer it could mean.
+ConditionalAnswer FetchIfChanged(const std::string& address, const TransferOptions& options,
+                                 const Validators& prior, bool asText = true);
 
 // The text of gzip data held in memory; a Fault when it is damaged,
 // truncated or larger than `maxBytes` decompressed.

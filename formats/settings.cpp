@@ -189,6 +189,11 @@ int ReadClampedInteger(const IniFile& ini, const char* section, const char* key,
     return static_cast<int>(value);
 }
 
+int LiveSecondsValue(long long seconds) {
+    if (seconds <= 0) return 0;
+    return static_cast<int>(std::clamp<long long>(seconds, kLiveSecondsLow, kLiveSecondsHigh));
+}
+
 Settings ReadSettings(const IniFile& ini, ScreenSize screen) {
     Settings s;
     ReadSharedTextsAndFlags(ini, s);
@@ -215,6 +220,9 @@ Settings ReadSettings(const IniFile& ini, ScreenSize screen) {
     s.SectorDataUrl = Trim(ini.Get("Network", "SectorDataUrl", kDefaultSectorDataUrl));
     if (s.SectorDataUrl.empty()) s.SectorDataUrl = kDefaultSectorDataUrl;
     s.SectorCheckDays = ReadClampedInteger(ini, "Network", "SectorCheckDays", "7", 0, kSectorCheckDaysHigh);
+    s.LiveSeconds = LiveSecondsValue(ReadClampedInteger(ini, "Network", "LiveSeconds", "0", -1, kLiveSecondsHigh + 1));
+    s.PlaneMotion = ReadFlag(ini, "Map", "PlaneMotion", true);
+    s.ShowTrails = ReadFlag(ini, "Map", "ShowTrails", false);
 
     for (int v = 0; v < 3; ++v) {
         StoredView& view = s.Views[v];
@@ -248,6 +256,9 @@ void WriteSettings(IniFile& ini, const Settings& s) {
     ini.Set("Network", "DemoFeed", Flag(s.DemoFeed));
     ini.Set("Network", "SectorDataUrl", s.SectorDataUrl);
     ini.Set("Network", "SectorCheckDays", std::to_string(s.SectorCheckDays));
+    ini.Set("Network", "LiveSeconds", std::to_string(s.LiveSeconds));
+    ini.Set("Map", "PlaneMotion", Flag(s.PlaneMotion));
+    ini.Set("Map", "ShowTrails", Flag(s.ShowTrails));
     for (int v = 0; v < 3; ++v) {
         const float values[3] = {s.Views[v].X, s.Views[v].Y, s.Views[v].Z};
         for (int k = 0; k < 3; ++k) {

@@ -34,6 +34,10 @@ struct MapLayers {
 // addresses of its files.
 inline constexpr const char* kDefaultSectorDataUrl = "https://api.vatsim.net/api/map_data/";
 inline constexpr int kSectorCheckDaysHigh = 3650;
+inline constexpr int kLiveSecondsLow = 15, kLiveSecondsHigh = 600;
+// A LiveSeconds value as the viewer takes it: 0 (or less) is off, anything
+// else is held to 15..600.
+int LiveSecondsValue(long long seconds);
 
 struct Settings {
     std::array<std::string, 2> UserIds{"100000", "800000"};  // IVAO, VATSIM
@@ -72,6 +76,13 @@ struct Settings {
     // (0: never).
     std::string SectorDataUrl = kDefaultSectorDataUrl;
     int SectorCheckDays = 7;
+    // Live refresh: the shown network downloaded again every LiveSeconds
+    // (0: off; else 15 to 600, never sooner than the network allows).
+    int LiveSeconds = 0;
+    // With live refresh: aircraft move along their tracks between snapshots
+    // (section Map), and the trails of where each has been are drawn.
+    bool PlaneMotion = true;
+    bool ShowTrails = false;
     std::array<StoredView, 3> Views{StoredView{13.34f, -54.15f, 1.49f},
                                     StoredView{-97.72f, -46.23f, 0.75f},
                                     StoredView{-27.68f, -36.71f, 0.43f}};

@@ -324,16 +324,18 @@ void Refresh(Companion& c) {
     }
     Say(c, "Downloading " + name + " data...");
     const Clock::time_point before = c.Model.Networks[net].LastDownload;
-    c.Viewer.btnDownload(net);
-    // A failed download leaves the old records: only a newer interpreted
-    // snapshot counts.
-    const Snapshot& s = c.Model.Networks[net];
-    if (s.LastDownload == before || s.AtcCount + s.PilotCount == 0) {
-        Say(c, " Error downloading " + name + " data" + kCrLf);
-        return;
-    }
-    Say(c, " " + name + " data of " + StampClock(s.UpdateStamp) + "Z downloaded - " +
-               std::to_string(c.Model.ClientTotal[net]) + " clients online" + kCrLf);
+    // The answer follows when the download's outcome is shown.
+    c.Viewer.DownloadThen(net, [&c, net, name, before] {
+        // A failed download leaves the old records: only a newer interpreted
+        // snapshot counts.
+        const Snapshot& s = c.Model.Networks[net];
+        if (s.LastDownload == before || s.AtcCount + s.PilotCount == 0) {
+            Say(c, " Error downloading " + name + " data" + kCrLf);
+            return;
+        }
+        Say(c, " " + name + " data of " + StampClock(s.UpdateStamp) + "Z downloaded - " +
+                   std::to_string(c.Model.ClientTotal[net]) + " clients online" + kCrLf);
+    });
 }
 
 void Visible(Companion& c, const std::string& callsign) {

@@ -1,5 +1,5 @@
 // metar, taf and shorttaf: the NOAA station file of an airport, fetched
-// synchronously while DownloadIdle holds other downloads off.
+// beside the window while DownloadIdle holds other downloads off.
 #include "kestrav/companion/commands.h"
 
 #include "formats/text.h"
@@ -7,25 +7,13 @@
 #include "kestrav/network/transfer.h"
 
 #include <exception>
+#include <functional>
 
 namespace kestrava::companion {
 
 namespace {
 
 constexpr int kNotFound = 404;
-
-// DownloadIdle is False while the fetch runs and True again however it
-// ends.
-class DownloadBusy {
-public:
-    explicit DownloadBusy(NetworkModel& model) : model_(model) { model_.DownloadIdle = false; }
-    ~DownloadBusy() { model_.DownloadIdle = true; }
-    DownloadBusy(const DownloadBusy&) = delete;
-    DownloadBusy& operator=(const DownloadBusy&) = delete;
-
-private:
-    NetworkModel& model_;
-};
 
 std::string StationPath(const std::string& verb) {
     if (verb == "taf") return "/forecasts/taf/stations/";
@@ -75,16 +63,23 @@ void Weather(Companion& c, const std::string& verb, const std::string& code) {
         c.Output.AddText("Unrecognized ICAO code\r\n");
         return;
     }
+    // One transfer at a time, as for the network's data.
+    if (!c.Model.DownloadIdle) {
+        c.Output.AddText("Busy downloading, try again in a moment\r\n");
+        return;
+    }
     TransferOptions transfer;
     transfer.Timeout = c.Weather.Timeout;
     transfer.Proxy = c.Weather.Proxy;
     transfer.MaxBytes = kMaxWeatherBytes;
-    std::string file, failure;
-    bool fetched = false;
-    {
-        DownloadBusy busy(c.Model);
+    const std::string address = WeatherBase(c.Weather.WeatherUrl) + StationPath(verb) + code + ".TXT";
+    c.Model.DownloadIdle = false;
+    // The fetch runs beside the window; the answer is printed when it comes.
+    c.Viewer.RunBeside([&c, verb, code, transfer, address]() -> std::function<void()> {
+        std::string file, failure;
+        bool fetched = false;
         try {
-            file = FetchText(WeatherBase(c.Weather.WeatherUrl) + StationPath(verb) + code + ".TXT", transfer);
+            file = FetchText(address, transfer);
             fetched = true;
         } catch (const Fault& fault) {
             // A station without a file is no fault worth describing.
@@ -92,13 +87,17 @@ void Weather(Companion& c, const std::string& verb, const std::string& code) {
         } catch (const std::exception& error) {
             failure = error.what();
         }
-    }
-    const std::string report = fetched ? StationReport(file, code) : std::string();
-    if (report.empty()) {
-        c.Output.AddText("No " + UpperText(verb) + " for " + code + (failure.empty() ? "" : " (" + failure + ")") + "\r\n");
-        return;
-    }
-    c.Output.AddText(report + "\r\n");
+        std::string report = fetched ? StationReport(file, code) : std::string();
+        return [&c, verb, code, failure, report = std::move(report)] {
+            c.Model.DownloadIdle = true;
+            if (report.empty()) {
+                c.Output.AddText("No " + UpperText(verb) + " for " + code +
+                                 (failure.empty() ? "" : " (" + failure + ")") + "\r\n");
+                return;
+            }
+            c.Output.AddText(report + "\r\n");
+        };
+    });
 }
 
 }  // namespace kestrava::companion

@@ -79,6 +79,8 @@ bool FirstGroup(MapControls& c, int key, int shift) {
         case 'I': c.Host.btnDownload(0); return true;
         case 'V': c.Host.btnDownload(1); return true;
         case 'B': c.Host.btnDownload(2); return true;
+        case 'R': c.Host.ToggleLive(); return true;
+        case 'T': c.Host.ToggleTrails(); return true;
         case 'G':
             ToggleFlag(c, c.Config.Layers.ShowLatLon, "Lat/Lon grid toggle");
             break;

@@ -24,7 +24,7 @@
 namespace kestrava {
 
 SceneContext MapWindow::Scene() {
-    return SceneContext{Model, *this, Theme, Config, Switches.FriendsOnly, Scenes, Model.StatusText};
+    return SceneContext{Model, *this, Theme, Config, Switches.FriendsOnly, Scenes, Model.StatusText, &Trails};
 }
 
 void MapWindow::DiscardSceneLists(int net) {
@@ -66,11 +66,6 @@ void MapWindow::EnableAutoDownloadTimer(bool on) {
 void MapWindow::ShowNetworkMessage(const std::string& text) {
     QMessageBox::information(nullptr, QStringLiteral("Important Network Message"),
                              QString::fromStdString(Cp1252ToUtf8(text)));
-}
-
-void MapWindow::btnDownload(int network) {
-    if (network < 0 || network > 2) return;
-    kestrava::btnDownload(Model, *this, Download, static_cast<std::uint8_t>(network));
 }
 
 void MapWindow::MinimiseWindow() { showMinimized(); }

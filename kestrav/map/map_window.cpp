@@ -91,8 +91,11 @@ bool MapWindow::StartUp() {
     timAutoDownload.setInterval(1000);
     timDownload.setInterval(2000);
     QObject::connect(&timAutoDownload, &QTimer::timeout,
-                     [this] { timAutoDownloadTick(Model, *this, Download); });
+                     [this] { timAutoDownloadTick(Model, Download, [this](std::uint8_t n) { DownloadThen(n, {}); }); });
     QObject::connect(&timDownload, &QTimer::timeout, [this] { timDownloadTick(Model, *this); });
+    timLive.setInterval(1000);
+    QObject::connect(&timLive, &QTimer::timeout, [this] { LiveTick(); });
+    Live.Seconds = Config.LiveSeconds;
     const PixelRect placed = FitWindowToScreens(Config.WindowLeft, Config.WindowTop, Config.WindowWidth,
                                                 Config.WindowHeight, AvailableScreenAreas());
     setGeometry(placed.Left, placed.Top, placed.Width, placed.Height);
@@ -150,6 +153,7 @@ bool MapWindow::StartUp() {
     Overlay.OverlayMode = OverlayKind::Map;
     Model.DownloadIdle = true;
     timDownload.start();
+    timLive.start();
     CheckSectorsAtStart();
     return true;
 }
@@ -227,7 +231,9 @@ void MapWindow::ShowStatus(const std::string& text) {
 
 void MapWindow::BuildStatusLine() {
     if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
-    kestrava::BuildStatusLine(lists::Viewer().StatusLine, Model.StatusText, width(), height());
+    // Data older than they should be say their age.
+    ageNote_ = AgeNote(Model, Live, Model.CurrentNetwork);
+    kestrava::BuildStatusLine(lists::Viewer().StatusLine, Model.StatusText + ageNote_, width(), height());
 }
 
 void MapWindow::BuildWindowFrame() {
@@ -348,6 +354,9 @@ void MapWindow::ExitViewer(bool unattended) {
     exiting_ = true;
     timAutoDownload.stop();
     timDownload.stop();
+    timLive.stop();
+    // A transfer still running ends now; its result is not waited for.
+    jobs_.CancelAll();
     ShutdownOpenGL();
     // A file that could not be saved is said on standard error and, when
     // the user closed the viewer, in a message box.

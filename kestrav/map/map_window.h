@@ -3,8 +3,11 @@
 
 #include "formats/colour_theme.h"
 #include "formats/settings.h"
+#include "kestrav/map/background_jobs.h"
 #include "kestrav/map/map_controls.h"
 #include "kestrav/network/download.h"
+#include "kestrav/network/live.h"
+#include "kestrav/network/trails.h"
 #include "kestrav/network/model.h"
 #include "kestrav/network/sector_update.h"
 #include "globe/camera.h"
@@ -39,6 +42,8 @@ struct ViewerState {
     PanelState Panel;
     DownloadOptions Download;  // from the settings, read once at start-up
     std::string WeatherUrl;    // [Network] WeatherUrl, read at start-up, never written
+    LiveState Live;            // live refresh, from [Network] LiveSeconds
+    TrailBook Trails;          // where each aircraft has been this run
 };
 
 class MapWindow : public QWindow, public ViewerActions, protected ViewerState {
@@ -65,6 +70,12 @@ public:
 
     // what the controls, the console and the timers ask,
     void btnDownload(int network) override;
+    void DownloadThen(int network, std::function<void()> done) override;
+    void RunBeside(std::function<std::function<void()>()> work) override;
+    // Live refresh on (at LiveSeconds, 60 when it was 0) or off, and the
+    // trails shown or not: the keys R and T.
+    void ToggleLive() override;
+    void ToggleTrails() override;
     void MenuClick(double px, double py) override;  // a left press on a bar, in twips
     void ToggleFullScreen() override;
 
@@ -115,6 +126,13 @@ public:
     bool ResizeActive = false;
     QTimer timAutoDownload;
     QTimer timDownload;
+    // Every second: a due live refresh, the motion step, the data's age.
+    QTimer timLive;
+    // Live mode's tick, and the motion step alone (the benchmark times it).
+    void LiveTick();
+    void MotionStep();
+    // True while a download's transfer runs beside the window.
+    bool Downloading() const { return jobs_.Busy(); }
 
 protected:
     bool event(QEvent* event) override;
@@ -153,6 +171,10 @@ private:
     // At start-up: the update, once, when the sector data are older than
     // [Network] SectorCheckDays.
     void CheckSectorsAtStart();
+    // The next network of the running download planned and its transfer
+    // started beside the window; when none is left, the download finishes.
+    void StartQueuedDownload();
+    void CommitQueuedDownload(std::uint8_t net, DownloadOutcome outcome);
 
     SceneContext Scene();
     // The window's size in twips of its own pixels: on a scaled screen the
@@ -181,6 +203,17 @@ private:
     // The sector update; its result comes back on this thread.
     bool sectorUpdating_ = false;
     std::jthread sectorUpdate_;
+    // The running download: the networks still to fetch, the view it shows
+    // when done, whether it is a live refresh, and who waits for its end.
+    std::vector<std::uint8_t> queue_;
+    std::uint8_t finishing_ = kIvao;
+    bool liveRun_ = false;
+    std::vector<std::function<void()>> whenDone_;
+    // The age note last put in the status line.
+    std::string ageNote_;
+    int lastMotionSecond_ = -1;
+    // Declared last: its threads end before the rest of the window goes.
+    BackgroundJobs jobs_{this};
 };
 
 }  // namespace kestrava

@@ -483,6 +483,11 @@ void btnDownload(NetworkModel& model, DisplayHooks& display, const DownloadOptio
 }
 
 void timAutoDownloadTick(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options) {
+    timAutoDownloadTick(model, options, [&](std::uint8_t n) { btnDownload(model, display, options, n); });
+}
+
+void timAutoDownloadTick(NetworkModel& model, const DownloadOptions&,
+                         const std::function<void(std::uint8_t)>& download) {
     if (model.AutoCountdown > std::numeric_limits<std::int16_t>::min()) --model.AutoCountdown;
     if (model.AutoCountdown >= 1) return;
     const std::uint8_t n = model.CurrentNetwork;
@@ -490,7 +495,7 @@ void timAutoDownloadTick(NetworkModel& model, DisplayHooks& display, const Downl
         model.AutoCountdown = kRetrySeconds;
         return;
     }
-    if (n <= kVatsim) btnDownload(model, display, options, n);
+    if (n <= kVatsim) download(n);
 }
 
 void timDownloadTick(NetworkModel& model, DisplayHooks& display) {

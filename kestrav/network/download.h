@@ -160,6 +160,9 @@ const std::string& ChooseAddress(const std::vector<std::string>& addresses, doub
 // retrying every 5 seconds while the reload interval lasts or a download
 // runs.
 void timAutoDownloadTick(NetworkModel& model, DisplayHooks& display, const DownloadOptions& options);
+// The same, the download asked of `download` (the window's, beside it).
+void timAutoDownloadTick(NetworkModel& model, const DownloadOptions& options,
+                         const std::function<void(std::uint8_t)>& download);
 
 // Handler of the window's timDownload timer (every 2000 ms): a network's
 // data stops being fresh once its RELOAD minutes have passed.

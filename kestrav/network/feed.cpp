@@ -91,8 +91,10 @@ void CommitFeed(NetworkModel& model, DisplayHooks& display, std::uint8_t net, Fe
     model.ClientTotal[net] = data.ClientTotal;
     model.ClientTotal[kMerged] = MergedClientTotal(model);
     for (int i = 0; i < s.PilotCount; ++i) {
-        float& speed = s.Pilots[static_cast<size_t>(i)].GroundSpeed;
-        speed = std::min(speed, kDrawnSpeedLimit);
+        PilotClient& p = s.Pilots[static_cast<size_t>(i)];
+        p.GroundSpeed = std::min(p.GroundSpeed, kDrawnSpeedLimit);
+        p.ReportedLatitude = p.Latitude;
+        p.ReportedLongitude = p.Longitude;
     }
     s.DownloadFailed = false;
     SetStatus(model, display, InterpretedStatus(model.NetworkName[net], result.LeftOut));

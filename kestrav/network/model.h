@@ -40,6 +40,10 @@ struct PilotClient {
     std::int16_t AdminRating = 0;
     float Latitude = 0;
     float Longitude = 0;
+    // Where the snapshot put it; Latitude and Longitude move on from there
+    // between snapshots (live mode) and are drawn and picked.
+    float ReportedLatitude = 0;
+    float ReportedLongitude = 0;
     float Altitude = 0;
     float GroundSpeed = 0;
     std::int16_t Heading = 0;

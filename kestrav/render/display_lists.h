@@ -18,7 +18,8 @@ constexpr unsigned kSceneAtcFills = 5;
 constexpr unsigned kSceneAtcBorders = 6;
 constexpr unsigned kSceneAtcLabels = 7;
 constexpr unsigned kSceneAtcPoints = 8;
-constexpr unsigned kSceneListCount = 9;
+constexpr unsigned kSceneTrails = 9;
+constexpr unsigned kSceneListCount = 10;
 
 struct ViewerNames {
     unsigned Scenes = 0;  // kSceneListCount names for each of the three views

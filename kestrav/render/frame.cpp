@@ -58,6 +58,7 @@ void DrawCore(const FrameInputs& f) {
     if (s.Layers.ShowInbounds && s.Layers.ShowAirports && !f.switches.FriendsOnly)
         glCallList(base + lists::kSceneInbounds);
     if (s.Layers.ShowPlanes) {
+        if (s.ShowTrails) glCallList(base + lists::kSceneTrails);
         glCallList(base + lists::kScenePlanes);
         if (s.Layers.ShowPlaneLabels) glCallList(base + lists::kScenePlaneLabels);
     }
@@ -76,6 +77,7 @@ GlobeKey KeyOf(const FrameInputs& f, unsigned generation) {
     k.Layers = f.settings.Layers;
     k.DisableSmooth = f.settings.DisableSmooth;
     k.DisableCountries = f.settings.DisableCountries;
+    k.Trails = f.settings.ShowTrails;
     k.Switches = f.switches;
     k.AboutVisible = f.overlay.AboutVisible;
     // Scenes compiled since the picture was kept change it too, even where

@@ -65,6 +65,7 @@ struct GlobeKey {
     MapLayers Layers;
     bool DisableSmooth = false;
     bool DisableCountries = false;
+    bool Trails = false;
     MapSwitches Switches;
     bool AboutVisible = false;
     unsigned Generation = 0;

@@ -13,6 +13,7 @@
 
 #include <GL/gl.h>
 
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <tuple>
@@ -106,7 +107,8 @@ void DrawLabels(const std::vector<Label>& labels) {
     }
 }
 
-void CompileLayers(const Layers& l, bool withInbounds) {
+// The planes, their labels and their trails: what a motion step changes.
+void CompileAircraftLists(const Layers& l) {
     const ColourTheme& theme = l.scene.theme;
     const NetworkModel& model = l.scene.model;
     const int n = l.index;
@@ -123,6 +125,31 @@ void CompileLayers(const Layers& l, bool withInbounds) {
         DrawTextSmall(p.Callsign);
     });
     glEndList();
+
+    Begin(n, lists::kSceneTrails);
+    if (l.scene.trails && !l.scene.trails->empty()) {
+        const std::int64_t now = std::chrono::duration_cast<std::chrono::seconds>(model.Now().time_since_epoch()).count();
+        ScaledLineWidth(1);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        for (int net : NetworksOf(n)) {
+            const Snapshot& s = model.Networks[static_cast<size_t>(net)];
+            for (int i = 0; i < s.PilotCount; ++i) {
+                const PilotClient& p = s.Pilots[static_cast<size_t>(i)];
+                if (!l.Shown(p.MemberId)) continue;
+                if (const Trail* trail = TrailOf(*l.scene.trails, static_cast<std::uint8_t>(net), p))
+                    DrawTrail(*trail, p, now, theme);
+            }
+        }
+    }
+    glEndList();
+}
+
+void CompileLayers(const Layers& l, bool withInbounds) {
+    const ColourTheme& theme = l.scene.theme;
+    const NetworkModel& model = l.scene.model;
+    const int n = l.index;
+
+    CompileAircraftLists(l);
 
     Begin(n, lists::kSceneAirports);
     SetColour(theme, Colour::Airports);
@@ -288,6 +315,12 @@ void BuildMergedScene(SceneContext& scene) {
                       StampTime(model.Networks[1].UpdateStamp) + "Z displayed" +
                       LeftOutNote(model.Networks[0].LeftOut + model.Networks[1].LeftOut));
     scene.state.SceneBuilt[kMerged] = true;
+}
+
+void CompileAircraft(SceneContext& scene, int n) {
+    if (n < 0 || n > kMerged || !scene.state.SceneBuilt[static_cast<size_t>(n)]) return;
+    CompileAircraftLists(Layers{scene, n, n != kMerged && scene.friendsOnly});
+    ++scene.state.Compiled;
 }
 
 void BuildRouteHighlight(const NetworkModel& model, const PilotClient& p, const ColourTheme& theme) {

@@ -6,6 +6,7 @@
 #include "formats/colour_theme.h"
 #include "formats/settings.h"
 #include "kestrav/network/model.h"
+#include "kestrav/network/trails.h"
 #include "globe/sector_lists.h"
 
 #include <array>
@@ -37,6 +38,8 @@ struct SceneContext {
     bool friendsOnly;
     SceneState& state;
     std::string& statusText;
+    // The aircraft's trails, drawn into the trail list; none without.
+    const TrailBook* trails = nullptr;
 };
 
 // Rebuilds lists 10n+10 .. 10n+18 of network n (0 or 1) unless they are
@@ -45,6 +48,10 @@ void BuildNetworkScene(SceneContext& scene, int n);
 
 // Lists 30 .. 38 (no inbound markers) for both networks together.
 void BuildMergedScene(SceneContext& scene);
+
+// A motion step: only the aircraft, their labels and their trails of view n
+// (0, 1 or 2) compiled again, where they are now.
+void CompileAircraft(SceneContext& scene, int n);
 
 // Whether a client passes the friends-only filter.
 bool IsShown(const NetworkModel& model, bool friendsOnly, const std::string& memberId);
@@ -80,7 +87,11 @@ void ClearRouteHighlight();  // deletes lists 42 and 43
 // the airport's own label).
 void BuildAirportMarker(const std::string& code, float latitude, float longitude, const ColourTheme& theme);
 
-// Deletes the nine scene lists of network index n.
+// A trail as a thin line through its points to the aircraft, fading with
+// age in the aircraft's colour; `now` in seconds since the epoch.
+void DrawTrail(const Trail& trail, const PilotClient& pilot, std::int64_t now, const ColourTheme& theme);
+
+// Deletes the scene lists of network index n.
 void DiscardSceneLists(int n);
 
 }  // namespace kestrava

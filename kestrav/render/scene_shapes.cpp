@@ -77,6 +77,19 @@ void DrawPlaneSymbol(const PilotClient& p, bool showActualHeading, const ColourT
     glPopMatrix();
 }
 
+void DrawTrail(const Trail& trail, const PilotClient& p, std::int64_t now, const ColourTheme& theme) {
+    if (trail.Size() == 0) return;
+    glBegin(GL_LINE_STRIP);
+    for (std::size_t i = 0; i < trail.Size(); ++i) {
+        const TrailPoint& point = trail.Point(i);
+        SetColour(theme, Colour::PlaneBorder, TrailAlpha(now - point.Time));
+        GlobeVertex(point.Latitude, point.Longitude);
+    }
+    SetColour(theme, Colour::PlaneBorder, TrailAlpha(0));
+    GlobeVertex(p.Latitude, p.Longitude);
+    glEnd();
+}
+
 void DrawApproachFill(const AtcClient& a, const ColourTheme& theme) {
     Fan(a, theme, Colour::APPFillCenter, Colour::APPFillOut, {-30, 30, 90, 150, 210, 270, 330}, 0.7);
 }

@@ -8,6 +8,7 @@
 #include "kestrav/network/model.h"
 #include "kestrav/render/picking.h"
 
+#include <functional>
 #include <string>
 
 namespace kestrava {
@@ -16,6 +17,20 @@ class ViewerActions : public DisplayHooks {
 public:
     // The window's download of network 0, 1 or 2 (both compared).
     virtual void btnDownload(int /*network*/) {}
+    // The same, and `done` once its outcome is shown (also when it was
+    // refused). The window's download runs beside it, so this returns first.
+    virtual void DownloadThen(int network, std::function<void()> done) {
+        btnDownload(network);
+        if (done) done();
+    }
+    // `work` beside the window (a transfer); the function it returns runs on
+    // the window's thread once it is done. Here both run in a row.
+    virtual void RunBeside(std::function<std::function<void()>()> work) {
+        if (std::function<void()> commit = work()) commit();
+    }
+    // Live refresh on or off; trails shown or not.
+    virtual void ToggleLive() {}
+    virtual void ToggleTrails() {}
     // A left press on the caption or the bottom bar, in twips.
     virtual void MenuClick(double /*x*/, double /*y*/) {}
     virtual void ToggleFullScreen() {}

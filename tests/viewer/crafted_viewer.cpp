@@ -44,7 +44,16 @@ bool CraftedViewer::Start() {
     const auto globe = centre();
     if (!viewer->TypeKey(XK_i)) return false;
     const bool shown = WaitFor([&] { return centre() != globe; });
-    Settle();
+    // The download ends beside the window: the picture is taken as shown
+    // once it holds still.
+    std::vector<std::uint32_t> last = viewer->Image().Pixels;
+    WaitFor([&] {
+        Settle();
+        std::vector<std::uint32_t> now = viewer->Image().Pixels;
+        const bool still = now == last;
+        last = std::move(now);
+        return still;
+    }, 10);
     return shown;
 }
 

@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -122,6 +123,10 @@ public:
         std::string body;
         std::chrono::milliseconds delay{0};  // before the answer
         bool truncated = false;              // announces more than it sends
+        // The body sent in small pieces spread over this time.
+        std::chrono::milliseconds trickle{0};
+        // Sent as the ETag; a request that names it gets a bodiless 304.
+        std::string etag{};
     };
 
     TestHttpServer() : listener_([this](int fd) { Handle(fd); }) {}
@@ -158,16 +163,48 @@ private:
         auto until = std::chrono::steady_clock::now() + reply.delay;
         while (std::chrono::steady_clock::now() < until && !listener_.stopping)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (!reply.etag.empty() && head.find("If-None-Match: " + reply.etag + "\r\n") != std::string::npos) {
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                ++notModified_[path];
+            }
+            detail::SendAll(fd, "HTTP/1.1 304 Not Modified\r\nETag: " + reply.etag + "\r\nConnection: close\r\n\r\n");
+            return;
+        }
         size_t announced = reply.body.size() + (reply.truncated ? 1000 : 0);
         std::string answer = "HTTP/1.1 " + std::to_string(reply.status) + (reply.status < 400 ? " OK" : " Error") +
                              "\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
-                             std::to_string(announced) + "\r\nConnection: close\r\n\r\n";
-        detail::SendAll(fd, answer + reply.body);
+                             std::to_string(announced) + "\r\n" +
+                             (reply.etag.empty() ? std::string() : "ETag: " + reply.etag + "\r\n") +
+                             "Connection: close\r\n\r\n";
+        if (reply.trickle.count() <= 0) {
+            detail::SendAll(fd, answer + reply.body);
+            return;
+        }
+        if (!detail::SendAll(fd, answer)) return;
+        // 40 pieces a second, evenly over the time asked for.
+        const size_t pieces = std::max<size_t>(1, static_cast<size_t>(reply.trickle.count() / 25));
+        const size_t piece = std::max<size_t>(1, (reply.body.size() + pieces - 1) / pieces);
+        for (size_t at = 0; at < reply.body.size() && !listener_.stopping; at += piece) {
+            if (!detail::SendAll(fd, reply.body.substr(at, piece))) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        }
     }
+
+public:
+    // The 304 answers given for a path.
+    int NotModified(const std::string& path) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = notModified_.find(path);
+        return it == notModified_.end() ? 0 : it->second;
+    }
+
+private:
 
     mutable std::mutex mutex_;
     std::map<std::string, Reply> replies_;
     std::map<std::string, int> counts_;
+    std::map<std::string, int> notModified_;
     detail::Listener listener_;
 };
 

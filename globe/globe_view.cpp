@@ -10,10 +10,10 @@ namespace {
 GLint RoundPixel(double value) { return static_cast<GLint>(std::lround(value)); }
 }  // namespace
 
-bool BeginGlobeView(Camera& camera, int width, int height) {
+bool BeginGlobeView(Camera& camera, int width, int height, bool clear) {
     if (width <= 0 || height <= 0) return false;
     const double w = width, h = height;
-    glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    if (clear) glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     glLoadIdentity();
     glOrtho(-1, 1, -1, 1, -10, 1);
     NormaliseCamera(camera);

@@ -5,7 +5,8 @@
 
 namespace kestrava {
 
-// Clears the colour and stencil buffers, loads the orthographic view
+// Clears the colour and stencil buffers (unless `clear` is false: drawing
+// goes on over what is there), loads the orthographic view
 // (-1..1 across, near -10, far 1) into the modelview matrix, normalises the
 // camera, pushes the matrix, moves the far plane through the globe's centre
 // (in front of it above zoom 2) so the far side is clipped, turns by tilt and
@@ -13,6 +14,6 @@ namespace kestrava {
 // width x height window (pixels), scales by the zoom and sets the blend
 // function to source alpha, one minus source alpha. The caller draws the
 // globe and pops the matrix. An empty window does nothing and gives false.
-bool BeginGlobeView(Camera& camera, int width, int height);
+bool BeginGlobeView(Camera& camera, int width, int height, bool clear = true);
 
 }  // namespace kestrava

@@ -16,7 +16,7 @@ namespace {
 float PointSize(float zoom) { return 3.0f * std::pow(2.0f * zoom, 0.2f); }
 }  // namespace
 
-void DrawCore(const FrameInputs& f) {
+void DrawUnderAircraft(const FrameInputs& f) {
     const Settings& s = f.settings;
     const unsigned base = lists::Viewer().SceneBase(f.network);
     glEnable(GL_POINT_SMOOTH);
@@ -57,11 +57,22 @@ void DrawCore(const FrameInputs& f) {
     ScaledLineWidth(1);
     if (s.Layers.ShowInbounds && s.Layers.ShowAirports && !f.switches.FriendsOnly)
         glCallList(base + lists::kSceneInbounds);
+}
+
+void DrawAircraft(const FrameInputs& f) {
+    const Settings& s = f.settings;
+    const unsigned base = lists::Viewer().SceneBase(f.network);
+    ScaledLineWidth(1);
     if (s.Layers.ShowPlanes) {
         if (s.ShowTrails) glCallList(base + lists::kSceneTrails);
         glCallList(base + lists::kScenePlanes);
         if (s.Layers.ShowPlaneLabels) glCallList(base + lists::kScenePlaneLabels);
     }
+}
+
+void DrawCore(const FrameInputs& f) {
+    DrawUnderAircraft(f);
+    DrawAircraft(f);
 }
 
 namespace {
@@ -83,31 +94,47 @@ GlobeKey KeyOf(const FrameInputs& f, unsigned generation) {
     // Scenes compiled since the picture was kept change it too, even where
     // the owner had no chance to say so between compiling and drawing.
     k.Generation = generation + (f.scenes ? f.scenes->Compiled : 0);
+    k.Aircraft = f.scenes ? f.scenes->AircraftCompiled : 0;
     return k;
 }
 
-// Copies the back buffer into the picture's texture.
-void Keep(GlobePicture& picture, const GlobeKey& key) {
-    if (!picture.Texture) glGenTextures(1, &picture.Texture);
-    glBindTexture(GL_TEXTURE_2D, picture.Texture);
-    if (picture.Width != key.Width || picture.Height != key.Height) {
+// The key of the picture under the aircraft: the same without them.
+GlobeKey UnderKeyOf(GlobeKey key) {
+    key.Aircraft = 0;
+    return key;
+}
+
+// Copies the back buffer into a texture of the window's size.
+bool CopyInto(unsigned& texture, int& width, int& height, const GlobeKey& key) {
+    if (!texture) glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    if (width != key.Width || height != key.Height) {
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, key.Width, key.Height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        picture.Width = key.Width;
-        picture.Height = key.Height;
+        width = key.Width;
+        height = key.Height;
     }
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, key.Width, key.Height);
     glBindTexture(GL_TEXTURE_2D, 0);
-    picture.Key = key;
-    picture.Valid = glGetError() == GL_NO_ERROR;
+    return glGetError() == GL_NO_ERROR;
 }
 
-// Draws the kept picture pixel for pixel and leaves the state the globe pass
+void Keep(GlobePicture& picture, const GlobeKey& key) {
+    picture.Key = key;
+    picture.Valid = CopyInto(picture.Texture, picture.Width, picture.Height, key);
+}
+
+void KeepUnder(GlobePicture& picture, const GlobeKey& key) {
+    picture.UnderKey = UnderKeyOf(key);
+    picture.UnderValid = CopyInto(picture.UnderTexture, picture.UnderWidth, picture.UnderHeight, key);
+}
+
+// Draws a kept texture pixel for pixel and leaves the state the globe pass
 // and the window's lists leave for the status line.
-void DrawKept(const GlobePicture& picture, const FrameInputs& f) {
+void DrawKept(unsigned texture, const FrameInputs& f) {
     glLoadIdentity();
     glOrtho(-1, 1, -1, 1, -10, 1);
     glPushMatrix();
@@ -115,7 +142,7 @@ void DrawKept(const GlobePicture& picture, const FrameInputs& f) {
     glViewport(0, 0, f.width, f.height);
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, picture.Texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glBegin(GL_QUADS);
     glTexCoord2f(0, 0);
@@ -143,11 +170,22 @@ void DrawScene(FrameInputs& f, GlobePicture* picture) {
     NormaliseCamera(f.camera);
     const GlobeKey key = picture ? KeyOf(f, picture->Generation) : GlobeKey{};
     if (picture && picture->Valid && picture->Key == key) {
-        DrawKept(*picture, f);
+        DrawKept(picture->Texture, f);
         ++picture->KeptFrames;
     } else {
-        if (!BeginGlobeView(f.camera, f.width, f.height)) return;
-        DrawCore(f);
+        // Only the aircraft moved: they are drawn over the kept picture of
+        // everything under them.
+        if (picture && picture->UnderValid && picture->UnderKey == UnderKeyOf(key)) {
+            DrawKept(picture->UnderTexture, f);
+            glPopMatrix();
+            if (!BeginGlobeView(f.camera, f.width, f.height, false)) return;
+            ++picture->AircraftFrames;
+        } else {
+            if (!BeginGlobeView(f.camera, f.width, f.height)) return;
+            DrawUnderAircraft(f);
+            if (picture) KeepUnder(*picture, key);
+        }
+        DrawAircraft(f);
         glViewport(0, 0, f.width, f.height);
         glLoadIdentity();
         ScaledLineWidth(2);

@@ -69,6 +69,7 @@ struct GlobeKey {
     MapSwitches Switches;
     bool AboutVisible = false;
     unsigned Generation = 0;
+    unsigned Aircraft = 0;  // the aircraft lists' compilations (motion steps)
     bool operator==(const GlobeKey&) const = default;
 };
 
@@ -84,6 +85,14 @@ struct GlobePicture {
     GlobeKey Key;
     int FullFrames = 0;  // frames drawn in full, and from the kept picture
     int KeptFrames = 0;
+    // The picture under the aircraft (before the trails, planes and their
+    // labels), kept by every full frame: a frame where only the aircraft
+    // moved draws it and the aircraft over it.
+    unsigned UnderTexture = 0;
+    int UnderWidth = 0, UnderHeight = 0;
+    bool UnderValid = false;
+    GlobeKey UnderKey;
+    int AircraftFrames = 0;  // frames drawn over the picture under the aircraft
 };
 
 // Draws one complete frame into the current context (the caller swaps).
@@ -91,7 +100,10 @@ struct GlobePicture {
 // the kept one's draws from it, and a full frame is kept for the next.
 void DrawScene(FrameInputs& frame, GlobePicture* picture = nullptr);
 
-// The globe pass, inside the globe transformation.
+// The globe pass, inside the globe transformation: everything under the
+// aircraft, then the aircraft (trails, planes, their labels).
 void DrawCore(const FrameInputs& frame);
+void DrawUnderAircraft(const FrameInputs& frame);
+void DrawAircraft(const FrameInputs& frame);
 
 }  // namespace kestrava

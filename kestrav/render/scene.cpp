@@ -320,7 +320,7 @@ void BuildMergedScene(SceneContext& scene) {
 void CompileAircraft(SceneContext& scene, int n) {
     if (n < 0 || n > kMerged || !scene.state.SceneBuilt[static_cast<size_t>(n)]) return;
     CompileAircraftLists(Layers{scene, n, n != kMerged && scene.friendsOnly});
-    ++scene.state.Compiled;
+    ++scene.state.AircraftCompiled;
 }
 
 void BuildRouteHighlight(const NetworkModel& model, const PilotClient& p, const ColourTheme& theme) {

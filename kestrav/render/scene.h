@@ -26,6 +26,8 @@ struct SceneState {
     // Counts the scene compilations: a kept picture of the globe from before
     // one is out of date (frame.h).
     unsigned Compiled = 0;
+    // Counts the motion steps' compilations of the aircraft alone.
+    unsigned AircraftCompiled = 0;
 };
 
 // What the builders read (the model only read), and the status line's text

@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
     int cpuSeconds = 60;
     for (int i = 1; i + 1 < argc; ++i)
         if (std::string(argv[i]) == "--seconds") cpuSeconds = std::max(5, std::atoi(argv[++i]));
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     QApplication app(argc, argv);
     TimedWindow window;
     if (!window.StartUp()) return 1;
@@ -123,6 +124,7 @@ int main(int argc, char** argv) {
         server.Serve("/whazzup.txt", networktest::TestHttpServer::Reply{200, full, std::chrono::milliseconds(0), false,
                                                                          std::chrono::milliseconds(0), "\"same\""});
         state.Model.DataUrl[0] = server.Url("/whazzup.txt");
+        state.Model.Networks[0].DataUrls.clear();  // found again, from the new address
         state.Model.Now = [] { return Clock::now(); };
         state.Live.Tried = {};
         window.timLive.start();

@@ -53,6 +53,8 @@ const std::vector<ControlSpec> kControls = {
     {"chkTextforce", ControlKind::CheckBox, "Force Text Download", {20, 240, 256, 22},
      "If Kestrava fails to download IVAO information (zipped by default), and you cannot get it to work with "
      "the solutions in the FAQ, check this option to have Kestrava download text data"},
+    {"lblLive", ControlKind::Caption, "", {20, 262, 256, 16},
+     "Live refresh downloads the shown network again at this pace; press R in Kestrava to switch it"},
 
     {"lblScheme", ControlKind::Caption, "Colour Scheme:", {308, 32, 100, 22}, kSchemeHelp},
     {"txtScheme", ControlKind::TextBox, "", {412, 32, 188, 22}, kSchemeHelp},
@@ -144,6 +146,8 @@ SettingsForm FormFromSettings(const Settings& s) {
     form.Scheme = Cp1252ToUtf8(s.ColourTheme);
     for (const FlagBox& box : kFlagBoxes) form.Checked[box.Name] = *SharedFlag(s, box.Key);
     form.Heading = s.Layers.ShowActualHeading ? 1 : 0;
+    form.Live = s.LiveSeconds > 0 ? "Live refresh: every " + std::to_string(s.LiveSeconds) + " seconds"
+                                  : std::string("Live refresh: off");
     return form;
 }
 

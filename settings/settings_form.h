@@ -47,6 +47,9 @@ struct SettingsForm {
     std::string Scheme;
     std::map<std::string, bool> Checked;  // by check box name ("chkP")
     int Heading = 0;
+    // lblLive: the viewer's live refresh ([Network] LiveSeconds), shown,
+    // not edited (the viewer's key R switches it).
+    std::string Live;
 };
 
 // The controls for the edited values. A proxy shorter than two characters

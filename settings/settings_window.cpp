@@ -147,6 +147,7 @@ void SettingsWindow::ShowForm(const SettingsForm& form) {
         box->setChecked(checked != form.Checked.end() && checked->second);
     }
     cmbHdg->setCurrentIndex(form.Heading);
+    static_cast<QLabel*>(controls_.at("lblLive"))->setText(QString::fromStdString(form.Live));
 }
 
 SettingsForm SettingsWindow::FormOnScreen() const {

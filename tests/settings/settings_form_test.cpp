@@ -38,10 +38,14 @@ TEST(SettingsForm, TypedNumbersRoundHalfToEvenAndAreRefusedWhenNoNumberOrBeyond1
 }
 
 TEST(SettingsForm, ShowsTheLoadedValuesAndReadsTypedOnesBack) {
-    Settings edited = Loaded("[Network]\r\nDownloadMinutes=45\r\nProxy=me:p\xE4ss@host:8080\r\n"
+    Settings edited = Loaded("[Network]\r\nDownloadMinutes=45\r\nProxy=me:p\xE4ss@host:8080\r\nLiveSeconds=5\r\n"
                              "[Map]\r\nShowPlanes=2\r\nShowActualHeading=1\r\n");
     SettingsForm form = FormFromSettings(edited);
     EXPECT_EQ(form.Interval, "45");
+    // Live refresh is shown as the viewer takes it: 5 seconds is held to 15.
+    EXPECT_EQ(form.Live, "Live refresh: every 15 seconds");
+    EXPECT_EQ(FormFromSettings(Loaded("[Network]\r\nLiveSeconds=-3\r\n")).Live, "Live refresh: off");
+    EXPECT_EQ(FormFromSettings(Loaded("[Network]\r\nLiveSeconds=9000\r\n")).Live, "Live refresh: every 600 seconds");
     EXPECT_EQ(form.Proxy, "me:p\xC3\xA4ss@host:8080");  // Windows-1252 shown as UTF-8
     EXPECT_TRUE(form.Checked.at("chkP"));
     EXPECT_EQ(form.Heading, 1);

@@ -275,6 +275,7 @@ Settings ReadEditorSettings(const IniFile& ini) {
     if (s.ColourTheme.empty()) s.ColourTheme = KeyOf(SharedKey::ColourTheme).Default;
     s.DownloadMinutes = SharedInteger(ini, SharedKey::DownloadMinutes, kInt16Low, kInt16High);
     s.Timeout = SharedInteger(ini, SharedKey::Timeout, kInt16Low, kInt16High);
+    s.LiveSeconds = LiveSecondsValue(ReadClampedInteger(ini, "Network", "LiveSeconds", "0", -1, kLiveSecondsHigh + 1));
     return s;
 }
 

@@ -156,7 +156,8 @@ void WriteSettings(IniFile& ini, const Settings& settings);
 // viewer reads them (a flag is on when its number is not 0), DownloadMinutes
 // and Timeout truncated but only limited to 16 bits (the viewer clamps them
 // when it reads), and an empty ColourTheme as "default.dc", the theme the
-// viewer then draws. Every other field keeps its default.
+// viewer then draws; LiveSeconds as the viewer takes it, to be shown, never
+// written. Every other field keeps its default.
 Settings ReadEditorSettings(const IniFile& ini);
 
 // Writes the 19 shared keys in their order, Proxy and TextForce included;

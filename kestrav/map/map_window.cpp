@@ -298,21 +298,18 @@ void MapWindow::LoadGeographicalData() {
     // The coarser levels of detail are worked out beside the event loop, so
     // start-up does not wait for them; until they are built the full lines
     // are drawn.
-    lineDetail_ = std::jthread([this, coast = std::move(coast), borders = std::move(borders)] {
+    jobs_.Run([this, coast = std::move(coast), borders = std::move(borders)]() -> std::function<void()> {
         auto levels = std::make_shared<std::pair<std::vector<std::vector<LineSegment>>,
                                                  std::vector<std::vector<LineSegment>>>>(DetailLevels(coast),
                                                                                          DetailLevels(borders));
-        QMetaObject::invokeMethod(
-            this,
-            [this, levels] {
-                if (exiting_ || !MakeCurrent()) return;
-                GlobeChanged();
-                BuildCoastlineDetail(levels->first, Theme);
-                BuildBorderDetail(levels->second, Theme);
-                lineDetailReady_ = true;
-                DrawScene();
-            },
-            Qt::QueuedConnection);
+        return [this, levels] {
+            if (exiting_ || !MakeCurrent()) return;
+            GlobeChanged();
+            BuildCoastlineDetail(levels->first, Theme);
+            BuildBorderDetail(levels->second, Theme);
+            lineDetailReady_ = true;
+            DrawScene();
+        };
     });
 }
 

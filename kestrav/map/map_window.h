@@ -19,7 +19,6 @@
 
 #include <chrono>
 #include <memory>
-#include <thread>
 
 class QOpenGLContext;
 
@@ -197,12 +196,9 @@ private:
     // The data files that failed at start-up, as the status line says them.
     std::vector<std::string> dataProblems_;
     GlobePicture picture_;
-    // Works out the coastlines' and borders' levels of detail after start-up;
-    // they are compiled on this thread when it is done.
-    std::jthread lineDetail_;
-    // The sector update; its result comes back on this thread.
+    // The sector update runs beside the window (jobs_); its result comes
+    // back on this thread.
     bool sectorUpdating_ = false;
-    std::jthread sectorUpdate_;
     // The running download: the networks still to fetch, the view it shows
     // when done, whether it is a live refresh, and who waits for its end.
     std::vector<std::uint8_t> queue_;
@@ -212,7 +208,9 @@ private:
     // The age note last put in the status line.
     std::string ageNote_;
     int lastMotionSecond_ = -1;
-    // Declared last: its threads end before the rest of the window goes.
+    // The work beside the window: downloads, the sector update, the
+    // coastlines' levels of detail. Declared last: its threads end (or are
+    // given up on) before the rest of the window goes.
     BackgroundJobs jobs_{this};
 };
 

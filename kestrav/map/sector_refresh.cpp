@@ -8,8 +8,6 @@
 #include "formats/files.h"
 #include "formats/text.h"
 
-#include <QMetaObject>
-
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -63,17 +61,15 @@ bool MapWindow::UpdateSectors() {
     options.AirportsPath = places.ReadPath("data/airports.dat");
     options.Transfer.Timeout = Download.Timeout;
     options.Transfer.Proxy = Download.Proxy;
+    options.Transfer.Cancel = jobs_.Cancelled();
     const std::string shipped = places.ProgramFolder + "/data/firlist.dat";
 
     sectorUpdating_ = true;
     ShowStatus("Updating sector data...");
-    // A finished update's thread is joined here, never one still running.
-    if (sectorUpdate_.joinable()) sectorUpdate_.join();
-    sectorUpdate_ = std::jthread([this, options, shipped]() mutable {
+    jobs_.Run([this, options, shipped]() mutable -> std::function<void()> {
         options.ShippedSectors = ListLines(shipped);
         auto result = std::make_shared<SectorUpdateResult>(UpdateSectorData(options));
-        QMetaObject::invokeMethod(
-            this, [this, result] { FinishSectorUpdate(*result); }, Qt::QueuedConnection);
+        return [this, result] { FinishSectorUpdate(*result); };
     });
     return true;
 }

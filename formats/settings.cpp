@@ -223,6 +223,11 @@ Settings ReadSettings(const IniFile& ini, ScreenSize screen) {
     s.LiveSeconds = LiveSecondsValue(ReadClampedInteger(ini, "Network", "LiveSeconds", "0", -1, kLiveSecondsHigh + 1));
     s.PlaneMotion = ReadFlag(ini, "Map", "PlaneMotion", true);
     s.ShowTrails = ReadFlag(ini, "Map", "ShowTrails", false);
+    s.NotifyFriendOnline = ReadFlag(ini, "Notify", "FriendOnline", true);
+    s.NotifyFriendLanded = ReadFlag(ini, "Notify", "FriendLanded", true);
+    s.NotifyWatchOpened = ReadFlag(ini, "Notify", "WatchOpened", true);
+    s.NotifyWatchClosed = ReadFlag(ini, "Notify", "WatchClosed", false);
+    s.KeepInTray = ReadClampedInteger(ini, "Notify", "KeepInTray", "-1", -1, 1);
 
     for (int v = 0; v < 3; ++v) {
         StoredView& view = s.Views[v];
@@ -259,6 +264,11 @@ void WriteSettings(IniFile& ini, const Settings& s) {
     ini.Set("Network", "LiveSeconds", std::to_string(s.LiveSeconds));
     ini.Set("Map", "PlaneMotion", Flag(s.PlaneMotion));
     ini.Set("Map", "ShowTrails", Flag(s.ShowTrails));
+    ini.Set("Notify", "FriendOnline", Flag(s.NotifyFriendOnline));
+    ini.Set("Notify", "FriendLanded", Flag(s.NotifyFriendLanded));
+    ini.Set("Notify", "WatchOpened", Flag(s.NotifyWatchOpened));
+    ini.Set("Notify", "WatchClosed", Flag(s.NotifyWatchClosed));
+    ini.Set("Notify", "KeepInTray", std::to_string(s.KeepInTray));
     for (int v = 0; v < 3; ++v) {
         const float values[3] = {s.Views[v].X, s.Views[v].Y, s.Views[v].Z};
         for (int k = 0; k < 3; ++k) {

@@ -83,6 +83,14 @@ struct Settings {
     // (section Map), and the trails of where each has been are drawn.
     bool PlaneMotion = true;
     bool ShowTrails = false;
+    // [Notify]: which events notify, and whether closing the window with
+    // live refresh on keeps the viewer running in the tray (-1: not asked
+    // yet, 0 no, 1 yes).
+    bool NotifyFriendOnline = true;
+    bool NotifyFriendLanded = true;
+    bool NotifyWatchOpened = true;
+    bool NotifyWatchClosed = false;
+    int KeepInTray = -1;
     std::array<StoredView, 3> Views{StoredView{13.34f, -54.15f, 1.49f},
                                     StoredView{-97.72f, -46.23f, 0.75f},
                                     StoredView{-27.68f, -36.71f, 0.43f}};

@@ -1,5 +1,7 @@
 #include "kestrav/companion/commands.h"
 
+#include "kestrav/network/notify_events.h"
+
 #include "formats/text.h"
 #include "kestrav/network/download.h"
 #include "kestrav/network/values.h"
@@ -336,6 +338,33 @@ void Refresh(Companion& c) {
         Say(c, " " + name + " data of " + StampClock(s.UpdateStamp) + "Z downloaded - " +
                    std::to_string(c.Model.ClientTotal[net]) + " clients online" + kCrLf);
     });
+}
+
+void Watch(Companion& c, const std::string& code) {
+    std::string upper, refusal;
+    if (!CheckWatchCode(code, upper, refusal)) {
+        Say(c, refusal + kCrLf);
+        return;
+    }
+    if (!c.Model.Watches.Add(upper)) {
+        Say(c, upper + " is watched already" + kCrLf);
+        return;
+    }
+    Say(c, "Watching " + upper + " - ATC opening there notifies" + kCrLf);
+}
+
+void Unwatch(Companion& c, const std::string& code) {
+    std::string upper, refusal;
+    if (!CheckWatchCode(code, upper, refusal)) {
+        Say(c, refusal + kCrLf);
+        return;
+    }
+    Say(c, (c.Model.Watches.Remove(upper) ? "No longer watching " : "Not watched: ") + upper + kCrLf);
+}
+
+void Watches(Companion& c) {
+    for (const std::string& code : c.Model.Watches.Keys()) Say(c, code + kCrLf);
+    Total(c, static_cast<int>(c.Model.Watches.Size()), " watched", "Nothing watched");
 }
 
 void Visible(Companion& c, const std::string& callsign) {

@@ -22,6 +22,10 @@ void Icao(Companion& c, const std::string& code);
 void UpdateSectors(Companion& c);
 // The distance between two airports or callsigns.
 void Dist(Companion& c, const std::string& a, const std::string& b);
+// The watched airport codes and sector ids: ATC opening there notifies.
+void Watch(Companion& c, const std::string& code);
+void Unwatch(Companion& c, const std::string& code);
+void Watches(Companion& c);
 
 // --- With data of the shown network (0 or 1) ----------------------------------
 void Atis(Companion& c, const std::string& callsign);

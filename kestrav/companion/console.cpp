@@ -80,6 +80,19 @@ bool AnyTimeCommand(Companion& c, const std::string& verb, const std::string& li
         if (!EqualsNoCase(line, "update sectors")) return true;
         Echo(c, "update sectors");
         UpdateSectors(c);
+    } else if (verb == "watch" || verb == "unwatch") {
+        const std::vector<std::string> words = WordsOf(line);
+        if (words.size() > 2) return true;
+        const std::string code = words.size() == 2 ? words[1] : std::string();
+        Echo(c, verb + (code.empty() ? "" : " " + UpperText(code)));
+        if (verb == "watch")
+            Watch(c, code);
+        else
+            Unwatch(c, code);
+    } else if (verb == "watches") {
+        if (length != 7) return true;
+        Echo(c, "watches");
+        Watches(c);
     } else if (verb == "dist") {
         const std::vector<std::string> words = WordsOf(line);
         if (words.size() != 3) return true;

@@ -63,11 +63,6 @@ void Weather(Companion& c, const std::string& verb, const std::string& code) {
         c.Output.AddText("Unrecognized ICAO code\r\n");
         return;
     }
-    // One transfer at a time, as for the network's data.
-    if (!c.Model.DownloadIdle) {
-        c.Output.AddText("Busy downloading, try again in a moment\r\n");
-        return;
-    }
     TransferOptions transfer;
     transfer.Timeout = c.Weather.Timeout;
     transfer.Proxy = c.Weather.Proxy;

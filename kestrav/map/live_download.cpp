@@ -102,8 +102,12 @@ void MapWindow::CommitQueuedDownload(std::uint8_t net, DownloadOutcome outcome) 
         Live.Prior[net] = current;
         Live.Failures[net] = 0;
     }
-    // A new snapshot: each aircraft's trail takes its reported place.
-    if (!failed && !notModified) AddSnapshot(Trails, net, s, EpochSeconds(s.LastDownload));
+    // A new snapshot: each aircraft's trail takes its reported place, and
+    // what it brings is told.
+    if (!failed && !notModified) {
+        AddSnapshot(Trails, net, s, EpochSeconds(s.LastDownload));
+        TellEvents(net);
+    }
     lastMotionSecond_ = -1;
     StartQueuedDownload();
 }
@@ -167,6 +171,7 @@ void MapWindow::ToggleLive() {
     // On with data shown: that view is kept current from now on.
     Live.Active = Live.Seconds > 0 && Model.ClientTotal[Model.CurrentNetwork] != 0;
     lastMotionSecond_ = -1;
+    FollowLiveInTray();
     ShowStatus(Live.Seconds > 0 ? "Live refresh on (every " + std::to_string(Live.Seconds) + " s)"
                                 : std::string("Live refresh off"));
     MotionStep();

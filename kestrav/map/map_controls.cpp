@@ -490,6 +490,37 @@ void CentreOnMyself(MapControls& c) {
     c.Host.DrawScene();
 }
 
+bool ShowClient(MapControls& c, const std::string& callsign, const std::string& memberId, bool atc) {
+    if (!SingleNetwork(c)) return false;
+    const Snapshot& s = Shown(c);
+    const auto open = [&](float lat, float lon, int record) {
+        CentreCamera(c.View, lat, lon);
+        Mode(c) = OverlayKind::Map;
+        Status(c, "Centered on " + callsign);
+        if (atc) {
+            c.Config.Layers.ShowATC = true;
+            OpenAtcPopup(c, record);
+        } else {
+            c.Config.Layers.ShowPlanes = true;
+            OpenPilotPopup(c, record);
+        }
+        c.Host.DrawScene();
+        return true;
+    };
+    if (atc) {
+        for (int i = 0; i < s.AtcCount; ++i) {
+            const AtcClient& a = s.AtcClients[static_cast<size_t>(i)];
+            if (a.Callsign == callsign && a.MemberId == memberId) return open(a.Latitude, a.Longitude, i);
+        }
+    } else {
+        for (int i = 0; i < s.PilotCount; ++i) {
+            const PilotClient& p = s.Pilots[static_cast<size_t>(i)];
+            if (p.Callsign == callsign && p.MemberId == memberId) return open(p.Latitude, p.Longitude, i);
+        }
+    }
+    return false;
+}
+
 void FriendsToggle(MapControls& c) {
     if (c.Switches.FriendsOnly) {
         c.Model.StatusText = "Friends toggle";

@@ -90,6 +90,10 @@ void MapRightClick(MapControls& c, float n, float lambda);
 void ShiftLeftClick(MapControls& c, float n, float lambda);
 void ShiftRightClick(MapControls& c, float n, float lambda);
 void CentreOnMyself(MapControls& c);
+// A notification clicked: the client of the shown network with this
+// callsign and member id centred, its layer on and its popup open; false
+// when it is not in the shown snapshot.
+bool ShowClient(MapControls& c, const std::string& callsign, const std::string& memberId, bool atc);
 // F2: friends only on or off.
 void FriendsToggle(MapControls& c);
 // The popup of record `record` of the current network, over whatever

@@ -14,6 +14,7 @@
 #include "kestrav/render/window_frame.h"
 #include "kestrav/map/aeronautical_data.h"
 #include "kestrav/companion/frm_companion.h"
+#include "kestrav/map/notifier.h"
 #include "widgets/message_box.h"
 
 #include <GL/gl.h>
@@ -22,11 +23,13 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMessageBox>
 #include <QOpenGLContext>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QSurfaceFormat>
+#include <QSystemTrayIcon>
 
 #include <cmath>
 #include <cstdio>
@@ -154,6 +157,7 @@ bool MapWindow::StartUp() {
     Model.DownloadIdle = true;
     timDownload.start();
     timLive.start();
+    FollowLiveInTray();
     CheckSectorsAtStart();
     return true;
 }
@@ -199,6 +203,8 @@ void MapWindow::LoadSettings() {
     Config = ReadSettings(ini, size);
     WeatherUrl = WeatherBase(ini.Get("Network", "WeatherUrl", kDefaultWeatherUrl));
     LoadFriends(ReadPath("data/friends.dat"), Model.Friends);
+    // Watches are kept as friends are: one code a line.
+    LoadFriends(ReadPath("data/watches.dat"), Model.Watches);
 }
 
 std::string MapWindow::SaveSettings() {
@@ -213,6 +219,10 @@ std::string MapWindow::SaveSettings() {
     const std::string friends = WritePath("data/friends.dat");
     if (!friends.empty() && !SaveFriends(friends, Model.Friends, &reason))
         failures += friends + " could not be saved: " + reason + "\n";
+    const std::string watches = WritePath("data/watches.dat");
+    if (!watches.empty() && (!Model.Watches.Empty() || FileExists(ReadPath("data/watches.dat"))) &&
+        !SaveFriends(watches, Model.Watches, &reason))
+        failures += watches + " could not be saved: " + reason + "\n";
     const std::string settings = WritePath("kestrav.ini");
     // The file read at start keeps its other sections, keys and comments;
     // one that cannot be read is never replaced.
@@ -352,6 +362,7 @@ void MapWindow::ExitViewer(bool unattended) {
     timAutoDownload.stop();
     timDownload.stop();
     timLive.stop();
+    if (tray_) tray_->hide();
     // A transfer still running ends now; its result is not waited for.
     jobs_.CancelAll();
     ShutdownOpenGL();
@@ -368,6 +379,11 @@ void MapWindow::ExitViewer(bool unattended) {
 bool MapWindow::event(QEvent* e) {
     // However the window is closed, the user's settings are saved.
     if (e->type() == QEvent::Close) {
+        // With live refresh on, the viewer may go on in the tray.
+        if (StayInTray()) {
+            e->ignore();
+            return true;
+        }
         ExitViewer();
         e->accept();
         return true;

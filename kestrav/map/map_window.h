@@ -7,6 +7,7 @@
 #include "kestrav/map/map_controls.h"
 #include "kestrav/network/download.h"
 #include "kestrav/network/live.h"
+#include "kestrav/network/notify_events.h"
 #include "kestrav/network/trails.h"
 #include "kestrav/network/model.h"
 #include "kestrav/network/sector_update.h"
@@ -20,10 +21,13 @@
 #include <chrono>
 #include <memory>
 
+class QMenu;
 class QOpenGLContext;
+class QSystemTrayIcon;
 
 namespace kestrava {
 
+class DesktopNotifier;
 class frmCompanion;
 
 // What the window holds of the viewer: the model, the settings and theme,
@@ -205,6 +209,17 @@ private:
     std::uint8_t finishing_ = kIvao;
     bool liveRun_ = false;
     std::vector<std::function<void()>> whenDone_;
+    // Notifications: what was seen of each network, the desktop's service,
+    // and the tray icon while live refresh is on (notifications.cpp).
+    void TellEvents(std::uint8_t net);
+    void ShowNotified(const NotifyEvent& event);
+    void FollowLiveInTray();
+    // Closing with live refresh on: true when the viewer goes on in the tray.
+    bool StayInTray();
+    NotifyMemory notified_;
+    std::unique_ptr<DesktopNotifier> notifier_;
+    std::unique_ptr<QSystemTrayIcon> tray_;
+    std::unique_ptr<QMenu> trayMenu_;
     // The age note last put in the status line.
     std::string ageNote_;
     int lastMotionSecond_ = -1;

@@ -192,6 +192,9 @@ struct NetworkModel {
     AirportTable Airports;  // airports.dat
     SectorTable Sectors;    // firlist.dat
     FriendList Friends;
+    // Watched airport codes and sector ids (data/watches.dat, upper case):
+    // ATC opening there notifies.
+    FriendList Watches;
     // The time source; tests replace it to move the clock.
     std::function<Clock::time_point()> Now = [] { return Clock::now(); };
 };

@@ -9,6 +9,7 @@ packages=(
   fonts-dejavu-core fonts-liberation
   xvfb xauth x11-apps libgl1-mesa-dri
   qt6-wayland weston
+  dbus-daemon dbus-bin
   clang-14 libclang-rt-14-dev
   dpkg-dev file desktop-file-utils appstream librsvg2-bin
 )

@@ -363,7 +363,7 @@ void Unwatch(Companion& c, const std::string& code) {
 }
 
 void Watches(Companion& c) {
-    for (const std::string& code : c.Model.Watches.Keys()) Say(c, code + kCrLf);
+    for (const std::string& code : c.Model.Watches.Keys()) Say(c, code);
     Total(c, static_cast<int>(c.Model.Watches.Size()), " watched", "Nothing watched");
 }
 

@@ -81,6 +81,10 @@ void MapWindow::StartQueuedDownload() {
             }
         }
     }
+    // What the new snapshots bring is told once the view is shown.
+    std::vector<std::uint8_t> tell;
+    tell.swap(toTell_);
+    for (std::uint8_t n : tell) TellEvents(n);
     std::vector<std::function<void()>> done;
     done.swap(whenDone_);
     for (auto& call : done) call();
@@ -106,7 +110,7 @@ void MapWindow::CommitQueuedDownload(std::uint8_t net, DownloadOutcome outcome) 
     // what it brings is told.
     if (!failed && !notModified) {
         AddSnapshot(Trails, net, s, EpochSeconds(s.LastDownload));
-        TellEvents(net);
+        toTell_.push_back(net);
     }
     lastMotionSecond_ = -1;
     StartQueuedDownload();

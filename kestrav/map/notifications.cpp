@@ -8,6 +8,8 @@
 #include "formats/text.h"
 
 #include <QApplication>
+
+#include <cstdio>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -42,14 +44,22 @@ void MapWindow::TellEvents(std::uint8_t net) {
     if (events.empty()) return;
     if (!notifier_) notifier_ = std::make_unique<DesktopNotifier>();
     for (const NotifyEvent& event : events) {
-        // Without a service (or when it fails) the status line says it.
+        // Without a service (or when it fails) the status line says it. Each
+        // is said on standard output too, for whoever keeps a log.
         const auto inStatusLine = [this, text = event.Text] {
+            std::printf("Notified in the status line: %s\n", text.c_str());
+            std::fflush(stdout);
             if (!exiting_) ShowStatus(text);
         };
         std::function<void()> clicked;
         if (!event.Callsign.empty() && event.Kind != NotifyKind::WatchClosed)
             clicked = [this, event] { ShowNotified(event); };
-        if (!notifier_->Notify(event.Text, std::move(clicked), inStatusLine)) inStatusLine();
+        if (notifier_->Notify(event.Text, std::move(clicked), inStatusLine)) {
+            std::printf("Notified: %s\n", event.Text.c_str());
+            std::fflush(stdout);
+        } else {
+            inStatusLine();
+        }
     }
 }
 

@@ -228,3 +228,21 @@ TEST_F(Commands, OddInputIsAnsweredByTheRules) {
 }
 
 }  // namespace
+
+TEST_F(Commands, WatchUnwatchAndWatchesWorkAtAnyTimeAndRefuseBadCodes) {
+    model.ClientTotal[kIvao] = 0;
+    EXPECT_EQ(Run({"watches"}), "\n> watches\nNothing watched\n");
+    EXPECT_EQ(Run({"watch eddf", "watch EDDF", "watch EDGG"}),
+              "\n> watch EDDF\nWatching EDDF - ATC opening there notifies\n"
+              "\n> watch EDDF\nEDDF is watched already\n"
+              "\n> watch EDGG\nWatching EDGG - ATC opening there notifies\n");
+    EXPECT_EQ(Run({"watches"}), "\n> watches\nEDDF\nEDGG\n\nTotal: 2 watched\n");
+    EXPECT_EQ(Run({"watch ABCDEFGHIJK", "watch ED-DF", "watch"}),
+              "\n> watch ABCDEFGHIJK\nA watch code has 1 to 10 letters and digits\n"
+              "\n> watch ED-DF\nA watch code has only letters and digits\n"
+              "\n> watch\nA watch code has 1 to 10 letters and digits\n");
+    EXPECT_EQ(Run({"unwatch eddf", "unwatch LFPG"}), "\n> unwatch EDDF\nNo longer watching EDDF\n"
+                                                     "\n> unwatch LFPG\nNot watched: LFPG\n");
+    EXPECT_EQ(model.Watches.Keys(), std::vector<std::string>{"EDGG"});
+    EXPECT_EQ(Run({"watch a b"}), "");
+}

@@ -571,5 +571,40 @@ std::vector<std::string> WaylandSession::Environment() const {
     return {"XDG_RUNTIME_DIR=" + runtime_, "WAYLAND_DISPLAY=kestrava-wayland", "QT_QPA_PLATFORM=wayland"};
 }
 
-}  // namespace testsupport
+SessionBus::SessionBus() {
+    const std::string daemon = FindIn({"/usr/bin", "/bin"}, "dbus-daemon");
+    if (daemon.empty()) {
+        problem_ = "dbus-daemon is not installed (tools/install-deps.sh installs dbus)";
+        return;
+    }
+    folder_ = MakeTempFolder("session-bus");
+    const std::string socket = folder_ + "/bus";
+    address_ = "unix:path=" + socket;
+    daemon_ = std::make_unique<ProgramProcess>(
+        std::vector<std::string>{daemon, "--session", "--nofork", "--nopidfile", "--address=" + address_},
+        std::vector<std::string>{}, folder_ + "/daemon.log");
+    for (int i = 0; i < 200 && daemon_->Running() && !std::filesystem::exists(socket); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    if (!std::filesystem::exists(socket)) problem_ = "dbus-daemon did not start: " + daemon_->Output();
+}
 
+SessionBus::~SessionBus() {
+    if (daemon_) {
+        daemon_->Signal(SIGTERM);
+        if (daemon_->WaitForExit(10) == -1) daemon_.reset();
+    }
+    daemon_.reset();
+    std::error_code error;
+    if (!folder_.empty()) std::filesystem::remove_all(folder_, error);
+}
+
+std::vector<std::string> SessionBus::Environment() const { return {"DBUS_SESSION_BUS_ADDRESS=" + address_}; }
+
+int SessionBus::Send(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command{"/usr/bin/dbus-send", "--bus=" + address_};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    ProgramProcess send(command, {}, folder_ + "/send.log");
+    return send.WaitForExit(10);
+}
+
+}  // namespace testsupport

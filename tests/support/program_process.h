@@ -133,4 +133,28 @@ private:
     std::unique_ptr<ProgramProcess> weston_;
 };
 
+// A private session bus (dbus-daemon) of the test's own: programs started
+// with its Environment() talk on it, and nothing of the desktop's. Stopped
+// when the object goes.
+class SessionBus {
+public:
+    SessionBus();
+    ~SessionBus();
+    SessionBus(const SessionBus&) = delete;
+    SessionBus& operator=(const SessionBus&) = delete;
+
+    // Why there is no bus ("" once it listens).
+    const std::string& Problem() const { return problem_; }
+    // DBUS_SESSION_BUS_ADDRESS for a client.
+    std::vector<std::string> Environment() const;
+    // Runs dbus-send on this bus with the arguments; its exit status.
+    int Send(const std::vector<std::string>& arguments);
+
+private:
+    std::string folder_;
+    std::string address_;
+    std::string problem_;
+    std::unique_ptr<ProgramProcess> daemon_;
+};
+
 }  // namespace testsupport

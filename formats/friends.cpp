@@ -23,20 +23,30 @@ size_t FoldedHash(std::string_view key) {
 
 size_t FriendList::SlotOf(std::string_view memberId) const {
     const size_t mask = slots_.size() - 1;
-    for (size_t i = FoldedHash(memberId) & mask;; i = (i + 1) & mask) {
-        if (slots_[i] == 0 || EqualsNoCase(keys_[slots_[i] - 1], memberId)) return i;
+    const size_t hash = FoldedHash(memberId);
+    const auto tag = static_cast<std::uint32_t>(hash);
+    // A slot's key is compared only when its hash matches.
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        if (slots_[i] == 0 || (tags_[i] == tag && EqualsNoCase(keys_[slots_[i] - 1], memberId))) return i;
     }
+}
+
+void FriendList::Place(size_t k) {
+    const size_t slot = SlotOf(keys_[k]);
+    slots_[slot] = static_cast<std::uint32_t>(k + 1);
+    tags_[slot] = static_cast<std::uint32_t>(FoldedHash(keys_[k]));
 }
 
 void FriendList::Rehash(size_t slotCount) {
     slots_.assign(slotCount, 0);
-    for (size_t k = 0; k < keys_.size(); ++k) slots_[SlotOf(keys_[k])] = static_cast<std::uint32_t>(k + 1);
+    tags_.assign(slotCount, 0);
+    for (size_t k = 0; k < keys_.size(); ++k) Place(k);
 }
 
 void FriendList::Reserve(size_t count) {
     keys_.reserve(count);
     size_t slots = 16;
-    while (slots < 2 * count) slots *= 2;  // at most half full
+    while (slots < 4 * count) slots *= 2;  // at most a quarter full: look-ups of strangers end soon
     if (slots > slots_.size()) Rehash(slots);
 }
 
@@ -46,9 +56,9 @@ bool FriendList::Has(std::string_view memberId) const {
 
 bool FriendList::Add(std::string_view memberId) {
     if (memberId.empty() || Has(memberId)) return false;
-    if (2 * (keys_.size() + 1) > slots_.size()) Reserve(2 * (keys_.size() + 1));
+    if (4 * (keys_.size() + 1) > slots_.size()) Reserve(2 * (keys_.size() + 1));
     keys_.emplace_back(memberId);
-    slots_[SlotOf(memberId)] = static_cast<std::uint32_t>(keys_.size());
+    Place(keys_.size() - 1);
     return true;
 }
 

@@ -23,16 +23,19 @@ public:
     void Clear() {
         keys_.clear();
         slots_.clear();
+        tags_.clear();
     }
 
 private:
     // The keys in the order they were added, and beside them a hash table of
     // their positions (open addressing; 0 is an empty slot, k + 1 is keys_[k])
-    // for look-ups without regard to case.
+    // for look-ups without regard to case, with each slot's key's hash.
     std::vector<std::string> keys_;
     std::vector<std::uint32_t> slots_;
+    std::vector<std::uint32_t> tags_;
 
     size_t SlotOf(std::string_view memberId) const;  // its slot, or the empty one it would take
+    void Place(size_t k);                            // keys_[k] into its slot
     void Rehash(size_t slotCount);
 };
 

@@ -62,27 +62,37 @@ std::vector<NotifyEvent> SnapshotEvents(NotifyMemory& memory, const NetworkModel
     const std::string& network = model.NetworkName[n];
     const bool tell = memory.Seen[n];
     memory.Seen[n] = true;
-    std::set<std::string> friends, airborne, landed, stations;
+    const std::uint64_t now = ++memory.Generation[n], before = now - 1;
+    SeenClients& friends = memory.Friends[n];
+    SeenClients& stations = memory.Stations[n];
+    // Its entry, and whether it was in the snapshot before (else it starts
+    // afresh: new, or back after it was gone).
+    const auto seen = [&](SeenClients& clients, std::string key, bool& known) -> SeenClient& {
+        SeenClient& c = clients[std::move(key)];
+        known = c.Generation == before && before != 0;
+        if (!known) c = SeenClient{};
+        c.Generation = now;
+        return c;
+    };
 
     const bool anyFriends = !model.Friends.Empty();
     for (int i = 0; anyFriends && i < s.PilotCount; ++i) {
         const PilotClient& p = s.Pilots[static_cast<size_t>(i)];
         if (!IsFriend(model, p.MemberId)) continue;
-        const std::string key = KeyOf(p.Callsign, p.MemberId);
-        friends.insert(key);
-        const bool known = memory.Friends[n].count(key) > 0;
+        bool known = false;
+        SeenClient& c = seen(friends, KeyOf(p.Callsign, p.MemberId), known);
         if (tell && !known && choices.FriendOnline) {
             std::string route;
             if (!p.Departure.empty() || !p.Destination.empty()) route = ", " + p.Departure + "-" + p.Destination;
             friendEvents.push_back(PilotEvent(NotifyKind::FriendOnline, n, p,
                                               p.Callsign + " (friend) is online on " + network + route));
         }
-        const bool wasAirborne = known && memory.Airborne[n].count(key) > 0;
-        if (Airborne(p)) airborne.insert(key);
-        if (memory.Landed[n].count(key)) {
-            if (!Airborne(p)) landed.insert(key);  // told already; a new take-off starts again
-        } else if (wasAirborne && !Airborne(p) && NearDestination(p)) {
-            landed.insert(key);
+        const bool wasAirborne = c.Airborne;
+        c.Airborne = Airborne(p);
+        if (c.Landed) {
+            c.Landed = !c.Airborne;  // told already; a new take-off starts again
+        } else if (wasAirborne && !c.Airborne && NearDestination(p)) {
+            c.Landed = true;
             if (tell && choices.FriendLanded)
                 friendEvents.push_back(PilotEvent(NotifyKind::FriendLanded, n, p,
                                                   p.Callsign + " (friend) landed at " + p.Destination + " on " + network));
@@ -90,32 +100,42 @@ std::vector<NotifyEvent> SnapshotEvents(NotifyMemory& memory, const NetworkModel
     }
     for (int i = 0; i < s.AtcCount; ++i) {
         const AtcClient& a = s.AtcClients[static_cast<size_t>(i)];
+        const bool isFriend = anyFriends && IsFriend(model, a.MemberId);
+        const bool watched = IsWatched(model.Watches, a);
+        if (!isFriend && !watched) continue;
         const std::string key = KeyOf(a.Callsign, a.MemberId);
-        const bool known = memory.Friends[n].count(key) > 0 || memory.Stations[n].count(key) > 0;
-        if (anyFriends && IsFriend(model, a.MemberId)) {
-            friends.insert(key);
-            if (tell && !memory.Friends[n].count(key) && choices.FriendOnline)
+        bool known = false;
+        if (isFriend) {
+            seen(friends, key, known);
+            if (tell && !known && choices.FriendOnline)
                 friendEvents.push_back(AtcEvent(NotifyKind::FriendOnline, n, a,
                                                 a.Callsign + " (friend) is online on " + network));
         }
-        if (IsWatched(model.Watches, a)) {
-            stations.insert(key);
+        if (watched) {
+            seen(stations, key, known);
             if (tell && !known && choices.WatchOpened)
                 events.push_back(AtcEvent(NotifyKind::WatchOpened, n, a, a.Callsign + " opened on " + network));
         }
     }
-    if (tell && choices.WatchClosed) {
-        for (const std::string& key : memory.Stations[n]) {
-            if (stations.count(key)) continue;
+    // Whoever was not in this snapshot is gone; a watched station that was
+    // in the one before has closed.
+    for (auto it = stations.begin(); it != stations.end();) {
+        if (it->second.Generation == now) {
+            ++it;
+            continue;
+        }
+        if (tell && choices.WatchClosed && it->second.Generation == before) {
             NotifyEvent closed;
             closed.Kind = NotifyKind::WatchClosed;
             closed.Network = n;
-            closed.Callsign = key.substr(0, key.find('|'));
+            closed.Callsign = it->first.substr(0, it->first.find('|'));
             closed.Atc = true;
             closed.Text = closed.Callsign + " closed on " + network;
             events.push_back(std::move(closed));
         }
+        it = stations.erase(it);
     }
+    std::erase_if(friends, [now](const auto& entry) { return entry.second.Generation != now; });
     // Many friends at once (the first refresh after an outage): one summary.
     if (friendEvents.size() > kFriendSummaryAbove) {
         NotifyEvent summary;
@@ -125,10 +145,6 @@ std::vector<NotifyEvent> SnapshotEvents(NotifyMemory& memory, const NetworkModel
         friendEvents.assign(1, std::move(summary));
     }
     events.insert(events.begin(), friendEvents.begin(), friendEvents.end());
-    memory.Friends[n] = std::move(friends);
-    memory.Airborne[n] = std::move(airborne);
-    memory.Landed[n] = std::move(landed);
-    memory.Stations[n] = std::move(stations);
     return events;
 }
 

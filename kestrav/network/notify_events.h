@@ -8,7 +8,7 @@
 
 #include <array>
 #include <cstdint>
-#include <set>
+#include <unordered_map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,11 +43,19 @@ constexpr float kLandedWithinNm = 10;
 constexpr std::size_t kMaxWatchCode = 10;
 
 // What was seen of one network: whether a snapshot came yet, the friends
-// online (those airborne, those whose landing was told), the watched
-// stations open. Keys are "callsign|member id".
+// online (whether airborne, whether their landing was told), the watched
+// stations open, each with the snapshot it was last in. Keys are
+// "callsign|member id".
+struct SeenClient {
+    std::uint64_t Generation = 0;  // the snapshot it was last in
+    bool Airborne = false;
+    bool Landed = false;           // its landing was told
+};
+using SeenClients = std::unordered_map<std::string, SeenClient>;
 struct NotifyMemory {
     std::array<bool, 2> Seen{};
-    std::array<std::set<std::string>, 2> Friends, Airborne, Landed, Stations;
+    std::array<std::uint64_t, 2> Generation{};
+    std::array<SeenClients, 2> Friends, Stations;
 };
 
 // A code that may be watched: 1 to 10 letters and digits (said in upper

@@ -145,7 +145,8 @@ public:
 
     // Why there is no bus ("" once it listens).
     const std::string& Problem() const { return problem_; }
-    // DBUS_SESSION_BUS_ADDRESS for a client.
+    // The bus's address, and DBUS_SESSION_BUS_ADDRESS for a client.
+    const std::string& Address() const { return address_; }
     std::vector<std::string> Environment() const;
     // Runs dbus-send on this bus with the arguments; its exit status.
     int Send(const std::vector<std::string>& arguments);

@@ -70,17 +70,9 @@ void MapWindow::StartQueuedDownload() {
     const bool live = liveRun_;
     liveRun_ = false;
     FinishDownload(Model, *this, Download, finishing_);
-    if (live) {
-        // After three failures in a row the status line says so.
-        for (std::uint8_t n : {kIvao, kVatsim}) {
-            if (finishing_ != n && finishing_ != kMerged) continue;
-            if (Live.Failures[n] >= kLiveFailuresShown && Model.Networks[n].DownloadFailed) {
-                ShowStatus("Live refresh failed " + std::to_string(Live.Failures[n]) + " times in a row - " +
-                           Model.StatusText);
-                break;
-            }
-        }
-    }
+    // After three failures in a row the status line says so.
+    if (live && !liveFailure_.empty()) ShowStatus(liveFailure_);
+    liveFailure_.clear();
     // What the new snapshots bring is told once the view is shown.
     std::vector<std::uint8_t> tell;
     tell.swap(toTell_);
@@ -101,7 +93,8 @@ void MapWindow::CommitQueuedDownload(std::uint8_t net, DownloadOutcome outcome) 
     const bool failed = s.DownloadFailed || (!notModified && s.LastDownload == before);
     if (live) {
         if (!failed) Live.Prior[net] = current;
-        NoteRefresh(Live, net, failed, Model.StatusText);
+        if (std::string said = NoteRefresh(Live, net, failed, Model.StatusText); !said.empty())
+            liveFailure_ = std::move(said);
     } else if (!failed) {
         Live.Prior[net] = current;
         Live.Failures[net] = 0;
@@ -143,9 +136,9 @@ void MapWindow::MotionStep() {
     for (std::uint8_t n : {kIvao, kVatsim}) {
         if (view != n && view != kMerged) continue;
         Snapshot& s = Model.Networks[n];
-        if (s.PilotCount == 0 || s.LastDownload == Clock::time_point{}) continue;
+        if (s.PilotCount == 0 || s.Received == Clock::time_point{}) continue;
         anyShown = true;
-        const double ahead = moving ? MotionSeconds(LivePeriod(Model, Live, n), Model.Now() - s.LastDownload) : 0;
+        const double ahead = moving ? MotionSeconds(LivePeriod(Model, Live, n), Model.Now() - s.Received) : 0;
         second += static_cast<int>(ahead);
     }
     // Once a second at most, and only when something moves or goes back.
@@ -154,8 +147,8 @@ void MapWindow::MotionStep() {
     for (std::uint8_t n : {kIvao, kVatsim}) {
         if (view != n && view != kMerged) continue;
         Snapshot& s = Model.Networks[n];
-        if (s.LastDownload == Clock::time_point{}) continue;
-        PlaceAircraft(s, moving ? MotionSeconds(LivePeriod(Model, Live, n), Model.Now() - s.LastDownload) : 0);
+        if (s.Received == Clock::time_point{}) continue;
+        PlaceAircraft(s, moving ? MotionSeconds(LivePeriod(Model, Live, n), Model.Now() - s.Received) : 0);
     }
     if (!MakeCurrent()) return;
     SceneContext scene = Scene();

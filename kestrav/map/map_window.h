@@ -209,7 +209,8 @@ private:
     std::uint8_t finishing_ = kIvao;
     bool liveRun_ = false;
     std::vector<std::function<void()>> whenDone_;
-    std::vector<std::uint8_t> toTell_;  // networks whose new snapshot's events are still to tell
+    std::vector<std::uint8_t> toTell_;
+    std::string liveFailure_;  // "Live refresh failed 3 times in a row: ...", shown once the view is  // networks whose new snapshot's events are still to tell
     // Notifications: what was seen of each network, the desktop's service,
     // and the tray icon while live refresh is on (notifications.cpp).
     void TellEvents(std::uint8_t net);

@@ -99,7 +99,7 @@ void CommitFeed(NetworkModel& model, DisplayHooks& display, std::uint8_t net, Fe
     s.DownloadFailed = false;
     SetStatus(model, display, InterpretedStatus(model.NetworkName[net], result.LeftOut));
     s.DataFresh = true;
-    s.LastDownload = model.Now();
+    s.LastDownload = s.Received = model.Now();
 }
 
 void InterpretFeed(NetworkModel& model, DisplayHooks& display, std::uint8_t net, std::string body) {

@@ -125,7 +125,8 @@ struct Snapshot {
     // The clients the caps left out of it; the status line says so for as
     // long as it is shown.
     int LeftOut = 0;
-    Clock::time_point LastDownload{};  // epoch until the first success
+    Clock::time_point LastDownload{};  // epoch until the first success; a 304 confirms it anew
+    Clock::time_point Received{};      // when these records came (aircraft move on from here)
     bool DataFresh = false;
     bool DownloadFailed = false;
     std::vector<std::string> DataUrls;  // at most kMaxServerUrls each

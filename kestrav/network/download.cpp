@@ -404,6 +404,9 @@ void CommitDownload(NetworkModel& model, DisplayHooks& display, const DownloadOp
     if (outcome.NotModified || older) {
         model.DownloadIdle = true;
         s.DataFresh = true;
+        // An older snapshot is an ignored refresh: said over the shown data,
+        // as a failure is.
+        s.DownloadFailed = older;
         if (outcome.NotModified) s.LastDownload = model.Now();
         SetStatus(model, display,
                   outcome.NotModified ? name + " data unchanged" : name + " snapshot older than the shown one ignored");

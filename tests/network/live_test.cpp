@@ -161,6 +161,9 @@ TEST_F(LiveRefresh, AskConditionallyHonourTheReloadIntervalAndReadOnlyChangedSna
     ASSERT_TRUE(Refresh());
     EXPECT_EQ(model.Networks[kIvao].Pilots[0].Callsign, "KLM2");
     EXPECT_EQ(model.StatusText, "IVAO snapshot older than the shown one ignored");
+    EXPECT_TRUE(model.Networks[kIvao].DownloadFailed);  // said over the shown data
+    FinishDownload(model, hooks, options, kIvao);
+    EXPECT_EQ(model.StatusText, "IVAO snapshot older than the shown one ignored - showing data of 1202Z");
 
     // A failure keeps the picture; the third in a row is said.
     server.Serve("/whazzup.txt", TestHttpServer::Reply{503, "busy"});

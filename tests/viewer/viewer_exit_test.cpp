@@ -189,7 +189,8 @@ TEST(ViewerExit, FullScreenAndBackAndExitInFullScreenSavesTheEarlierGeometry) {
 
 TEST(ViewerDownload, AMovedProgramFolderShowsTheVatsimDemoFromItsOwnFiles) {
     const std::string copied = CopyProgramFolder("moving");
-    const std::string folder = copied + "-moved";
+    // Moved into a folder of its own (removed with it when the test ends).
+    const std::string folder = MakeTempFolder("moved") + "/kestrava";
     std::filesystem::rename(copied, folder);
     // Nothing in the folder names where it was built or first copied to.
     std::string built = BinPath("");

@@ -141,7 +141,7 @@ std::string FiledLevel(const std::string& plannedAltitude) {
 
 void Help(Companion& c) {
     Say(c, std::string("Commands: act atis dist find fp help icao info members metar prof refresh staf stat sups taf "
-                       "traffic update vis") + kCrLf);
+                       "traffic unwatch update vis watch watches") + kCrLf);
 }
 
 void UpdateSectors(Companion& c) {

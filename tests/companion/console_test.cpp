@@ -13,8 +13,8 @@ using namespace companiontest;
 namespace {
 
 const std::string kHelp =
-    "Commands: act atis dist find fp help icao info members metar prof refresh staf stat sups taf traffic update "
-    "vis";
+    "Commands: act atis dist find fp help icao info members metar prof refresh staf stat sups taf traffic unwatch "
+    "update vis watch watches";
 
 class Commands : public Console {
 protected:

@@ -523,6 +523,30 @@ int ProgramProcess::WaitForExit(double seconds) {
 
 namespace {
 
+// Starts a program beside the test that makes `socket` once it listens;
+// "" then, else why it did not start (its output).
+std::string StartListening(std::unique_ptr<ProgramProcess>& program, const std::vector<std::string>& command,
+                           const std::vector<std::string>& environment, const std::string& log,
+                           const std::string& socket) {
+    program = std::make_unique<ProgramProcess>(command, environment, log);
+    for (int i = 0; i < 200 && program->Running() && !std::filesystem::exists(socket); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (std::filesystem::exists(socket)) return {};
+    return std::filesystem::path(command.front()).filename().string() + " did not start: " + program->Output();
+}
+
+// Ends it (killed by its destructor when it does not end on SIGTERM) and
+// removes its folder.
+void EndSideProgram(std::unique_ptr<ProgramProcess>& program, const std::string& folder) {
+    if (program) {
+        program->Signal(SIGTERM);
+        if (program->WaitForExit(10) == -1) program.reset();
+    }
+    program.reset();
+    std::error_code error;
+    if (!folder.empty()) std::filesystem::remove_all(folder, error);
+}
+
 // The first of these folders that holds the file, or "".
 std::string FindIn(const std::vector<std::string>& folders, const std::string& name) {
     for (const std::string& folder : folders)
@@ -547,25 +571,13 @@ WaylandSession::WaylandSession() {
     }
     runtime_ = MakeTempFolder("wayland");
     std::filesystem::permissions(runtime_, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace);
-    weston_ = std::make_unique<ProgramProcess>(
-        std::vector<std::string>{weston, "--backend=headless-backend.so", "--socket=kestrava-wayland",
-                                 "--idle-time=0", "--width=1600", "--height=1000"},
-        std::vector<std::string>{"XDG_RUNTIME_DIR=" + runtime_}, runtime_ + "/weston.log");
-    const std::string socket = runtime_ + "/kestrava-wayland";
-    for (int i = 0; i < 200 && weston_->Running() && !std::filesystem::exists(socket); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    if (!std::filesystem::exists(socket)) problem_ = "weston did not start: " + weston_->Output();
+    problem_ = StartListening(weston_,
+                              {weston, "--backend=headless-backend.so", "--socket=kestrava-wayland", "--idle-time=0",
+                               "--width=1600", "--height=1000"},
+                              {"XDG_RUNTIME_DIR=" + runtime_}, runtime_ + "/weston.log", runtime_ + "/kestrava-wayland");
 }
 
-WaylandSession::~WaylandSession() {
-    if (weston_) {
-        weston_->Signal(SIGTERM);
-        if (weston_->WaitForExit(10) == -1) weston_.reset();  // killed by its destructor
-    }
-    weston_.reset();
-    std::error_code error;
-    if (!runtime_.empty()) std::filesystem::remove_all(runtime_, error);
-}
+WaylandSession::~WaylandSession() { EndSideProgram(weston_, runtime_); }
 
 std::vector<std::string> WaylandSession::Environment() const {
     return {"XDG_RUNTIME_DIR=" + runtime_, "WAYLAND_DISPLAY=kestrava-wayland", "QT_QPA_PLATFORM=wayland"};
@@ -580,23 +592,11 @@ SessionBus::SessionBus() {
     folder_ = MakeTempFolder("session-bus");
     const std::string socket = folder_ + "/bus";
     address_ = "unix:path=" + socket;
-    daemon_ = std::make_unique<ProgramProcess>(
-        std::vector<std::string>{daemon, "--session", "--nofork", "--nopidfile", "--address=" + address_},
-        std::vector<std::string>{}, folder_ + "/daemon.log");
-    for (int i = 0; i < 200 && daemon_->Running() && !std::filesystem::exists(socket); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    if (!std::filesystem::exists(socket)) problem_ = "dbus-daemon did not start: " + daemon_->Output();
+    problem_ = StartListening(daemon_, {daemon, "--session", "--nofork", "--nopidfile", "--address=" + address_}, {},
+                              folder_ + "/daemon.log", socket);
 }
 
-SessionBus::~SessionBus() {
-    if (daemon_) {
-        daemon_->Signal(SIGTERM);
-        if (daemon_->WaitForExit(10) == -1) daemon_.reset();
-    }
-    daemon_.reset();
-    std::error_code error;
-    if (!folder_.empty()) std::filesystem::remove_all(folder_, error);
-}
+SessionBus::~SessionBus() { EndSideProgram(daemon_, folder_); }
 
 std::vector<std::string> SessionBus::Environment() const { return {"DBUS_SESSION_BUS_ADDRESS=" + address_}; }
 

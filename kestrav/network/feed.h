@@ -41,8 +41,10 @@ FeedResult ParseFeed(std::string body, std::uint8_t net, const NetworkModel& loo
 // snapshot stays and the status reads the result's Error.
 void CommitFeed(NetworkModel& model, DisplayHooks& display, std::uint8_t net, FeedResult result);
 
-// The download's step: "<network> data downloaded, interpreting data..."
-// with a frame when the body looks readable, then ParseFeed and CommitFeed.
+// A body already in hand read and shown on the caller's thread (the
+// download's own steps do the same apart: FetchNetwork, CommitDownload):
+// "<network> data downloaded, interpreting data..." with a frame when the
+// body looks readable, then ParseFeed and CommitFeed.
 void InterpretFeed(NetworkModel& model, DisplayHooks& display, std::uint8_t net, std::string body);
 
 }  // namespace kestrava

@@ -142,7 +142,8 @@ void TimeActions(int runs) {
     }
     Report("1280 x 800 frame, grid only", gridOnly);
     Report("1280 x 800 frame, every sector ticked", allTicked);
-    std::printf("    every sector ticked / grid only: %.2f\n", Median(allTicked) / Median(gridOnly));
+    std::printf("    every sector ticked / grid only: %.2f (%d layers)\n", Median(allTicked) / Median(gridOnly),
+                window.Picture()->Lists.Sectors().LastLayers());
     Report("a tick to its frame (nothing else ticked)", tickAlone);
     Report("a tick to its frame (every other line ticked)", tickAmongAll);
     std::printf("    tick alone / grid-only frame: %.2f\n", Median(tickAlone) / Median(gridOnly));

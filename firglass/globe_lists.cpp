@@ -28,21 +28,21 @@ bool GlobeLists::Create() {
     grid_ = lists::NewNames(1);
     coastlines_ = lists::NewNames(1);
     borders_ = lists::NewNames(1);
-    tickedSectors_ = lists::NewNames(1);
     tickedLabels_ = lists::NewNames(1);
-    if (!glyphBase_ || !grid_ || !coastlines_ || !borders_ || !tickedSectors_ || !tickedLabels_) return false;
+    if (!glyphBase_ || !grid_ || !coastlines_ || !borders_ || !tickedLabels_) return false;
     if (!BuildGlyphSet(GlyphFace::Monospaced, DevicePixels(kGlyphPixels), glyphBase_)) return false;
     BuildGridList(grid_, [](float) { return kGridColour; });
     return true;
 }
 
 void GlobeLists::Destroy() {
-    for (const auto& [number, list] : polygons_) glDeleteLists(list, 1);
-    polygons_.clear();
+    sectors_.Destroy();
+    slots_.clear();
+    ticked_.clear();
     if (glyphBase_) DeleteGlyphSet(glyphBase_);
-    for (unsigned* list : {&grid_, &coastlines_, &borders_, &tickedSectors_, &tickedLabels_})
+    for (unsigned* list : {&grid_, &coastlines_, &borders_, &tickedLabels_})
         if (*list) glDeleteLists(*list, 1);
-    glyphBase_ = grid_ = coastlines_ = borders_ = tickedSectors_ = tickedLabels_ = 0;
+    glyphBase_ = grid_ = coastlines_ = borders_ = tickedLabels_ = 0;
 }
 
 void GlobeLists::BuildLines(LineFile file, const std::vector<LineSegment>& segments) {
@@ -50,34 +50,24 @@ void GlobeLists::BuildLines(LineFile file, const std::vector<LineSegment>& segme
 }
 
 void GlobeLists::ReplaceSectors(const SectorPair& pair) {
-    for (const auto& [number, list] : polygons_) glDeleteLists(list, 1);
-    polygons_.clear();
-    EmptyList(tickedSectors_);
+    slots_.clear();
+    ticked_.clear();
     EmptyList(tickedLabels_);
-    SectorStyle style;
-    style.Fill = kSectorColour;
-    style.FillAlpha = kSectorFillAlpha;
-    style.BlendFill = true;
-    style.Outline = kSectorColour;
-    style.OutlineAlpha = kSectorOutlineAlpha;
+    std::vector<const std::vector<GeoPoint>*> outlines;
     for (const SectorPolygon& polygon : pair.Polygons) {
-        unsigned& list = polygons_[polygon.Number];
-        if (!list) list = lists::NewNames(1);
-        if (list) BuildSectorLists(list, list, polygon.Points, style);
+        const auto [slot, added] = slots_.try_emplace(polygon.Number, static_cast<int>(outlines.size()));
+        if (added)
+            outlines.push_back(&polygon.Points);
+        else
+            outlines[static_cast<size_t>(slot->second)] = &polygon.Points;
     }
-}
-
-unsigned GlobeLists::PolygonList(int number) const {
-    const auto found = polygons_.find(number);
-    return found == polygons_.end() ? 0 : found->second;
+    sectors_.Load(outlines);
 }
 
 void GlobeLists::BuildTicked(const std::vector<const SectorLine*>& ticked, const KeyedIndex& table) {
-    glNewList(tickedSectors_, GL_COMPILE);
-    ScaledLineWidth(1);  // the outlines, at the screen's ratio
+    ticked_.clear();
     for (const SectorLine* line : ticked)
-        if (const unsigned list = PolygonList(line->ListNumber)) glCallList(list);
-    glEndList();
+        if (const auto slot = slots_.find(line->ListNumber); slot != slots_.end()) ticked_.push_back(slot->second);
 
     glNewList(tickedLabels_, GL_COMPILE);
     glColor3f(kLabelColour.Red, kLabelColour.Green, kLabelColour.Blue);
@@ -96,7 +86,16 @@ void GlobeLists::DrawFrame(Camera& camera, int width, int height) const {
     if (!BeginGlobeView(camera, width, height)) return;
     glCallList(grid_);
     glCallList(borders_);
-    glCallList(tickedSectors_);
+    if (!ticked_.empty()) {
+        SectorStyle style;
+        style.Fill = kSectorColour;
+        style.FillAlpha = kSectorFillAlpha;
+        style.BlendFill = true;
+        style.Outline = kSectorColour;
+        style.OutlineAlpha = kSectorOutlineAlpha;
+        ScaledLineWidth(1);  // the outlines, at the screen's ratio
+        sectors_.Draw(ticked_, style, width, height);
+    }
     glCallList(tickedLabels_);
     glCallList(coastlines_);
     glPopMatrix();

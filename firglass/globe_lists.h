@@ -1,12 +1,13 @@
-// The sector viewer's display lists, compiled from what sector_data.h read,
-// and the frame that draws them. List names come from the globe library's
-// counter (globe/list_names.h), never from the files: a polygon number of firdisplay.dat
-// maps to a list allocated for it, so no polygon can overwrite the grid,
-// the line lists or the glyphs, whatever its number. Needs the context
-// current for every call.
+// The sector viewer's display lists and sector outlines, compiled from what
+// sector_data.h read, and the frame that draws them. List names come from
+// the globe library's counter (globe/list_names.h), never from the files: a
+// polygon number of firdisplay.dat is only the key of its outline, so no
+// polygon can overwrite the grid, the line lists or the glyphs, whatever its
+// number. Needs the context current for every call.
 #pragma once
 
 #include "firglass/sector_data.h"
+#include "globe/blended_sectors.h"
 #include "globe/camera.h"
 
 #include <string>
@@ -29,10 +30,9 @@ public:
     // Coastlines or borders: separate segments at width 1 in the file's colour.
     void BuildLines(LineFile file, const std::vector<LineSegment>& segments);
 
-    // Replaces every polygon of the last pair by this pair's: each in a list
-    // of its own with the stencil fill at alpha 0.3, blended, and its closed
-    // outline at alpha 0.6. A number repeated within the pair keeps the later
-    // polygon. The ticked sectors are emptied.
+    // Replaces every polygon of the last pair by this pair's. A number
+    // repeated within the pair keeps the later polygon. The ticked sectors
+    // are emptied.
     void ReplaceSectors(const SectorPair& pair);
 
     // The ticked sectors, in list order: each line's polygon (none when its
@@ -41,28 +41,30 @@ public:
     void BuildTicked(const std::vector<const SectorLine*>& ticked, const KeyedIndex& table);
 
     // One frame of a width x height picture (pixels): the globe view of the
-    // camera, then grid, borders, ticked sectors with their ids, coastlines.
+    // camera, then grid, borders, the ticked sectors' polygons one after the
+    // other (each filled by odd coverage at alpha 0.3, blended, then
+    // outlined at alpha 0.6), their ids, coastlines.
     void DrawFrame(Camera& camera, int width, int height) const;
 
-    // The list of a polygon number, 0 when the pair has none.
-    unsigned PolygonList(int number) const;
+    // Whether the pair has a polygon of this number.
+    bool HasPolygon(int number) const { return slots_.count(number) > 0; }
     unsigned GlyphBase() const { return glyphBase_; }
-    // The grid, line and ticked-sector lists.
-    std::vector<unsigned> OwnLists() const {
-        return {grid_, coastlines_, borders_, tickedSectors_, tickedLabels_};
-    }
+    // The grid, line and label lists.
+    std::vector<unsigned> OwnLists() const { return {grid_, coastlines_, borders_, tickedLabels_}; }
+    // The ticked polygons' outlines, in one buffer (for the benchmark).
+    const BlendedSectors& Sectors() const { return sectors_; }
 
 private:
     unsigned glyphBase_ = 0;
     unsigned grid_ = 0;
     unsigned coastlines_ = 0;
     unsigned borders_ = 0;
-    // The ticked sectors' fills and outlines, and their ids in a list of
-    // their own: Mesa's software renderer was seen to crash on one list
-    // holding both lines and glyph lists.
-    unsigned tickedSectors_ = 0;
     unsigned tickedLabels_ = 0;
-    std::unordered_map<int, unsigned> polygons_;
+    // Each polygon number's place among the loaded outlines, and the ticked
+    // lines' places in list order.
+    std::unordered_map<int, int> slots_;
+    BlendedSectors sectors_;
+    std::vector<int> ticked_;
 };
 
 }  // namespace kestrava::firglass

@@ -2,12 +2,18 @@
 // ticks and the picture they give, read back from the picture's frame.
 #include "firglass/layout.h"
 #include "firglass/sector_window.h"
+#include "globe/globe_view.h"
+#include "globe/list_names.h"
+#include "globe/pixel_scale.h"
+#include "globe/sector_lists.h"
 #include "firglass_test_support.h"
 #include "support/test_support.h"
 
+#include <GL/gl.h>
 #include <QApplication>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +21,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <unordered_map>
 
 using namespace kestrava::firglass;
 using firglasstest::Bytes;
@@ -100,6 +107,54 @@ protected:
                 const QRgb p = image.pixel(x, y);
                 count += qGreen(p) > qRed(p) + 10 && qGreen(p) > qBlue(p);
             }
+        return count;
+    }
+    // The frame as it was drawn before the ticked sectors were drawn in
+    // layers: each ticked polygon a display list of its own, called one
+    // after the other.
+    QImage OldFrame() {
+        GlobeSurface& picture = *window->Picture();
+        if (!picture.MakeCurrent()) return {};
+        kestrava::SectorStyle style;
+        style.Fill = kSectorColour;
+        style.FillAlpha = kSectorFillAlpha;
+        style.BlendFill = true;
+        style.Outline = kSectorColour;
+        style.OutlineAlpha = kSectorOutlineAlpha;
+        std::unordered_map<int, unsigned> polygons;
+        for (const kestrava::SectorPolygon& polygon : window->Sectors().Polygons) {
+            unsigned& list = polygons[polygon.Number];
+            if (!list) list = kestrava::lists::NewNames(1);
+            kestrava::BuildSectorLists(list, list, polygon.Points, style);
+        }
+        const std::vector<unsigned> own = picture.Lists.OwnLists();  // grid, coastlines, borders, labels
+        const int w = picture.PixelWidth(), h = picture.PixelHeight();
+        kestrava::Camera camera = picture.Input.View;
+        if (!kestrava::BeginGlobeView(camera, w, h)) return {};
+        glCallList(own[0]);
+        glCallList(own[2]);
+        kestrava::ScaledLineWidth(1);
+        for (int row = 0; row < window->SectorList()->count(); ++row)
+            if (window->SectorList()->item(row)->checkState() == Qt::Checked)
+                if (const auto found = polygons.find(window->Sectors().Lines[static_cast<size_t>(row)].ListNumber);
+                    found != polygons.end())
+                    glCallList(found->second);
+        glCallList(own[3]);
+        glCallList(own[1]);
+        glPopMatrix();
+        QImage image(w, h, QImage::Format_RGBA8888);
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+        for (const auto& [number, list] : polygons) glDeleteLists(list, 1);
+        return image.mirrored();
+    }
+    // Pixels that differ between two frames.
+    static int Differing(const QImage& a, const QImage& b) {
+        if (a.size() != b.size()) return -1;
+        int count = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x) count += a.pixel(x, y) != b.pixel(x, y);
         return count;
     }
     std::unique_ptr<SectorWindow> window;
@@ -267,4 +322,49 @@ TEST_F(ViewerPixels, AFileThatCannotBeReadIsNamedAndEarlierDataStay) {
     window->LoadLines(LineFile::Coastlines, QString::fromStdString(folder + "/coast.dat"));
     EXPECT_EQ(window->StatusText(), "coastline.dat loaded (2 lines)");
     EXPECT_FALSE(coastButton->isEnabled());
+}
+
+TEST_F(ViewerPixels, SectorsDrawnInLayersGiveThePixelsOfDrawingThemOneByOne) {
+    // Overlapping squares, a concave L over them, a self-crossing bow tie,
+    // a sector across the edge of the visible half, one wholly on the far
+    // side, one of three points, and the same polygon under two lines, so
+    // blending order, odd coverage and clipping all count.
+    const std::vector<firglasstest::Polygon> polygons{
+        {1, {{-10, -10}, {-10, 10}, {10, 10}, {10, -10}, {-10, -10}}},
+        {2, {{-5, -5}, {-5, 15}, {15, 15}, {15, -5}, {-5, -5}}},
+        {3, {{-8, -8}, {-8, 8}, {0, 8}, {0, 0}, {8, 0}, {8, -8}, {-8, -8}}},
+        {4, {{20, -20}, {30, -5}, {20, -5}, {30, -20}, {20, -20}}},
+        {5, {{-30, 70}, {-30, 110}, {30, 110}, {30, 70}, {-30, 70}}},
+        {6, {{-20, 160}, {-20, -160}, {20, -160}, {20, 160}, {-20, 160}}},
+        {7, {{-25, 30}, {-15, 40}, {-25, 50}}},
+    };
+    window->LoadSectors(QString::fromStdString(
+        WritePair(folder, polygons,
+                  {"A:a:ZZ:0:0:1", "B:b:ZZ:5:5:2", "C:c:ZZ:-4:-4:3", "D:d:ZZ:25:-12:4", "E:e:ZZ:0:90:5",
+                   "F:f:ZZ:0:180:6", "G:g:ZZ:-20:40:7", "A2:a again:ZZ:2:2:1"})));
+    ASSERT_EQ(window->SectorList()->count(), 8) << window->StatusText();
+    for (int row = 0; row < 8; ++row) Tick(row);
+    for (const kestrava::Camera& view : {kestrava::Camera{0, 0, 0.9f}, kestrava::Camera{-25, 10, 0.6f},
+                                         kestrava::Camera{-5, -5, 3.0f}}) {
+        window->Picture()->Input.View = view;
+        const QImage layered = Frame();
+        ASSERT_GT(SectorPixels(layered), 1000);
+        EXPECT_EQ(Differing(layered, OldFrame()), 0) << view.Spin << " " << view.Tilt << " " << view.Zoom;
+    }
+}
+
+TEST_F(ViewerPixels, TheShippedSectorsAllTickedGiveThePixelsOfDrawingThemOneByOne) {
+    const std::string list = testsupport::SourcePath("data/firlist.dat");
+    window->LoadSectors(QString::fromStdString(list));
+    ASSERT_GT(window->SectorList()->count(), 1000);
+    {
+        const QSignalBlocker quiet(window->SectorList());
+        for (int row = 1; row < window->SectorList()->count(); ++row) Tick(row);
+    }
+    Tick(0);
+    for (const kestrava::Camera& view : {kestrava::Camera{0, 0, 0.5f}, kestrava::Camera{-100, 35, 1.2f},
+                                         kestrava::Camera{20, 50, 6.0f}}) {
+        window->Picture()->Input.View = view;
+        EXPECT_EQ(Differing(Frame(), OldFrame()), 0) << view.Spin << " " << view.Tilt << " " << view.Zoom;
+    }
 }

@@ -13,23 +13,13 @@
 
 namespace kestrava::firglass {
 
-namespace {
-
-void EmptyList(unsigned list) {
-    glNewList(list, GL_COMPILE);
-    glEndList();
-}
-
-}  // namespace
-
 bool GlobeLists::Create() {
     Destroy();
     glyphBase_ = lists::NewNames(lists::kGlyphCount);
     grid_ = lists::NewNames(1);
     coastlines_ = lists::NewNames(1);
     borders_ = lists::NewNames(1);
-    tickedLabels_ = lists::NewNames(1);
-    if (!glyphBase_ || !grid_ || !coastlines_ || !borders_ || !tickedLabels_) return false;
+    if (!glyphBase_ || !grid_ || !coastlines_ || !borders_) return false;
     if (!BuildGlyphSet(GlyphFace::Monospaced, DevicePixels(kGlyphPixels), glyphBase_)) return false;
     BuildGridList(grid_, [](float) { return kGridColour; });
     return true;
@@ -40,9 +30,10 @@ void GlobeLists::Destroy() {
     slots_.clear();
     ticked_.clear();
     if (glyphBase_) DeleteGlyphSet(glyphBase_);
-    for (unsigned* list : {&grid_, &coastlines_, &borders_, &tickedLabels_})
+    labels_.Clear();
+    for (unsigned* list : {&grid_, &coastlines_, &borders_})
         if (*list) glDeleteLists(*list, 1);
-    glyphBase_ = grid_ = coastlines_ = borders_ = tickedLabels_ = 0;
+    glyphBase_ = grid_ = coastlines_ = borders_ = 0;
 }
 
 void GlobeLists::BuildLines(LineFile file, const std::vector<LineSegment>& segments) {
@@ -52,7 +43,7 @@ void GlobeLists::BuildLines(LineFile file, const std::vector<LineSegment>& segme
 void GlobeLists::ReplaceSectors(const SectorPair& pair) {
     slots_.clear();
     ticked_.clear();
-    EmptyList(tickedLabels_);
+    labels_.Clear();
     std::vector<const std::vector<GeoPoint>*> outlines;
     for (const SectorPolygon& polygon : pair.Polygons) {
         const auto [slot, added] = slots_.try_emplace(polygon.Number, static_cast<int>(outlines.size()));
@@ -69,17 +60,14 @@ void GlobeLists::BuildTicked(const std::vector<const SectorLine*>& ticked, const
     for (const SectorLine* line : ticked)
         if (const auto slot = slots_.find(line->ListNumber); slot != slots_.end()) ticked_.push_back(slot->second);
 
-    glNewList(tickedLabels_, GL_COMPILE);
-    glColor3f(kLabelColour.Red, kLabelColour.Green, kLabelColour.Blue);
+    labels_.Clear();
     for (const SectorLine* line : ticked) {
         const KeyedIndex::Items* entry = table.Find(line->Id);
         if (!entry || entry->size() < 4) continue;
         const float lat = static_cast<float>(ReadNumber((*entry)[2]));
         const float lon = static_cast<float>(ReadNumber((*entry)[3]));
-        glRasterPos3f(GlobeX(lat, lon), GlobeY(lat), GlobeZ(lat, lon));
-        DrawGlyphs(glyphBase_, line->Id);
+        labels_.Add(GlobeX(lat, lon), GlobeY(lat), GlobeZ(lat, lon), glyphBase_, line->Id);
     }
-    glEndList();
 }
 
 void GlobeLists::DrawFrame(Camera& camera, int width, int height) const {
@@ -96,7 +84,8 @@ void GlobeLists::DrawFrame(Camera& camera, int width, int height) const {
         ScaledLineWidth(1);  // the outlines, at the screen's ratio
         sectors_.Draw(ticked_, style, width, height);
     }
-    glCallList(tickedLabels_);
+    glColor3f(kLabelColour.Red, kLabelColour.Green, kLabelColour.Blue);
+    labels_.Draw();
     glCallList(coastlines_);
     glPopMatrix();
 }

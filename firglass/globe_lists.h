@@ -9,6 +9,7 @@
 #include "firglass/sector_data.h"
 #include "globe/blended_sectors.h"
 #include "globe/camera.h"
+#include "globe/gl_text.h"
 
 #include <string>
 #include <unordered_map>
@@ -49,8 +50,8 @@ public:
     // Whether the pair has a polygon of this number.
     bool HasPolygon(int number) const { return slots_.count(number) > 0; }
     unsigned GlyphBase() const { return glyphBase_; }
-    // The grid, line and label lists.
-    std::vector<unsigned> OwnLists() const { return {grid_, coastlines_, borders_, tickedLabels_}; }
+    // The grid and line lists.
+    std::vector<unsigned> OwnLists() const { return {grid_, coastlines_, borders_}; }
     // The ticked polygons' outlines, in one buffer (for the benchmark).
     const BlendedSectors& Sectors() const { return sectors_; }
 
@@ -59,12 +60,12 @@ private:
     unsigned grid_ = 0;
     unsigned coastlines_ = 0;
     unsigned borders_ = 0;
-    unsigned tickedLabels_ = 0;
     // Each polygon number's place among the loaded outlines, and the ticked
     // lines' places in list order.
     std::unordered_map<int, int> slots_;
     BlendedSectors sectors_;
     std::vector<int> ticked_;
+    PlacedTexts labels_;  // the ticked lines' ids
 };
 
 }  // namespace kestrava::firglass

@@ -4,12 +4,16 @@
 #include "globe/pixel_scale.h"
 #include "formats/text.h"
 
+#define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -206,6 +210,60 @@ void DrawGlyphs(unsigned base, const std::string& text) {
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     Bitmap(ComposeGlyphs(set->second, text));
+}
+
+void PlacedTexts::Add(float x, float y, float z, unsigned base, const std::string& text) {
+    if (text.empty()) return;
+    const auto set = Rasters().find(base);
+    if (set == Rasters().end()) return;
+    texts_.push_back({{x, y, z}, ComposeGlyphs(set->second, text)});
+}
+
+void PlacedTexts::Draw() const {
+    if (texts_.empty()) return;
+    // Each point's window position: a pass-through mark with its number,
+    // then a bitmap token with the raster position when it is valid.
+    std::vector<GLfloat> feedback(texts_.size() * 6 + 16);
+    glFeedbackBuffer(static_cast<GLsizei>(feedback.size()), GL_3D, feedback.data());
+    glRenderMode(GL_FEEDBACK);
+    for (size_t i = 0; i < texts_.size(); ++i) {
+        glPassThrough(static_cast<GLfloat>(i));
+        glRasterPos3fv(texts_[i].Point);
+        glBitmap(0, 0, 0, 0, 0, 0, nullptr);
+    }
+    const GLint written = glRenderMode(GL_RENDER);
+    struct Landed {
+        float X, Y;
+        size_t Index;
+    };
+    std::vector<Landed> landed;
+    landed.reserve(texts_.size());
+    long current = -1;
+    for (GLint at = 0; at + 1 < written;) {
+        const GLint token = static_cast<GLint>(feedback[static_cast<size_t>(at)]);
+        if (token == GL_PASS_THROUGH_TOKEN) {
+            current = static_cast<long>(feedback[static_cast<size_t>(at) + 1]);
+            at += 2;
+        } else if (token == GL_BITMAP_TOKEN && at + 3 < written) {
+            if (current >= 0 && static_cast<size_t>(current) < texts_.size())
+                landed.push_back({feedback[static_cast<size_t>(at) + 1], feedback[static_cast<size_t>(at) + 2],
+                                  static_cast<size_t>(current)});
+            current = -1;
+            at += 4;
+        } else {
+            break;  // nothing else is asked for
+        }
+    }
+    // Rows of 16 pixels, left to right in each.
+    std::sort(landed.begin(), landed.end(), [](const Landed& a, const Landed& b) {
+        const float rowA = std::floor(a.Y / 16), rowB = std::floor(b.Y / 16);
+        return rowA != rowB ? rowA < rowB : a.X < b.X;
+    });
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (const Landed& text : landed) {
+        glWindowPos2f(text.X, text.Y);
+        Bitmap(texts_[text.Index].Raster);
+    }
 }
 
 bool BuildGlyphSets() {

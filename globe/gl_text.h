@@ -44,6 +44,34 @@ struct GlyphRaster {
 // placed as the glyphs drawn one after the other would be.
 GlyphRaster ComposeGlyphs(const std::vector<GlyphRaster>& glyphs, const std::string& text);
 
+// Texts at points of the current transformation, drawn together: the same
+// pixels as a glRasterPos3f at each point and DrawGlyphs of its text in the
+// current colour, one after the other. As every text has the one colour,
+// their order changes nothing, so they go out sorted by where they land:
+// Mesa gathers bitmaps that land near each other (within 512 x 32 pixels)
+// at the same depth into one textured quad, where one bitmap at each
+// point's own depth costs a texture and a quad each. The window positions
+// come from the context itself (feedback mode), bit for bit those its
+// glRasterPos gives; a point it clips draws nothing, as there.
+class PlacedTexts {
+public:
+    void Clear() { texts_.clear(); }
+    bool Empty() const { return texts_.empty(); }
+    size_t Size() const { return texts_.size(); }
+    // The text in the glyph set at `base`; empty texts are left out.
+    void Add(float x, float y, float z, unsigned base, const std::string& text);
+    // Draws them at the current transformation in the current colour; the
+    // raster position is left at the last text's end.
+    void Draw() const;
+
+private:
+    struct Placed {
+        float Point[3];
+        GlyphRaster Raster;
+    };
+    std::vector<Placed> texts_;
+};
+
 // The text as far as it fits `pixels` in these glyphs: whole when it does,
 // else cut and ending "..." (the dots included in the width).
 std::string FitGlyphs(const std::vector<GlyphRaster>& glyphs, const std::string& text, int pixels);

@@ -2,7 +2,10 @@
 // ticks and the picture they give, read back from the picture's frame.
 #include "firglass/layout.h"
 #include "firglass/sector_window.h"
+#include "formats/text.h"
+#include "globe/gl_text.h"
 #include "globe/globe_view.h"
+#include "globe/sphere.h"
 #include "globe/list_names.h"
 #include "globe/pixel_scale.h"
 #include "globe/sector_lists.h"
@@ -110,8 +113,9 @@ protected:
         return count;
     }
     // The frame as it was drawn before the ticked sectors were drawn in
-    // layers: each ticked polygon a display list of its own, called one
-    // after the other.
+    // layers and their ids together: each ticked polygon a display list of
+    // its own, called one after the other, then each id from a raster
+    // position of its own.
     QImage OldFrame() {
         GlobeSurface& picture = *window->Picture();
         if (!picture.MakeCurrent()) return {};
@@ -127,7 +131,7 @@ protected:
             if (!list) list = kestrava::lists::NewNames(1);
             kestrava::BuildSectorLists(list, list, polygon.Points, style);
         }
-        const std::vector<unsigned> own = picture.Lists.OwnLists();  // grid, coastlines, borders, labels
+        const std::vector<unsigned> own = picture.Lists.OwnLists();  // grid, coastlines, borders
         const int w = picture.PixelWidth(), h = picture.PixelHeight();
         kestrava::Camera camera = picture.Input.View;
         if (!kestrava::BeginGlobeView(camera, w, h)) return {};
@@ -139,7 +143,17 @@ protected:
                 if (const auto found = polygons.find(window->Sectors().Lines[static_cast<size_t>(row)].ListNumber);
                     found != polygons.end())
                     glCallList(found->second);
-        glCallList(own[3]);
+        glColor3f(kLabelColour.Red, kLabelColour.Green, kLabelColour.Blue);
+        for (int row = 0; row < window->SectorList()->count(); ++row) {
+            if (window->SectorList()->item(row)->checkState() != Qt::Checked) continue;
+            const std::string& id = window->Sectors().Lines[static_cast<size_t>(row)].Id;
+            const kestrava::KeyedIndex::Items* entry = window->Sectors().Table.Find(id);
+            if (!entry || entry->size() < 4) continue;
+            const float lat = static_cast<float>(kestrava::ReadNumber((*entry)[2]));
+            const float lon = static_cast<float>(kestrava::ReadNumber((*entry)[3]));
+            glRasterPos3f(kestrava::GlobeX(lat, lon), kestrava::GlobeY(lat), kestrava::GlobeZ(lat, lon));
+            kestrava::DrawGlyphs(picture.Lists.GlyphBase(), id);
+        }
         glCallList(own[1]);
         glPopMatrix();
         QImage image(w, h, QImage::Format_RGBA8888);

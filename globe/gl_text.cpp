@@ -144,13 +144,19 @@ GlyphRaster ComposeGlyphs(const std::vector<GlyphRaster>& glyphs, const std::str
         const GlyphRaster& g = glyphs[c];
         const int glyphRowBytes = (g.Width + 7) / 8;
         const int left = pen - g.XOrig - minX, bottom = -g.YOrig - minY;
-        for (int row = 0; row < g.Height; ++row)
-            for (int x = 0; x < g.Width; ++x)
-                if (g.Bits[static_cast<size_t>(row * glyphRowBytes + x / 8)] & (0x80 >> (x % 8))) {
-                    const int column = left + x;
-                    out.Bits[static_cast<size_t>((bottom + row) * rowBytes + column / 8)] |=
-                        static_cast<std::uint8_t>(0x80 >> (column % 8));
-                }
+        // A byte at a time, shifted to where the glyph starts (a glyph has
+        // no bits set past its width).
+        const int shift = left % 8;
+        for (int row = 0; row < g.Height; ++row) {
+            const std::uint8_t* from = g.Bits.data() + row * glyphRowBytes;
+            std::uint8_t* to = out.Bits.data() + (bottom + row) * rowBytes;
+            for (int i = 0; i < glyphRowBytes; ++i) {
+                if (!from[i]) continue;
+                const int at = left / 8 + i;
+                to[at] |= static_cast<std::uint8_t>(from[i] >> shift);
+                if (shift && at + 1 < rowBytes) to[at + 1] |= static_cast<std::uint8_t>(from[i] << (8 - shift));
+            }
+        }
         pen += g.Advance;
     }
     return out;
@@ -221,38 +227,22 @@ void PlacedTexts::Add(float x, float y, float z, unsigned base, const std::strin
 
 void PlacedTexts::Draw() const {
     if (texts_.empty()) return;
-    // Each point's window position: a pass-through mark with its number,
-    // then a bitmap token with the raster position when it is valid.
-    std::vector<GLfloat> feedback(texts_.size() * 6 + 16);
-    glFeedbackBuffer(static_cast<GLsizei>(feedback.size()), GL_3D, feedback.data());
-    glRenderMode(GL_FEEDBACK);
-    for (size_t i = 0; i < texts_.size(); ++i) {
-        glPassThrough(static_cast<GLfloat>(i));
-        glRasterPos3fv(texts_[i].Point);
-        glBitmap(0, 0, 0, 0, 0, 0, nullptr);
-    }
-    const GLint written = glRenderMode(GL_RENDER);
+    // Each point's window position as the context itself computes it, when
+    // the point is not clipped.
     struct Landed {
         float X, Y;
         size_t Index;
     };
     std::vector<Landed> landed;
     landed.reserve(texts_.size());
-    long current = -1;
-    for (GLint at = 0; at + 1 < written;) {
-        const GLint token = static_cast<GLint>(feedback[static_cast<size_t>(at)]);
-        if (token == GL_PASS_THROUGH_TOKEN) {
-            current = static_cast<long>(feedback[static_cast<size_t>(at) + 1]);
-            at += 2;
-        } else if (token == GL_BITMAP_TOKEN && at + 3 < written) {
-            if (current >= 0 && static_cast<size_t>(current) < texts_.size())
-                landed.push_back({feedback[static_cast<size_t>(at) + 1], feedback[static_cast<size_t>(at) + 2],
-                                  static_cast<size_t>(current)});
-            current = -1;
-            at += 4;
-        } else {
-            break;  // nothing else is asked for
-        }
+    for (size_t i = 0; i < texts_.size(); ++i) {
+        glRasterPos3fv(texts_[i].Point);
+        GLboolean valid = GL_FALSE;
+        glGetBooleanv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
+        if (!valid) continue;
+        GLfloat position[4];
+        glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
+        landed.push_back({position[0], position[1], i});
     }
     // Rows of 16 pixels, left to right in each.
     std::sort(landed.begin(), landed.end(), [](const Landed& a, const Landed& b) {

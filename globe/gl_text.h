@@ -51,8 +51,8 @@ GlyphRaster ComposeGlyphs(const std::vector<GlyphRaster>& glyphs, const std::str
 // Mesa gathers bitmaps that land near each other (within 512 x 32 pixels)
 // at the same depth into one textured quad, where one bitmap at each
 // point's own depth costs a texture and a quad each. The window positions
-// come from the context itself (feedback mode), bit for bit those its
-// glRasterPos gives; a point it clips draws nothing, as there.
+// come from the context itself, bit for bit those its glRasterPos gives; a
+// point it clips draws nothing, as there.
 class PlacedTexts {
 public:
     void Clear() { texts_.clear(); }

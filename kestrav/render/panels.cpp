@@ -99,11 +99,15 @@ void RadarPicture(const Frame& f, const NetworkModel& model, const PanelState& p
     // The symbols in one square viewport, then their callsigns over them.
     const GLint side = static_cast<GLint>(std::lround(f.g.H));
     glViewport(static_cast<GLint>(std::lround((f.g.W - f.g.H) / 2)), 0, side, side);
-    for (const RadarBlip& blip : blips)
-        DrawRadarSymbol(f.g, f.theme, f.X(blip.X), f.Y(blip.Y), blip.Heading, blip.Speed, blip.Size);
+    {
+        ArrowheadArrays arrays;
+        for (const RadarBlip& blip : blips)
+            DrawRadarSymbol(f.g, f.theme, f.X(blip.X), f.Y(blip.Y), blip.Heading, blip.Speed, blip.Size, arrays);
+    }
     glViewport(0, 0, static_cast<GLint>(std::lround(f.g.W)), side);
+    float alpha = -1;  // the colour is set where it changes
     for (const RadarBlip& blip : blips) {
-        SetColour(f.theme, Colour::PlaneLabel, blip.LabelAlpha);
+        if (blip.LabelAlpha != alpha) SetColour(f.theme, Colour::PlaneLabel, alpha = blip.LabelAlpha);
         glRasterPos2f(f.X(blip.X), f.Y(blip.Y));
         DrawTextSmall(blip.Callsign);
     }
@@ -112,11 +116,11 @@ void RadarPicture(const Frame& f, const NetworkModel& model, const PanelState& p
 }  // namespace
 
 void DrawRadarSymbol(const OverlayGrid& g, const ColourTheme& theme, double x, double y, float heading,
-                     float speed, float size) {
+                     float speed, float size, ArrowheadArrays& arrays) {
     glPushMatrix();
     glTranslatef(static_cast<float>(x * g.W / g.H), static_cast<float>(y), 0);
     glRotatef(heading + 180, 0, 0, -1);
-    DrawArrowhead(size, speed, theme);
+    arrays.Draw(size, speed, theme);
     glPopMatrix();
 }
 

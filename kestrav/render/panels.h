@@ -6,6 +6,7 @@
 #include "kestrav/render/panel_rows.h"
 #include "kestrav/network/model.h"
 #include "kestrav/render/overlay.h"
+#include "kestrav/render/scene.h"
 
 namespace kestrava {
 
@@ -23,6 +24,6 @@ void BuildAirportWindow(const NetworkModel& model, const PanelState& panel, int 
 // the viewport to a square of the window's height centred in it, so that
 // the symbol keeps its shape (the radar sets it once for all symbols).
 void DrawRadarSymbol(const OverlayGrid& grid, const ColourTheme& theme, double x, double y, float heading,
-                     float speed, float size);
+                     float speed, float size, ArrowheadArrays& arrays);
 
 }  // namespace kestrava

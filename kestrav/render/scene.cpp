@@ -114,7 +114,12 @@ void CompileAircraftLists(const Layers& l) {
     const int n = l.index;
 
     Begin(n, lists::kScenePlanes);
-    l.EachPilot([&](const PilotClient& p) { DrawPlaneSymbol(p, l.scene.settings.Layers.ShowActualHeading, theme); });
+    {
+        ArrowheadArrays arrays;
+        l.EachPilot([&](const PilotClient& p) {
+            DrawPlaneSymbol(p, l.scene.settings.Layers.ShowActualHeading, theme, arrays);
+        });
+    }
     glEndList();
 
     Begin(n, lists::kScenePlaneLabels);

@@ -64,7 +64,24 @@ bool IsShown(const NetworkModel& model, bool friendsOnly, const std::string& mem
 // with a fading speed trail behind it above 50 kt (speeds past 2000 count
 // as 2000; the feed's commit stores them so). Shared by the globe and the airport window's radar.
 void DrawArrowhead(float s, float speed, const ColourTheme& theme);
-void DrawPlaneSymbol(const PilotClient& pilot, bool showActualHeading, const ColourTheme& theme);
+// Arrowheads in a row from arrays of its own, switched on while it lives
+// (set up once for all of them); nothing else may draw from arrays
+// meanwhile.
+class ArrowheadArrays {
+public:
+    ArrowheadArrays();
+    ~ArrowheadArrays();
+    ArrowheadArrays(const ArrowheadArrays&) = delete;
+    ArrowheadArrays& operator=(const ArrowheadArrays&) = delete;
+    // DrawArrowhead's primitives, colours and points.
+    void Draw(float s, float speed, const ColourTheme& theme);
+
+private:
+    float points_[13][3] = {};
+    float colours_[13][4] = {};
+};
+void DrawPlaneSymbol(const PilotClient& pilot, bool showActualHeading, const ColourTheme& theme,
+                     ArrowheadArrays& arrays);
 void DrawApproachFill(const AtcClient& atc, const ColourTheme& theme);
 void DrawApproachBorder(const AtcClient& atc, const ColourTheme& theme);
 void DrawTowerFill(const AtcClient& atc, const ColourTheme& theme);

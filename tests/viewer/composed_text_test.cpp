@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 using namespace kestrava;
@@ -63,6 +64,64 @@ TEST(ComposedText, DrawsTheGlyphListsPixelsAndMovesAlike) {
         EXPECT_GT(lit, 200u);
         EXPECT_EQ(differing, 0u);
     }
+}
+
+TEST(PlacedTexts, DrawThePixelsOfARasterPositionAndTextEachWhereverTheyLand) {
+    testsupport::GlWindow window(400, 300);
+    ASSERT_TRUE(window.Ready());
+    lists::AllocateGlobe();
+    ASSERT_TRUE(BuildGlyphSets());
+    glViewport(-100, -150, 600, 600);  // larger than the window, as the globe's
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glOrtho(-1, 1, -1, 1, -10, 1);
+    glRotatef(23.7f, 0.3f, 1, 0.1f);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    // Texts close together and on top of each other, at depths all
+    // different, some beyond the far plane or off the window, in both sets.
+    struct Text {
+        float X, Y, Z;
+        bool Bold;
+        std::string Words;
+    };
+    std::vector<Text> texts;
+    for (int i = 0; i < 120; ++i) {
+        const float t = static_cast<float>(i);
+        texts.push_back({-1.05f + 0.0179f * t, 0.93f - 0.0151f * t * (i % 2 ? 1.0f : 0.5f), -0.9f + 0.016f * t,
+                         i % 3 == 0, "DLH" + std::to_string(100 + i * 7)});
+    }
+    texts.push_back({0.1f, 0.1f, 0.3f, false, "OVER\xC4"});
+    texts.push_back({0.1003f, 0.1002f, -0.2f, false, "UNDER"});
+    texts.push_back({0.2f, 0.2f, 5.0f, false, "CLIPPED"});
+    texts.push_back({0.2f, -0.2f, -11.0f, false, ""});
+    const auto draw = [&](bool together) {
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColor4f(1, 0.9f, 0.5f, 1);
+        if (together) {
+            PlacedTexts placed;
+            for (const Text& t : texts)
+                placed.Add(t.X, t.Y, t.Z, t.Bold ? lists::Globe().GlyphBold : lists::Globe().GlyphSmall, t.Words);
+            placed.Draw();
+        } else {
+            for (const Text& t : texts) {
+                glRasterPos3f(t.X, t.Y, t.Z);
+                t.Bold ? DrawTextBold(t.Words) : DrawTextSmall(t.Words);
+            }
+        }
+        return Picture(400, 300);
+    };
+    const std::vector<unsigned char> each = draw(false);
+    const std::vector<unsigned char> together = draw(true);
+    size_t lit = 0, differing = 0;
+    for (size_t i = 0; i < each.size(); ++i) {
+        lit += each[i] != 0;
+        differing += each[i] != together[i];
+    }
+    EXPECT_GT(lit, 3000u);
+    EXPECT_EQ(differing, 0u);
 }
 
 TEST(FittedText, AnyLengthIsCutWithDotsInsideItsRoom) {

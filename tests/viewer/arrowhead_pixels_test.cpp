@@ -1,0 +1,107 @@
+// The aircraft arrowhead drawn from arrays against the arrowhead drawn
+// vertex by vertex as it was: the same pixels, in a display list and
+// directly, and the same colour left current.
+#include "gl_fixture.h"
+#include "kestrav/render/overlay.h"
+#include "kestrav/render/scene.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+using namespace kestrava;
+
+namespace {
+
+// The arrowhead as it was drawn before it came from arrays.
+void ArrowheadVertexByVertex(float s, float speed, const ColourTheme& theme) {
+    const float outline[4][2] = {{0, -s}, {-0.5f * s, s}, {0, 0.5f * s}, {0.5f * s, s}};
+    SetColour(theme, Colour::PlaneFill);
+    glBegin(GL_POLYGON);
+    for (auto& v : outline) glVertex3f(v[0], v[1], 0);
+    glEnd();
+    SetColour(theme, Colour::PlaneBorder);
+    glBegin(GL_LINE_STRIP);
+    for (auto& v : outline) glVertex3f(v[0], v[1], 0);
+    glVertex3f(0, -s, 0);
+    glEnd();
+    if (speed > 50) {
+        glBegin(GL_POLYGON);
+        SetColour(theme, Colour::PlaneBorder, 0.2f);
+        glVertex3f(0.5f * s, s, 0);
+        glVertex3f(0, 0.5f * s, 0);
+        glVertex3f(-0.5f * s, s, 0);
+        SetColour(theme, Colour::PlaneBorder, 0);
+        glVertex3f(0, 0.5f * s + s * std::min(speed, 2000.0f) / 50, 0);
+        glEnd();
+    }
+}
+
+std::vector<unsigned char> Picture(int width, int height) {
+    std::vector<unsigned char> pixels(static_cast<size_t>(width * height * 4));
+    glFinish();
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+}  // namespace
+
+TEST(ArrowheadPixels, ArraysDrawTheVertexByVertexPixelsInAListAndDirectly) {
+    constexpr int kSide = 300;
+    testsupport::GlWindow window(kSide, kSide);
+    ASSERT_TRUE(window.Ready());
+    const ColourTheme theme = LoadColourTheme("/nonexistent.dc");
+    glViewport(0, 0, kSide, kSide);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    // Sizes of the globe and of the radar, slow and fast, past 2000 kt,
+    // turned to odd angles between pixels, overlapping their neighbours.
+    const auto draw = [&](bool arrays) {
+        glClearColor(0.1f, 0.2f, 0.3f, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glLoadIdentity();
+        int k = 0;
+        std::optional<ArrowheadArrays> batch;
+        if (arrays) batch.emplace();
+        for (float size : {0.02f, 0.05f, 0.11f})
+            for (float speed : {0.0f, 50.0f, 51.0f, 430.0f, 2500.0f}) {
+                glPushMatrix();
+                glTranslatef(-0.85f + 0.117f * static_cast<float>(k % 15), -0.8f + 0.4f * static_cast<float>(k / 15) +
+                                                                             0.013f * static_cast<float>(k % 3), 0);
+                glRotatef(37.3f * static_cast<float>(k), 0, 0, -1);
+                if (arrays)
+                    batch->Draw(size, speed, theme);
+                else
+                    ArrowheadVertexByVertex(size, speed, theme);
+                glPopMatrix();
+                ++k;
+            }
+    };
+    const auto compiled = [&](bool arrays) {
+        const GLuint list = glGenLists(1);
+        glNewList(list, GL_COMPILE);
+        draw(arrays);
+        glEndList();
+        glCallList(list);
+        glDeleteLists(list, 1);
+        float colour[4];
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+        return std::pair{Picture(kSide, kSide), std::vector<float>(colour, colour + 4)};
+    };
+    draw(false);
+    const std::vector<unsigned char> before = Picture(kSide, kSide);
+    draw(true);
+    const std::vector<unsigned char> after = Picture(kSide, kSide);
+    size_t lit = 0;
+    for (size_t i = 0; i < before.size(); i += 4) lit += before[i] != 26;  // not the background's red
+    EXPECT_GT(lit, 2000u);
+    EXPECT_TRUE(before == after) << "drawn directly";
+
+    const auto [listBefore, colourBefore] = compiled(false);
+    const auto [listAfter, colourAfter] = compiled(true);
+    EXPECT_TRUE(listBefore == before);
+    EXPECT_TRUE(listAfter == listBefore) << "from a display list";
+    EXPECT_EQ(colourAfter, colourBefore) << "the colour left current";
+}

@@ -1,4 +1,5 @@
-// Full-capacity snapshots for the benchmarks (1400 pilots, 700 ATC lines):
+// Full-capacity snapshots for the benchmarks (1400 pilots, 700 ATC lines,
+// or as many as asked for):
 // from the demo feed with every controller on a sector of its own, for the
 // drawing; from the real IVAO captures, for the interpretation and the
 // console's searches.
@@ -18,7 +19,7 @@ namespace benchsupport {
 
 // Network `net`'s snapshot (from the program folder's demo feed); the
 // controllers take the sectors of firlist.dat from `sectorOffset` on.
-inline std::string FullSnapshot(int net, size_t sectorOffset) {
+inline std::string FullSnapshot(int net, size_t sectorOffset, int pilotCount = 1400, int atcCount = 700) {
     std::string demo;
     kestrava::ReadWholeFile(kestrava::ProgramPath(net == 0 ? "demo/ivao/whazzup.txt" : "demo/vatsim/whazzup.txt"), demo);
     std::vector<std::string> pilots, atc;
@@ -33,14 +34,14 @@ inline std::string FullSnapshot(int net, size_t sectorOffset) {
     for (const std::string& line : lines) sectors.push_back(kestrava::Split(line, ":")[0]);
     std::string text = "!GENERAL\r\nVERSION = 1\r\nRELOAD = 1\r\nUPDATE = 20261208143000\r\n"
                        "CONNECTED CLIENTS = 2100\r\n!CLIENTS\r\n";
-    for (int i = 0; i < 1400 && !pilots.empty(); ++i) {
+    for (int i = 0; i < pilotCount && !pilots.empty(); ++i) {
         auto f = kestrava::Split(pilots[static_cast<size_t>(i) % pilots.size()], ":");
         f[0] += "X" + std::to_string(i);
         std::string line;
         for (size_t k = 0; k < f.size(); ++k) line += (k ? ":" : "") + f[k];
         text += line + "\r\n";
     }
-    for (int i = 0; i < 700 && !atc.empty() && !sectors.empty(); ++i) {
+    for (int i = 0; i < atcCount && !atc.empty() && !sectors.empty(); ++i) {
         auto f = kestrava::Split(atc[static_cast<size_t>(i) % atc.size()], ":");
         f[0] = sectors[(sectorOffset + static_cast<size_t>(i)) % sectors.size()] + "_CTR";
         std::string line;

@@ -84,6 +84,65 @@ void MeasureDownload(TimedWindow& window) {
     }
 }
 
+// An event day: IVAO at full capacity (1400 pilots, 700 controllers) and
+// VATSIM with 5000 pilots and 1000 controllers, each controller on a sector
+// of its own: interpretation, scene build, memory, and the one-network frame
+// of each at the default view in alternated rounds.
+void MeasureEventDay(TimedWindow& window, int rounds) {
+    kestrava::NetworkModel& model = window.State().Model;
+    const std::string full = benchsupport::FullSnapshot(0, 0);
+    const std::string event = benchsupport::FullSnapshot(1, 0, 5000, 1000);
+    window.DiscardSceneLists(0);
+    window.DiscardSceneLists(1);
+    window.DiscardSceneLists(2);
+    model.Networks[0] = model.Networks[1] = kestrava::Snapshot{};
+    const long start = ResidentKilobytes();
+    double interpret[2] = {}, build[2] = {};
+    long grown[2] = {};
+    kestrava::DisplayHooks silent;
+    kestrava::SceneContext scene{model, silent, window.State().Theme, window.State().Config, false,
+                                 window.State().Scenes, model.StatusText};
+    for (int net = 0; net < 2; ++net) {
+        const long before = ResidentKilobytes();
+        std::vector<double> interpretations, builds;
+        for (int i = 0; i < 3; ++i) {
+            model.Networks[static_cast<size_t>(net)] = kestrava::Snapshot{};
+            interpretations.push_back(Milliseconds([&] {
+                kestrava::InterpretSnapshot(model, silent, static_cast<std::uint8_t>(net), net ? event : full);
+            }));
+            model.CurrentNetwork = static_cast<kestrava::NetworkIndex>(net);
+            window.ClearSceneBuilt(net);
+            builds.push_back(Milliseconds([&] { kestrava::BuildNetworkScene(scene, net); }));
+        }
+        interpret[net] = benchsupport::Median(interpretations);
+        build[net] = benchsupport::Median(builds);
+        grown[net] = ResidentKilobytes() - before;
+    }
+    std::printf("event day: %d pilots, %d controllers against %d and %d (CPU ms, view 1, median of %d alternated "
+                "rounds):\n",
+                model.Networks[1].PilotCount, model.Networks[1].AtcCount, model.Networks[0].PilotCount,
+                model.Networks[0].AtcCount, rounds);
+    const kestrava::Settings defaults = window.State().Config;
+    window.State().View = kestrava::Camera{defaults.Views[0].X, defaults.Views[0].Y, defaults.Views[0].Z};
+    std::vector<double> frames[2];
+    for (int round = 0; round < rounds; ++round)
+        for (int net = 0; net < 2; ++net) {
+            model.CurrentNetwork = static_cast<kestrava::NetworkIndex>(net);
+            kestrava::FrameInputs frame{window.State().View, window.State().Config, window.State().Switches,
+                                        window.State().Overlay, window.State().Theme, model.CurrentNetwork,
+                                        window.PixelWidth(), window.PixelHeight(), &window.State().Scenes};
+            frames[net].push_back(benchsupport::CpuMilliseconds([&] { kestrava::DrawScene(frame); }));
+        }
+    for (int net = 0; net < 2; ++net)
+        std::printf("    %-22s interpretation %6.1f ms, scene build %6.1f ms, memory +%6.1f MiB, frame CPU %6.1f ms\n",
+                    net ? "5000 pilots, 1000 ATC" : "1400 pilots, 700 ATC", interpret[net], build[net],
+                    static_cast<double>(grown[net]) / 1024.0, benchsupport::Median(frames[net]));
+    std::printf("    frame ratio %.2f; resident memory now %.1f MiB (%.1f MiB more than before both)\n",
+                benchsupport::Median(frames[1]) / benchsupport::Median(frames[0]), ResidentKilobytes() / 1024.0,
+                static_cast<double>(ResidentKilobytes() - start) / 1024.0);
+    model.CurrentNetwork = kestrava::kIvao;
+}
+
 // Options: --frames (only the frame table and the download), --rounds N,
 // --save FOLDER (the frames' pictures), --compare FOLDER (against pictures
 // saved by another build).
@@ -151,6 +210,7 @@ int main(int argc, char** argv) {
     window.State().Model.CurrentNetwork = kestrava::kMerged;
     std::printf("BuildMergedScene: %.2f ms\n", Milliseconds([&] { kestrava::BuildMergedScene(scene); }));
     benchsupport::MeasureFrames(window, save, compare, rounds);
+    MeasureEventDay(window, rounds);
     if (framesOnly) {
         MeasureDownload(window);
         return 0;

@@ -174,14 +174,19 @@ void DrawAtisSpokes(const AtcClient& a, const ColourTheme& theme) {
 void DrawInboundMarker(const PilotClient& p, const ColourTheme& theme) {
     EnterLocalFrame(p.DestLatitude, p.DestLongitude);
     glRotatef(Bearing(p.DestLatitude, p.DestLongitude, p.Latitude, p.Longitude), 0, 0, -1);
-    glBegin(GL_POLYGON);
-    SetColour(theme, Colour::Highlight, 0.2f);
-    glVertex3f(0, 0, 0);
-    SetColour(theme, Colour::Highlight, 0);
-    glVertex3f(-0.0004f, 0.0095f, 0);
-    glVertex3f(0, 0.01f, 0);
-    glVertex3f(0.0004f, 0.0095f, 0);
-    glEnd();
+    // From arrays, as the arrowheads: one piece of a list, not four vertices.
+    const Rgb c = theme.Get(Colour::Highlight);
+    const float points[4][3] = {{0, 0, 0}, {-0.0004f, 0.0095f, 0}, {0, 0.01f, 0}, {0.0004f, 0.0095f, 0}};
+    const float colours[4][4] = {
+        {c.Red, c.Green, c.Blue, 0.2f}, {c.Red, c.Green, c.Blue, 0}, {c.Red, c.Green, c.Blue, 0}, {c.Red, c.Green, c.Blue, 0}};
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, points);
+    glColorPointer(4, GL_FLOAT, 0, colours);
+    glDrawArrays(GL_POLYGON, 0, 4);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glColor4f(c.Red, c.Green, c.Blue, 0);  // as the last vertex left it
     glPopMatrix();
 }
 

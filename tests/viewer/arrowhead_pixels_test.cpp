@@ -1,13 +1,16 @@
-// The aircraft arrowhead drawn from arrays against the arrowhead drawn
-// vertex by vertex as it was: the same pixels, in a display list and
-// directly, and the same colour left current.
+// The aircraft arrowhead and the inbound marker drawn from arrays against
+// the shapes drawn vertex by vertex as they were: the same pixels, in a
+// display list and directly, and the same colour left current.
 #include "gl_fixture.h"
 #include "kestrav/render/overlay.h"
 #include "kestrav/render/scene.h"
+#include "globe/globe_view.h"
+#include "globe/sphere.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -37,6 +40,24 @@ void ArrowheadVertexByVertex(float s, float speed, const ColourTheme& theme) {
         glVertex3f(0, 0.5f * s + s * std::min(speed, 2000.0f) / 50, 0);
         glEnd();
     }
+}
+
+// The inbound marker as it was drawn before it came from arrays.
+void InboundVertexByVertex(const PilotClient& p, const ColourTheme& theme) {
+    glPushMatrix();
+    glTranslatef(GlobeX(p.DestLatitude, p.DestLongitude), GlobeY(p.DestLatitude), GlobeZ(p.DestLatitude, p.DestLongitude));
+    glRotatef(p.DestLongitude, 0, 1, 0);
+    glRotatef(p.DestLatitude, -1, 0, 0);
+    glRotatef(Bearing(p.DestLatitude, p.DestLongitude, p.Latitude, p.Longitude), 0, 0, -1);
+    glBegin(GL_POLYGON);
+    SetColour(theme, Colour::Highlight, 0.2f);
+    glVertex3f(0, 0, 0);
+    SetColour(theme, Colour::Highlight, 0);
+    glVertex3f(-0.0004f, 0.0095f, 0);
+    glVertex3f(0, 0.01f, 0);
+    glVertex3f(0.0004f, 0.0095f, 0);
+    glEnd();
+    glPopMatrix();
 }
 
 std::vector<unsigned char> Picture(int width, int height) {
@@ -104,4 +125,50 @@ TEST(ArrowheadPixels, ArraysDrawTheVertexByVertexPixelsInAListAndDirectly) {
     EXPECT_TRUE(listBefore == before);
     EXPECT_TRUE(listAfter == listBefore) << "from a display list";
     EXPECT_EQ(colourAfter, colourBefore) << "the colour left current";
+}
+
+TEST(ArrowheadPixels, InboundMarkersFromArraysDrawTheVertexByVertexPixels) {
+    constexpr int kSide = 300;
+    testsupport::GlWindow window(kSide, kSide);
+    ASSERT_TRUE(window.Ready());
+    const ColourTheme theme = LoadColourTheme("/nonexistent.dc");
+    glViewport(0, 0, kSide, kSide);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    // Pilots bound for one airport from all sides, seen close up.
+    std::vector<PilotClient> pilots;
+    for (int i = 0; i < 24; ++i) {
+        PilotClient p;
+        p.DestLatitude = 50.03f;
+        p.DestLongitude = 8.57f;
+        p.Latitude = 50.03f + 3.1f * static_cast<float>(std::sin(i * 0.27)) + 0.01f * static_cast<float>(i);
+        p.Longitude = 8.57f + 4.3f * static_cast<float>(std::cos(i * 0.27));
+        pilots.push_back(p);
+    }
+    const auto draw = [&](bool arrays, bool listed) {
+        glClearColor(0.1f, 0.2f, 0.3f, 1);
+        Camera camera{8.57f, -50.03f, 40};
+        if (!BeginGlobeView(camera, kSide, kSide)) return std::pair{std::vector<unsigned char>{}, std::vector<float>{}};
+        const GLuint list = listed ? glGenLists(1) : 0;
+        if (listed) glNewList(list, GL_COMPILE);
+        for (const PilotClient& p : pilots) arrays ? DrawInboundMarker(p, theme) : InboundVertexByVertex(p, theme);
+        if (listed) {
+            glEndList();
+            glCallList(list);
+            glDeleteLists(list, 1);
+        }
+        glPopMatrix();
+        float colour[4];
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+        return std::pair{Picture(kSide, kSide), std::vector<float>(colour, colour + 4)};
+    };
+    const auto [before, colourBefore] = draw(false, false);
+    size_t lit = 0;
+    for (size_t i = 0; i < before.size(); i += 4) lit += before[i] != 26;
+    EXPECT_GT(lit, 500u);
+    for (bool listed : {false, true}) {
+        const auto [after, colourAfter] = draw(true, listed);
+        EXPECT_TRUE(after == before) << (listed ? "from a display list" : "drawn directly");
+        EXPECT_EQ(colourAfter, colourBefore);
+    }
 }

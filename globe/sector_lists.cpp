@@ -1,3 +1,4 @@
+#define GL_GLEXT_PROTOTYPES 1
 #include "globe/sector_lists.h"
 
 #include "globe/geography.h"
@@ -6,6 +7,7 @@
 #include "globe/sphere.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <algorithm>
 #include <array>
@@ -75,6 +77,9 @@ void BuildSectorLists(CompiledSectors& sectors, int s, const std::vector<GeoPoin
     if (compiled.Fill == 0) compiled.Fill = lists::NewNames(4);
     SectorBox& box = compiled.Box;
     box = SectorBox{};
+    static std::uint64_t compilations = 0;
+    compiled.Stamp = ++compilations;
+    compiled.Fan.assign(3, 0.0f);
     SectorStyle style;
     style.Fill = theme.Get(Colour::CTRFill);
     style.Outline = theme.Get(Colour::CTRBorder);
@@ -91,7 +96,15 @@ void BuildSectorLists(CompiledSectors& sectors, int s, const std::vector<GeoPoin
     for (const GeoPoint& p : outline) {
         const float x = GlobeX(p.Latitude, p.Longitude), y = GlobeY(p.Latitude), z = GlobeZ(p.Latitude, p.Longitude);
         box.Add(x, y, z);
+        compiled.Fan.insert(compiled.Fan.end(), {x, y, z});
         middle[0] += x, middle[1] += y, middle[2] += z;
+    }
+    if (outline.empty()) {
+        compiled.Fan.clear();
+    } else {
+        const double n = static_cast<double>(outline.size());
+        for (size_t i = 0; i < 3; ++i) compiled.Fan[i] = static_cast<float>(middle[i] / n);
+        compiled.Fan.insert(compiled.Fan.end(), compiled.Fan.begin() + 3, compiled.Fan.begin() + 6);
     }
     glNewList(compiled.StencilCentred(), GL_COMPILE);
     if (!outline.empty()) {
@@ -103,6 +116,33 @@ void BuildSectorLists(CompiledSectors& sectors, int s, const std::vector<GeoPoin
         glEnd();
     }
     glEndList();
+}
+
+bool SectorFanBuffer::Update(const std::unordered_map<int, CompiledSector>& sectors) {
+    bool current = buffer_ != 0 && runs_.size() == sectors.size();
+    for (auto it = sectors.begin(); current && it != sectors.end(); ++it) {
+        const auto run = runs_.find(it->first);
+        current = run != runs_.end() && run->second.first == it->second.Stamp;
+    }
+    if (current) return true;
+    runs_.clear();
+    std::vector<float> points;
+    for (const auto& [number, sector] : sectors) {
+        runs_[number] = {sector.Stamp, sector.Fan.empty() ? -1 : static_cast<int>(points.size() / 3)};
+        points.insert(points.end(), sector.Fan.begin(), sector.Fan.end());
+    }
+    if (!buffer_) glGenBuffers(1, &buffer_);
+    if (!buffer_) return false;
+    glBindBuffer(GL_ARRAY_BUFFER, buffer_);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(points.size() * sizeof(float)),
+                 points.empty() ? nullptr : points.data(), GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return true;
+}
+
+int SectorFanBuffer::First(int s) const {
+    const auto run = runs_.find(s);
+    return run == runs_.end() ? -1 : run->second.second;
 }
 
 namespace {
@@ -150,25 +190,56 @@ void DrawSectorFills(const std::vector<int>& sectors, const CompiledSectors& com
     glGetIntegerv(GL_STENCIL_BITS, &bits);
     const int planes = std::clamp(static_cast<int>(bits), 1, 8);
 
+    // The fans come from one buffer, many in a call; from each sector's own
+    // list when there is none.
+    const bool buffered = compiled.Fans.Update(compiled);
+    struct Fan {
+        int Plane;
+        unsigned List;
+        GLint First;  // in the buffer
+        GLsizei Count;
+    };
     struct Batch {
-        std::vector<std::pair<int, unsigned>> Fans;  // stencil plane and list
+        std::vector<Fan> Fans;
         std::array<std::vector<PixelBounds>, 8> Planes;
         PixelBounds All;
     } batch;
+    std::vector<GLint> firsts;
+    std::vector<GLsizei> counts;
 
     glEnable(GL_STENCIL_TEST);
     glBlendFunc(GL_SRC_ALPHA, GL_ZERO);
     const auto flush = [&] {
         if (batch.Fans.empty()) return;
         std::stable_sort(batch.Fans.begin(), batch.Fans.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
+                         [](const Fan& a, const Fan& b) { return a.Plane < b.Plane; });
         glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
         glStencilFunc(GL_ALWAYS, 0, 0xFF);
         glStencilOp(GL_KEEP, GL_KEEP, GL_INVERT);
-        int plane = -1;
-        for (const auto& [p, list] : batch.Fans) {
-            if (p != plane) glStencilMask(1u << p), plane = p;
-            glCallList(list);
+        if (buffered) {
+            glBindBuffer(GL_ARRAY_BUFFER, compiled.Fans.Buffer());
+            glEnableClientState(GL_VERTEX_ARRAY);
+            glVertexPointer(3, GL_FLOAT, 0, nullptr);
+            for (size_t from = 0; from < batch.Fans.size();) {
+                size_t to = from;
+                firsts.clear();
+                counts.clear();
+                for (; to < batch.Fans.size() && batch.Fans[to].Plane == batch.Fans[from].Plane; ++to) {
+                    firsts.push_back(batch.Fans[to].First);
+                    counts.push_back(batch.Fans[to].Count);
+                }
+                glStencilMask(1u << batch.Fans[from].Plane);
+                glMultiDrawArrays(GL_TRIANGLE_FAN, firsts.data(), counts.data(), static_cast<GLsizei>(firsts.size()));
+                from = to;
+            }
+            glDisableClientState(GL_VERTEX_ARRAY);
+            glBindBuffer(GL_ARRAY_BUFFER, 0);
+        } else {
+            int plane = -1;
+            for (const Fan& fan : batch.Fans) {
+                if (fan.Plane != plane) glStencilMask(1u << fan.Plane), plane = fan.Plane;
+                glCallList(fan.List);
+            }
         }
         glColor4f(fill.Red, fill.Green, fill.Blue, 1);
         PaintSet(batch.All, width, height, mapping.Viewport);
@@ -181,6 +252,8 @@ void DrawSectorFills(const std::vector<int>& sectors, const CompiledSectors& com
         std::uint32_t Order;
         PixelBounds Bounds;
         unsigned List;
+        GLint First;
+        GLsizei Count;
     };
     std::vector<Placed> placed;
     placed.reserve(sectors.size());
@@ -190,8 +263,14 @@ void DrawSectorFills(const std::vector<int>& sectors, const CompiledSectors& com
         bool clipped = false;
         const PixelBounds b = BoundsOf(found->second.Box, mapping, width, height, clipped);
         if (b.Empty()) continue;
+        // The fan from the first point where a plane cuts the sector, else
+        // the one from the middle (the lists alike).
+        const GLint first = buffered ? compiled.Fans.First(s) : -1;
+        const GLsizei points = static_cast<GLsizei>(found->second.Fan.size() / 3);
+        if (buffered && first < 0) continue;  // no points, no pixels
         placed.push_back({CurveOrder((b.X0 + b.X1) / 2, (b.Y0 + b.Y1) / 2), b,
-                          clipped ? found->second.Stencil() : found->second.StencilCentred()});
+                          clipped ? found->second.Stencil() : found->second.StencilCentred(),
+                          clipped ? first + 1 : first, clipped ? points - 2 : points});
     }
     std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) { return a.Order < b.Order; });
     for (const Placed& sector : placed) {
@@ -207,7 +286,7 @@ void DrawSectorFills(const std::vector<int>& sectors, const CompiledSectors& com
             flush();
             plane = 0;
         }
-        batch.Fans.emplace_back(plane, sector.List);
+        batch.Fans.push_back({plane, sector.List, sector.First, sector.Count});
         batch.Planes[static_cast<size_t>(plane)].push_back(b);
         batch.All.Join(b);
     }

@@ -4,7 +4,9 @@
 #include "formats/colour_theme.h"
 #include "formats/sector_files.h"
 
+#include <cstdint>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace kestrava {
@@ -24,12 +26,37 @@ struct SectorBox {
 struct CompiledSector {
     unsigned Fill = 0;  // 0 until compiled
     SectorBox Box;
+    // The fan from the outline's middle as the lists hold it: the middle,
+    // the points and the first point again (x, y, z each); empty without
+    // points. The fan from the first point is the run inside it.
+    std::vector<float> Fan;
+    std::uint64_t Stamp = 0;  // which compilation this is
     unsigned Outline() const { return Fill + 1; }
     unsigned Stencil() const { return Fill + 2; }          // the fan from the first point
     unsigned StencilCentred() const { return Fill + 3; }   // the fan from the outline's middle
 };
-// The viewer's compiled sectors by the sector file's polygon number.
-using CompiledSectors = std::unordered_map<int, CompiledSector>;
+// Every compiled sector's fans in one vertex buffer of the current context,
+// so that many are drawn in one call; brought up to date with the sectors
+// whenever they changed.
+class SectorFanBuffer {
+public:
+    // False when there is nothing to draw from.
+    bool Update(const std::unordered_map<int, CompiledSector>& sectors);
+    // Where sector s's fan from the middle starts in the buffer, -1 when it
+    // has none.
+    int First(int s) const;
+    unsigned Buffer() const { return buffer_; }
+
+private:
+    unsigned buffer_ = 0;
+    std::unordered_map<int, std::pair<std::uint64_t, int>> runs_;  // stamp, first vertex
+};
+
+// The viewer's compiled sectors by the sector file's polygon number, with
+// their fans in one buffer for DrawSectorFills.
+struct CompiledSectors : std::unordered_map<int, CompiledSector> {
+    mutable SectorFanBuffer Fans;
+};
 
 struct SectorStyle {
     Rgb Fill;
@@ -65,9 +92,12 @@ void BuildSectorLists(CompiledSectors& sectors, int s, const std::vector<GeoPoin
 // fill is opaque and of one colour, sectors whose screen bounds do not meet
 // each invert their own stencil bit (up to the buffer's bits; sectors apart
 // on screen share one), and one rectangle over their bounds then paints
-// every pixel with a bit set and clears it. The stencil is clear before and
-// after; the blend function is left at source alpha, zero. Numbers without
-// a box are skipped. Width and height: the window's, in pixels.
+// every pixel with a bit set and clears it. The fans of one stencil bit go
+// out in one call from `compiled.Fans` (brought up to date first). Sectors
+// wholly beyond the near or far plane are skipped. The stencil is clear
+// before and after; the blend function is left at source alpha, zero.
+// Numbers without a box are skipped. Width and height: the window's, in
+// pixels.
 void DrawSectorFills(const std::vector<int>& sectors, const CompiledSectors& compiled, const Rgb& fill,
                      int width, int height);
 

@@ -170,3 +170,53 @@ TEST_F(SectorFill, FilledInBatchesTheSectorsGiveTheSamePixelsAndLeaveTheStencilC
     glReadPixels(0, 0, kSize, kSize, GL_STENCIL_INDEX, GL_UNSIGNED_BYTE, stencil.data());
     EXPECT_EQ(std::count(stencil.begin(), stencil.end(), 0), kSize * kSize);
 }
+
+TEST_F(SectorFill, AcrossTheFarSideAndAfterARecompileTheBatchesStillGiveTheListsPixels) {
+    // Sectors all round the globe, seen tilted so that many cross the far
+    // plane and some lie wholly behind it.
+    std::vector<int> sectors;
+    const auto build = [&](float grow) {
+        for (int s = 1; s <= 240; ++s) {
+            const float lat = -60 + 120.0f * static_cast<float>(s % 13) / 12, lon = -180 + 1.5f * static_cast<float>(s);
+            const float size = (4 + static_cast<float>(s % 5)) * grow;
+            std::vector<GeoPoint> outline;
+            for (int i = 0; i < 7; ++i) {
+                const float angle = 6.2832f * static_cast<float>(i) / 7 * (s % 4 == 0 ? 3 : 1);
+                outline.push_back({lat + size * std::sin(angle), lon + size * std::cos(angle)});
+            }
+            BuildSectorLists(compiled, s, outline, theme);
+        }
+    };
+    build(1);
+    for (int s = 1; s <= 240; ++s) sectors.push_back(s);
+    const auto picture = [&](bool batched) {
+        glViewport(0, 0, kSize, kSize);
+        glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        glLoadIdentity();
+        glOrtho(-1, 1, -1, 1, -10, 1);
+        glTranslatef(0, 0, -1);
+        glRotatef(35, -1, 0, 0);
+        glRotatef(20, 0, -1, 0);
+        glScalef(0.9f, 0.9f, 0.9f);
+        if (batched)
+            DrawSectorFills(sectors, compiled, theme.Get(Colour::CTRFill), kSize, kSize);
+        else
+            for (int s : sectors) glCallList(compiled.at(s).Fill);
+        std::vector<GLubyte> rgba(static_cast<size_t>(kSize * kSize * 4));
+        glReadPixels(0, 0, kSize, kSize, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        return rgba;
+    };
+    const auto filled = [](const std::vector<GLubyte>& rgba) {
+        int count = 0;
+        for (size_t i = 0; i < rgba.size(); i += 4) count += rgba[i] != 0;
+        return count;
+    };
+    const auto first = picture(false);
+    EXPECT_GT(filled(first), kSize * kSize / 10);
+    EXPECT_TRUE(picture(true) == first);
+    // Grown and compiled again under the same numbers: the batches follow.
+    build(1.6f);
+    const auto grown = picture(false);
+    EXPECT_GT(filled(grown), filled(first));
+    EXPECT_TRUE(picture(true) == grown);
+}

@@ -85,7 +85,7 @@ void GlobeLists::DrawFrame(Camera& camera, int width, int height) const {
         sectors_.Draw(ticked_, style, width, height);
     }
     glColor3f(kLabelColour.Red, kLabelColour.Green, kLabelColour.Blue);
-    labels_.Draw();
+    labels_.Draw(width, height);
     glCallList(coastlines_);
     glPopMatrix();
 }

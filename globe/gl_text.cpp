@@ -225,7 +225,7 @@ void PlacedTexts::Add(float x, float y, float z, unsigned base, const std::strin
     texts_.push_back({{x, y, z}, ComposeGlyphs(set->second, text)});
 }
 
-void PlacedTexts::Draw() const {
+void PlacedTexts::Draw(int width, int height) const {
     if (texts_.empty()) return;
     // Each point's window position as the context itself computes it, when
     // the point is not clipped.
@@ -242,6 +242,12 @@ void PlacedTexts::Draw() const {
         if (!valid) continue;
         GLfloat position[4];
         glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
+        // A text wholly off the window draws nothing (a pixel to spare).
+        const GlyphRaster& r = texts_[i].Raster;
+        const double left = std::floor(position[0] - r.XOrig), bottom = std::floor(position[1] - r.YOrig);
+        if (r.Width <= 0 || r.Height <= 0 || left + r.Width < -1 || bottom + r.Height < -1 || left > width + 1 ||
+            bottom > height + 1)
+            continue;
         landed.push_back({position[0], position[1], i});
     }
     // Rows of 16 pixels, left to right in each.

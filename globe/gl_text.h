@@ -60,9 +60,10 @@ public:
     size_t Size() const { return texts_.size(); }
     // The text in the glyph set at `base`; empty texts are left out.
     void Add(float x, float y, float z, unsigned base, const std::string& text);
-    // Draws them at the current transformation in the current colour; the
+    // Draws them at the current transformation in the current colour into
+    // a width x height window (texts wholly outside it are passed over); the
     // raster position is left at the last text's end.
-    void Draw() const;
+    void Draw(int width, int height) const;
 
 private:
     struct Placed {

@@ -104,7 +104,7 @@ TEST(PlacedTexts, DrawThePixelsOfARasterPositionAndTextEachWhereverTheyLand) {
             PlacedTexts placed;
             for (const Text& t : texts)
                 placed.Add(t.X, t.Y, t.Z, t.Bold ? lists::Globe().GlyphBold : lists::Globe().GlyphSmall, t.Words);
-            placed.Draw();
+            placed.Draw(400, 300);
         } else {
             for (const Text& t : texts) {
                 glRasterPos3f(t.X, t.Y, t.Z);

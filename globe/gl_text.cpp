@@ -108,6 +108,23 @@ void Bitmap(const GlyphRaster& glyph) {
 
 bool Drawn(const std::vector<GlyphRaster>& glyphs, unsigned char c) { return c < glyphs.size() && glyphs[c].Present; }
 
+// A glyph set's rasters side by side in one alpha texture (a column of
+// space between them), its first row the rasters' bottom row.
+struct GlyphAtlas {
+    GLuint Texture = 0;
+    int Width = 0;
+    int Height = 0;
+    std::vector<int> Left;  // by code: the raster's first column, or one of these
+};
+constexpr int kAtlasGlyphWidth = 256;  // wider rasters stay out
+constexpr int kBlankGlyph = -1;        // out, and without pixels
+constexpr int kGlyphApart = -2;        // out, its texts drawn as bitmaps
+
+std::map<unsigned, GlyphAtlas>& Atlases() {
+    static std::map<unsigned, GlyphAtlas> atlases;
+    return atlases;
+}
+
 }  // namespace
 
 GlyphRaster ComposeGlyphs(const std::vector<GlyphRaster>& glyphs, const std::string& text) {
@@ -199,6 +216,10 @@ bool BuildGlyphSet(GlyphFace face, int pixelSize, unsigned base) {
 void DeleteGlyphSet(unsigned base) {
     glDeleteLists(base, lists::kGlyphCount);
     Rasters().erase(base);
+    if (const auto atlas = Atlases().find(base); atlas != Atlases().end()) {
+        glDeleteTextures(1, &atlas->second.Texture);
+        Atlases().erase(atlas);
+    }
 }
 
 void DrawGlyphLists(unsigned base, const std::string& text) {
@@ -218,48 +239,148 @@ void DrawGlyphs(unsigned base, const std::string& text) {
     Bitmap(ComposeGlyphs(set->second, text));
 }
 
+namespace {
+
+const GlyphAtlas* AtlasOf(unsigned base) {
+    const auto built = Atlases().find(base);
+    if (built != Atlases().end()) return &built->second;
+    const auto set = Rasters().find(base);
+    if (set == Rasters().end()) return nullptr;
+    const std::vector<GlyphRaster>& glyphs = set->second;
+    GlyphAtlas atlas;
+    atlas.Left.assign(glyphs.size(), 0);
+    atlas.Width = 1;
+    for (size_t c = 0; c < glyphs.size(); ++c) {
+        const GlyphRaster& g = glyphs[c];
+        if (g.Width > kAtlasGlyphWidth) {  // a face's oddity: blank, or drawn apart
+            const bool blank = std::none_of(g.Bits.begin(), g.Bits.end(), [](std::uint8_t b) { return b != 0; });
+            atlas.Left[c] = blank ? kBlankGlyph : kGlyphApart;
+            continue;
+        }
+        atlas.Left[c] = atlas.Width;
+        atlas.Width += std::max(g.Width, 0) + 1;
+        atlas.Height = std::max(atlas.Height, g.Height);
+    }
+    atlas.Height = std::max(atlas.Height, 1);
+    std::vector<std::uint8_t> alpha(static_cast<size_t>(atlas.Width * atlas.Height), 0);
+    for (size_t c = 0; c < glyphs.size(); ++c) {
+        const GlyphRaster& g = glyphs[c];
+        if (atlas.Left[c] < 0) continue;
+        const int rowBytes = (g.Width + 7) / 8;
+        for (int row = 0; row < g.Height; ++row)
+            for (int x = 0; x < g.Width; ++x)
+                if (g.Bits[static_cast<size_t>(row * rowBytes + x / 8)] & (0x80 >> (x % 8)))
+                    alpha[static_cast<size_t>(row * atlas.Width + atlas.Left[c] + x)] = 255;
+    }
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glGenTextures(1, &atlas.Texture);
+    glBindTexture(GL_TEXTURE_2D, atlas.Texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA8, atlas.Width, atlas.Height, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    return &(Atlases()[base] = std::move(atlas));
+}
+
+}  // namespace
+
 void PlacedTexts::Add(float x, float y, float z, unsigned base, const std::string& text) {
     if (text.empty()) return;
     const auto set = Rasters().find(base);
     if (set == Rasters().end()) return;
-    texts_.push_back({{x, y, z}, ComposeGlyphs(set->second, text)});
+    const GlyphRaster composed = ComposeGlyphs(set->second, text);
+    if (composed.Width <= 0 || composed.Height <= 0) return;
+    texts_.push_back({{x, y, z}, base, composed.XOrig, composed.YOrig, text});
 }
 
 void PlacedTexts::Draw(int width, int height) const {
-    if (texts_.empty()) return;
-    // Each point's window position as the context itself computes it, when
-    // the point is not clipped.
-    struct Landed {
+    if (texts_.empty() || width <= 0 || height <= 0) return;
+    // Quads of whole window pixels and their texels, by glyph set.
+    std::map<unsigned, std::pair<std::vector<GLint>, std::vector<GLfloat>>> quads;
+    struct Apart {
         float X, Y;
-        size_t Index;
+        const Placed* Text;
     };
-    std::vector<Landed> landed;
-    landed.reserve(texts_.size());
-    for (size_t i = 0; i < texts_.size(); ++i) {
-        glRasterPos3fv(texts_[i].Point);
+    std::vector<Apart> apart;
+    for (const Placed& text : texts_) {
+        glRasterPos3fv(text.Point);
         GLboolean valid = GL_FALSE;
         glGetBooleanv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
         if (!valid) continue;
         GLfloat position[4];
         glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
-        // A text wholly off the window draws nothing (a pixel to spare).
-        const GlyphRaster& r = texts_[i].Raster;
-        const double left = std::floor(position[0] - r.XOrig), bottom = std::floor(position[1] - r.YOrig);
-        if (r.Width <= 0 || r.Height <= 0 || left + r.Width < -1 || bottom + r.Height < -1 || left > width + 1 ||
-            bottom > height + 1)
+        const GlyphAtlas* atlas = AtlasOf(text.Base);
+        if (!atlas) continue;
+        const std::vector<GlyphRaster>& glyphs = Rasters()[text.Base];
+        // Where glBitmap puts the composed text: its raster position plus a
+        // ten-thousandth, less the origin, rounded down.
+        const int left = static_cast<int>(std::floor((position[0] + 0.0001f) - static_cast<float>(text.XOrig)));
+        const int bottom = static_cast<int>(std::floor((position[1] + 0.0001f) - static_cast<float>(text.YOrig)));
+        if (left > width + 1 || bottom > height + 1) continue;
+        if (std::any_of(text.Text.begin(), text.Text.end(), [&](char c) {
+                return Drawn(glyphs, static_cast<unsigned char>(c)) &&
+                       atlas->Left[static_cast<unsigned char>(c)] == kGlyphApart;
+            })) {
+            apart.push_back({position[0], position[1], &text});
             continue;
-        landed.push_back({position[0], position[1], i});
+        }
+        auto& [corners, texels] = quads[text.Base];
+        int pen = 0;
+        for (unsigned char c : text.Text) {
+            if (!Drawn(glyphs, c)) continue;
+            const GlyphRaster& g = glyphs[c];
+            if (g.Width > 0 && g.Height > 0 && atlas->Left[c] >= 0) {
+                const GLint x0 = left + pen - g.XOrig + text.XOrig, y0 = bottom - g.YOrig + text.YOrig;
+                const GLint x1 = x0 + g.Width, y1 = y0 + g.Height;
+                corners.insert(corners.end(), {x0, y0, x1, y0, x1, y1, x0, y1});
+                const GLfloat u0 = static_cast<GLfloat>(atlas->Left[c]) / static_cast<GLfloat>(atlas->Width);
+                const GLfloat u1 = static_cast<GLfloat>(atlas->Left[c] + g.Width) / static_cast<GLfloat>(atlas->Width);
+                const GLfloat v1 = static_cast<GLfloat>(g.Height) / static_cast<GLfloat>(atlas->Height);
+                texels.insert(texels.end(), {u0, 0, u1, 0, u1, v1, u0, v1});
+            }
+            pen += g.Advance;
+        }
     }
-    // Rows of 16 pixels, left to right in each.
-    std::sort(landed.begin(), landed.end(), [](const Landed& a, const Landed& b) {
-        const float rowA = std::floor(a.Y / 16), rowB = std::floor(b.Y / 16);
-        return rowA != rowB ? rowA < rowB : a.X < b.X;
-    });
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    for (const Landed& text : landed) {
+    for (const Apart& text : apart) {
         glWindowPos2f(text.X, text.Y);
-        Bitmap(texts_[text.Index].Raster);
+        Bitmap(ComposeGlyphs(Rasters()[text.Text->Base], text.Text->Text));
     }
+    if (quads.empty()) return;
+    // In window pixels, each texel that is set painted in the colour.
+    glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_COLOR_BUFFER_BIT | GL_LIGHTING_BIT | GL_VIEWPORT_BIT);
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, width, 0, height, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0);
+    glShadeModel(GL_FLAT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    for (const auto& [base, arrays] : quads) {
+        glBindTexture(GL_TEXTURE_2D, Atlases()[base].Texture);
+        glVertexPointer(2, GL_INT, 0, arrays.first.data());
+        glTexCoordPointer(2, GL_FLOAT, 0, arrays.second.data());
+        glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(arrays.first.size() / 2));
+    }
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
 }
 
 bool BuildGlyphSets() {

@@ -47,28 +47,32 @@ GlyphRaster ComposeGlyphs(const std::vector<GlyphRaster>& glyphs, const std::str
 // Texts at points of the current transformation, drawn together: the same
 // pixels as a glRasterPos3f at each point and DrawGlyphs of its text in the
 // current colour, one after the other. As every text has the one colour,
-// their order changes nothing, so they go out sorted by where they land:
-// Mesa gathers bitmaps that land near each other (within 512 x 32 pixels)
-// at the same depth into one textured quad, where one bitmap at each
-// point's own depth costs a texture and a quad each. The window positions
-// come from the context itself, bit for bit those its glRasterPos gives; a
-// point it clips draws nothing, as there.
+// their order changes nothing, so they go out as one set of quads textured
+// from the glyph set's rasters in one texture, where each bitmap would cost
+// a texture and a quad of its own. Each text's window position comes from
+// the context itself (bit for bit what its glRasterPos gives) and is
+// rounded as glBitmap rounds it; a point the context clips draws nothing,
+// as there.
 class PlacedTexts {
 public:
     void Clear() { texts_.clear(); }
     bool Empty() const { return texts_.empty(); }
     size_t Size() const { return texts_.size(); }
-    // The text in the glyph set at `base`; empty texts are left out.
+    // The text in the glyph set at `base`; texts without pixels are left
+    // out.
     void Add(float x, float y, float z, unsigned base, const std::string& text);
     // Draws them at the current transformation in the current colour into
-    // a width x height window (texts wholly outside it are passed over); the
-    // raster position is left at the last text's end.
+    // a width x height window (texts wholly outside it are passed over).
+    // The transformation, viewport and every setting come back as they
+    // were; the raster position is left at the last point.
     void Draw(int width, int height) const;
 
 private:
     struct Placed {
         float Point[3];
-        GlyphRaster Raster;
+        unsigned Base;
+        int XOrig, YOrig;  // the composed text's origin, as DrawGlyphs hands it to glBitmap
+        std::string Text;
     };
     std::vector<Placed> texts_;
 };

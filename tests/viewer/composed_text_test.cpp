@@ -93,6 +93,7 @@ TEST(PlacedTexts, DrawThePixelsOfARasterPositionAndTextEachWhereverTheyLand) {
                          i % 3 == 0, "DLH" + std::to_string(100 + i * 7)});
     }
     texts.push_back({0.1f, 0.1f, 0.3f, false, "OVER\xC4"});
+    texts.push_back({-0.3f, -0.4f, 0.1f, true, "SOFT\xAD" "HYPHEN"});  // a glyph of no pixels, very wide
     texts.push_back({0.1003f, 0.1002f, -0.2f, false, "UNDER"});
     texts.push_back({0.2f, 0.2f, 5.0f, false, "CLIPPED"});
     texts.push_back({0.2f, -0.2f, -11.0f, false, ""});

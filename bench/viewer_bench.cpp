@@ -98,12 +98,10 @@ void MeasureEventDay(TimedWindow& window, int rounds) {
     model.Networks[0] = model.Networks[1] = kestrava::Snapshot{};
     const long start = ResidentKilobytes();
     double interpret[2] = {}, build[2] = {};
-    long grown[2] = {};
     kestrava::DisplayHooks silent;
     kestrava::SceneContext scene{model, silent, window.State().Theme, window.State().Config, false,
                                  window.State().Scenes, model.StatusText};
     for (int net = 0; net < 2; ++net) {
-        const long before = ResidentKilobytes();
         std::vector<double> interpretations, builds;
         for (int i = 0; i < 3; ++i) {
             model.Networks[static_cast<size_t>(net)] = kestrava::Snapshot{};
@@ -116,7 +114,6 @@ void MeasureEventDay(TimedWindow& window, int rounds) {
         }
         interpret[net] = benchsupport::Median(interpretations);
         build[net] = benchsupport::Median(builds);
-        grown[net] = ResidentKilobytes() - before;
     }
     std::printf("event day: %d pilots, %d controllers against %d and %d (CPU ms, view 1, median of %d alternated "
                 "rounds):\n",
@@ -134,10 +131,10 @@ void MeasureEventDay(TimedWindow& window, int rounds) {
             frames[net].push_back(benchsupport::CpuMilliseconds([&] { kestrava::DrawScene(frame); }));
         }
     for (int net = 0; net < 2; ++net)
-        std::printf("    %-22s interpretation %6.1f ms, scene build %6.1f ms, memory +%6.1f MiB, frame CPU %6.1f ms\n",
+        std::printf("    %-22s interpretation %6.1f ms, scene build %6.1f ms, frame CPU %6.1f ms\n",
                     net ? "5000 pilots, 1000 ATC" : "1400 pilots, 700 ATC", interpret[net], build[net],
-                    static_cast<double>(grown[net]) / 1024.0, benchsupport::Median(frames[net]));
-    std::printf("    frame ratio %.2f; resident memory now %.1f MiB (%.1f MiB more than before both)\n",
+                    benchsupport::Median(frames[net]));
+    std::printf("    frame ratio %.2f; resident memory now %.1f MiB (%.1f MiB more than before both snapshots)\n",
                 benchsupport::Median(frames[1]) / benchsupport::Median(frames[0]), ResidentKilobytes() / 1024.0,
                 static_cast<double>(ResidentKilobytes() - start) / 1024.0);
     model.CurrentNetwork = kestrava::kIvao;

@@ -1,6 +1,7 @@
 #define GL_GLEXT_PROTOTYPES 1
 #include "globe/blended_sectors.h"
 
+#include "globe/globe_view.h"
 #include "globe/sphere.h"
 
 #include <GL/gl.h>
@@ -73,30 +74,6 @@ void BlendedSectors::Destroy() {
     count_.clear();
     boxes_.clear();
 }
-
-namespace {
-
-// Window rectangles (whole pixels) drawn as quads in the window's own
-// coordinates; the globe view comes back after.
-void DrawRectangles(const std::vector<GLint>& quads, int width, int height, const GLint* globeViewport) {
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, width, 0, height, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glVertexPointer(2, GL_INT, 0, quads.data());
-    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(quads.size() / 2));
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glViewport(globeViewport[0], globeViewport[1], globeViewport[2], globeViewport[3]);
-}
-
-}  // namespace
 
 void BlendedSectors::Draw(const std::vector<int>& order, const SectorStyle& style, int width, int height) const {
     lastLayers_ = 0;
@@ -172,7 +149,11 @@ void BlendedSectors::Draw(const std::vector<int>& order, const SectorStyle& styl
             quads.insert(quads.end(), {b.X0, b.Y0, b.X1, b.Y0, b.X1, b.Y1, b.X0, b.Y1});
         }
         glBindBuffer(GL_ARRAY_BUFFER, 0);
-        DrawRectangles(quads, width, height, mapping.Viewport);
+        {
+            const WindowPixels pixels(width, height);
+            glVertexPointer(2, GL_INT, 0, quads.data());
+            glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(quads.size() / 2));
+        }
         glDisable(GL_STENCIL_TEST);
         glColor4f(style.Outline.Red, style.Outline.Green, style.Outline.Blue, style.OutlineAlpha);
         glBindBuffer(GL_ARRAY_BUFFER, buffer_);

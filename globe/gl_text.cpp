@@ -1,5 +1,6 @@
 #include "gl_text.h"
 
+#include "globe/globe_view.h"
 #include "globe/list_names.h"
 #include "globe/pixel_scale.h"
 #include "formats/text.h"
@@ -352,34 +353,25 @@ void PlacedTexts::Draw(int width, int height) const {
     }
     if (quads.empty()) return;
     // In window pixels, each texel that is set painted in the colour.
-    glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_COLOR_BUFFER_BIT | GL_LIGHTING_BIT | GL_VIEWPORT_BIT);
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, width, 0, height, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0);
-    glShadeModel(GL_FLAT);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    for (const auto& [base, arrays] : quads) {
-        glBindTexture(GL_TEXTURE_2D, Atlases()[base].Texture);
-        glVertexPointer(2, GL_INT, 0, arrays.first.data());
-        glTexCoordPointer(2, GL_FLOAT, 0, arrays.second.data());
-        glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(arrays.first.size() / 2));
+    glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_COLOR_BUFFER_BIT | GL_LIGHTING_BIT);
+    {
+        const WindowPixels pixels(width, height);
+        glEnable(GL_TEXTURE_2D);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, 0);
+        glShadeModel(GL_FLAT);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        for (const auto& [base, arrays] : quads) {
+            glBindTexture(GL_TEXTURE_2D, Atlases()[base].Texture);
+            glVertexPointer(2, GL_INT, 0, arrays.first.data());
+            glTexCoordPointer(2, GL_FLOAT, 0, arrays.second.data());
+            glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(arrays.first.size() / 2));
     }
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    }
     glPopAttrib();
 }
 

@@ -28,4 +28,24 @@ bool BeginGlobeView(Camera& camera, int width, int height, bool clear) {
     return true;
 }
 
+WindowPixels::WindowPixels(int width, int height) {
+    glGetIntegerv(GL_VIEWPORT, viewport_);
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, width, 0, height, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+}
+
+WindowPixels::~WindowPixels() {
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glViewport(viewport_[0], viewport_[1], viewport_[2], viewport_[3]);
+}
+
 }  // namespace kestrava

@@ -16,4 +16,18 @@ namespace kestrava {
 // globe and pops the matrix. An empty window does nothing and gives false.
 bool BeginGlobeView(Camera& camera, int width, int height, bool clear = true);
 
+// While it lives, drawing is in whole pixels of a width x height window
+// (origin at the bottom left): its viewport and an orthographic
+// projection with an identity modelview, the earlier ones back after.
+class WindowPixels {
+public:
+    WindowPixels(int width, int height);
+    ~WindowPixels();
+    WindowPixels(const WindowPixels&) = delete;
+    WindowPixels& operator=(const WindowPixels&) = delete;
+
+private:
+    int viewport_[4] = {};
+};
+
 }  // namespace kestrava

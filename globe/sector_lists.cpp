@@ -2,6 +2,7 @@
 #include "globe/sector_lists.h"
 
 #include "globe/geography.h"
+#include "globe/globe_view.h"
 #include "globe/list_names.h"
 #include "globe/screen_bounds.h"
 #include "globe/sphere.h"
@@ -159,25 +160,13 @@ std::uint32_t CurveOrder(int x, int y) {
 
 // Paints every pixel of `bounds` (window pixels) with a stencil bit set,
 // clearing the bits.
-void PaintSet(const PixelBounds& bounds, int width, int height, const GLint* globeViewport) {
+void PaintSet(const PixelBounds& bounds, int width, int height) {
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glStencilMask(0xFF);
     glStencilFunc(GL_NOTEQUAL, 0, 0xFF);
     glStencilOp(GL_KEEP, GL_KEEP, GL_ZERO);
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, width, 0, height, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    const WindowPixels pixels(width, height);
     glRecti(bounds.X0, bounds.Y0, bounds.X1, bounds.Y1);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glViewport(globeViewport[0], globeViewport[1], globeViewport[2], globeViewport[3]);
 }
 
 }  // namespace
@@ -242,7 +231,7 @@ void DrawSectorFills(const std::vector<int>& sectors, const CompiledSectors& com
             }
         }
         glColor4f(fill.Red, fill.Green, fill.Blue, 1);
-        PaintSet(batch.All, width, height, mapping.Viewport);
+        PaintSet(batch.All, width, height);
         batch = Batch{};
     };
     // The fill is opaque and of one colour, so the order of the sectors does

@@ -60,23 +60,24 @@ void InboundVertexByVertex(const PilotClient& p, const ColourTheme& theme) {
     glPopMatrix();
 }
 
-std::vector<unsigned char> Picture(int width, int height) {
-    std::vector<unsigned char> pixels(static_cast<size_t>(width * height * 4));
-    glFinish();
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
-}
+constexpr int kSide = 300;
+
+// A window of kSide pixels square, blending as the viewer's frames do.
+class ArrowheadPixels : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(window.Ready());
+        glViewport(0, 0, kSide, kSide);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    }
+    testsupport::GlWindow window{kSide, kSide};
+    const ColourTheme theme = LoadColourTheme("/nonexistent.dc");
+};
 
 }  // namespace
 
-TEST(ArrowheadPixels, ArraysDrawTheVertexByVertexPixelsInAListAndDirectly) {
-    constexpr int kSide = 300;
-    testsupport::GlWindow window(kSide, kSide);
-    ASSERT_TRUE(window.Ready());
-    const ColourTheme theme = LoadColourTheme("/nonexistent.dc");
-    glViewport(0, 0, kSide, kSide);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+TEST_F(ArrowheadPixels, ArraysDrawTheVertexByVertexPixelsInAListAndDirectly) {
     // Sizes of the globe and of the radar, slow and fast, past 2000 kt,
     // turned to odd angles between pixels, overlapping their neighbours.
     const auto draw = [&](bool arrays) {
@@ -109,12 +110,12 @@ TEST(ArrowheadPixels, ArraysDrawTheVertexByVertexPixelsInAListAndDirectly) {
         glDeleteLists(list, 1);
         float colour[4];
         glGetFloatv(GL_CURRENT_COLOR, colour);
-        return std::pair{Picture(kSide, kSide), std::vector<float>(colour, colour + 4)};
+        return std::pair{testsupport::ReadPicture(kSide, kSide), std::vector<float>(colour, colour + 4)};
     };
     draw(false);
-    const std::vector<unsigned char> before = Picture(kSide, kSide);
+    const std::vector<unsigned char> before = testsupport::ReadPicture(kSide, kSide);
     draw(true);
-    const std::vector<unsigned char> after = Picture(kSide, kSide);
+    const std::vector<unsigned char> after = testsupport::ReadPicture(kSide, kSide);
     size_t lit = 0;
     for (size_t i = 0; i < before.size(); i += 4) lit += before[i] != 26;  // not the background's red
     EXPECT_GT(lit, 2000u);
@@ -127,14 +128,7 @@ TEST(ArrowheadPixels, ArraysDrawTheVertexByVertexPixelsInAListAndDirectly) {
     EXPECT_EQ(colourAfter, colourBefore) << "the colour left current";
 }
 
-TEST(ArrowheadPixels, InboundMarkersFromArraysDrawTheVertexByVertexPixels) {
-    constexpr int kSide = 300;
-    testsupport::GlWindow window(kSide, kSide);
-    ASSERT_TRUE(window.Ready());
-    const ColourTheme theme = LoadColourTheme("/nonexistent.dc");
-    glViewport(0, 0, kSide, kSide);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+TEST_F(ArrowheadPixels, InboundMarkersFromArraysDrawTheVertexByVertexPixels) {
     // Pilots bound for one airport from all sides, seen close up.
     std::vector<PilotClient> pilots;
     for (int i = 0; i < 24; ++i) {
@@ -160,7 +154,7 @@ TEST(ArrowheadPixels, InboundMarkersFromArraysDrawTheVertexByVertexPixels) {
         glPopMatrix();
         float colour[4];
         glGetFloatv(GL_CURRENT_COLOR, colour);
-        return std::pair{Picture(kSide, kSide), std::vector<float>(colour, colour + 4)};
+        return std::pair{testsupport::ReadPicture(kSide, kSide), std::vector<float>(colour, colour + 4)};
     };
     const auto [before, colourBefore] = draw(false, false);
     size_t lit = 0;

@@ -13,12 +13,6 @@ using namespace kestrava;
 
 namespace {
 
-std::vector<unsigned char> Picture(int width, int height) {
-    std::vector<unsigned char> pixels(static_cast<size_t>(width * height * 4));
-    glFinish();
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
-}
 
 }  // namespace
 
@@ -51,7 +45,7 @@ TEST(ComposedText, DrawsTheGlyphListsPixelsAndMovesAlike) {
                 DrawGlyphs(base, "AB");
             else
                 DrawGlyphLists(base, "AB");
-            pictures[composed] = Picture(400, 100);
+            pictures[composed] = testsupport::ReadPicture(400, 100);
         }
         EXPECT_EQ(moved[0][0], moved[1][0]);
         EXPECT_EQ(moved[0][1], moved[1][1]);
@@ -112,7 +106,7 @@ TEST(PlacedTexts, DrawThePixelsOfARasterPositionAndTextEachWhereverTheyLand) {
                 t.Bold ? DrawTextBold(t.Words) : DrawTextSmall(t.Words);
             }
         }
-        return Picture(400, 300);
+        return testsupport::ReadPicture(400, 300);
     };
     const std::vector<unsigned char> each = draw(false);
     const std::vector<unsigned char> together = draw(true);

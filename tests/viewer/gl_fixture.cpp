@@ -123,4 +123,11 @@ bool Near(const std::array<int, 3>& a, const std::array<int, 3>& b, int toleranc
     return true;
 }
 
+std::vector<unsigned char> ReadPicture(int width, int height) {
+    std::vector<unsigned char> pixels(static_cast<size_t>(width * height * 4));
+    glFinish();
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
 }  // namespace testsupport

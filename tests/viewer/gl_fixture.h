@@ -11,6 +11,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -37,6 +38,10 @@ private:
     int height_;
     bool ready_ = false;
 };
+
+// The back buffer's pixels (RGBA rows from the bottom) once drawing has
+// finished.
+std::vector<unsigned char> ReadPicture(int width, int height);
 
 // A window for the flat overlays: the default theme, the glyph sets and a
 // flat overlay list drawn over a plain background, read back in pixels from

@@ -34,13 +34,12 @@ public:
     void Load(const std::vector<const std::vector<GeoPoint>*>& outlines);
     // Deletes the buffer.
     void Destroy();
-    size_t Count() const { return boxes_.size(); }
 
     // In the current globe transformation, the pixels of drawing outline
     // number order[0], order[1], ... (repeats allowed, unknown numbers
     // skipped) one after the other as BuildSectorLists compiles them with
-    // `style`: a stencil fill by odd coverage from the first point, then the
-    // line loop at the current line width. Expects a clear stencil and
+    // `style`: a stencil fill by odd coverage (a fan from the first point),
+    // then the line loop at the current line width. Expects a clear stencil and
     // leaves it clear; leaves the blend function as the last fill set it,
     // the stencil test off. Width and height: the window's, in pixels.
     void Draw(const std::vector<int>& order, const SectorStyle& style, int width, int height) const;

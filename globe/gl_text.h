@@ -56,8 +56,6 @@ GlyphRaster ComposeGlyphs(const std::vector<GlyphRaster>& glyphs, const std::str
 class PlacedTexts {
 public:
     void Clear() { texts_.clear(); }
-    bool Empty() const { return texts_.empty(); }
-    size_t Size() const { return texts_.size(); }
     // The text in the glyph set at `base`; texts without pixels are left
     // out.
     void Add(float x, float y, float z, unsigned base, const std::string& text);

@@ -4,7 +4,7 @@
 // (after their dialogs) to the drawn frame, a 1280 x 800 frame with only the
 // grid and with every sector ticked, and a tick to its frame. Run it from the
 // program folder build/bin under an X server (xvfb-run):
-// firglass_bench [runs]
+// firglass_bench [--frames] [runs]
 #include "firglass/layout.h"
 #include "firglass/sector_window.h"
 #include "formats/files.h"
@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -91,7 +92,7 @@ std::vector<double> TimeFrames(SectorWindow& window, int count) {
     return times;
 }
 
-void TimeActions(int runs) {
+void TimeActions(int runs, bool framesOnly) {
     SectorWindow window;
     if (!window.StartUp()) std::exit(1);
     // The picture at 1280 x 800.
@@ -140,6 +141,13 @@ void TimeActions(int runs) {
         glFinish();
         tickAmongAll.push_back(MillisecondsSince(start));
     }
+    if (framesOnly) {
+        Report("1280 x 800 frame, grid only", gridOnly);
+        Report("1280 x 800 frame, every sector ticked", allTicked);
+        std::printf("    every sector ticked / grid only: %.2f (%d layers)\n", Median(allTicked) / Median(gridOnly),
+                    window.Picture()->Lists.Sectors().LastLayers());
+        return;
+    }
     Report("1280 x 800 frame, grid only", gridOnly);
     Report("1280 x 800 frame, every sector ticked", allTicked);
     std::printf("    every sector ticked / grid only: %.2f (%d layers)\n", Median(allTicked) / Median(gridOnly),
@@ -163,13 +171,16 @@ void TimeActions(int runs) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
+    // --frames: only the two frames, and no start of a separate process.
+    const bool framesOnly = argc > 1 && std::string(argv[1]) == "--frames";
+    const int given = framesOnly ? 2 : 1;
+    const int runs = argc > given ? std::atoi(argv[given]) : 5;
     if (!std::getenv("DISPLAY")) {
         std::fprintf(stderr, "firglass_bench needs an X server (run it under xvfb-run)\n");
         return 2;
     }
-    TimeStart(runs);
+    if (!framesOnly) TimeStart(runs);
     QApplication app(argc, argv);
-    TimeActions(runs);
+    TimeActions(runs, framesOnly);
     return 0;
 }

@@ -143,6 +143,10 @@ void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::str
                                                   w.State().Theme.Get(kestrava::Colour::CTRFill), w.PixelWidth(),
                                                   w.PixelHeight());
                     glCallList(list);
+                    const auto& labels = w.State().Scenes.SceneLabels[w.State().Model.CurrentNetwork];
+                    if (layer == kestrava::lists::kScenePlaneLabels) labels.Planes.Draw(w.PixelWidth(), w.PixelHeight());
+                    if (layer == kestrava::lists::kSceneAirportLabels) labels.Airports.Draw(w.PixelWidth(), w.PixelHeight());
+                    if (layer == kestrava::lists::kSceneAtcLabels) labels.Stations.Draw(w.PixelWidth(), w.PixelHeight());
                     glDisable(GL_LINE_SMOOTH);
                     glPopMatrix();
                 }));

@@ -14,9 +14,12 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <utility>
 #include <vector>
 
 namespace kestrava {
@@ -109,23 +112,6 @@ void Bitmap(const GlyphRaster& glyph) {
 
 bool Drawn(const std::vector<GlyphRaster>& glyphs, unsigned char c) { return c < glyphs.size() && glyphs[c].Present; }
 
-// A glyph set's rasters side by side in one alpha texture (a column of
-// space between them), its first row the rasters' bottom row.
-struct GlyphAtlas {
-    GLuint Texture = 0;
-    int Width = 0;
-    int Height = 0;
-    std::vector<int> Left;  // by code: the raster's first column, or one of these
-};
-constexpr int kAtlasGlyphWidth = 256;  // wider rasters stay out
-constexpr int kBlankGlyph = -1;        // out, and without pixels
-constexpr int kGlyphApart = -2;        // out, its texts drawn as bitmaps
-
-std::map<unsigned, GlyphAtlas>& Atlases() {
-    static std::map<unsigned, GlyphAtlas> atlases;
-    return atlases;
-}
-
 }  // namespace
 
 GlyphRaster ComposeGlyphs(const std::vector<GlyphRaster>& glyphs, const std::string& text) {
@@ -217,10 +203,6 @@ bool BuildGlyphSet(GlyphFace face, int pixelSize, unsigned base) {
 void DeleteGlyphSet(unsigned base) {
     glDeleteLists(base, lists::kGlyphCount);
     Rasters().erase(base);
-    if (const auto atlas = Atlases().find(base); atlas != Atlases().end()) {
-        glDeleteTextures(1, &atlas->second.Texture);
-        Atlases().erase(atlas);
-    }
 }
 
 void DrawGlyphLists(unsigned base, const std::string& text) {
@@ -240,137 +222,176 @@ void DrawGlyphs(unsigned base, const std::string& text) {
     Bitmap(ComposeGlyphs(set->second, text));
 }
 
-namespace {
-
-const GlyphAtlas* AtlasOf(unsigned base) {
-    const auto built = Atlases().find(base);
-    if (built != Atlases().end()) return &built->second;
-    const auto set = Rasters().find(base);
-    if (set == Rasters().end()) return nullptr;
-    const std::vector<GlyphRaster>& glyphs = set->second;
-    GlyphAtlas atlas;
-    atlas.Left.assign(glyphs.size(), 0);
-    atlas.Width = 1;
-    for (size_t c = 0; c < glyphs.size(); ++c) {
-        const GlyphRaster& g = glyphs[c];
-        if (g.Width > kAtlasGlyphWidth) {  // a face's oddity: blank, or drawn apart
-            const bool blank = std::none_of(g.Bits.begin(), g.Bits.end(), [](std::uint8_t b) { return b != 0; });
-            atlas.Left[c] = blank ? kBlankGlyph : kGlyphApart;
-            continue;
-        }
-        atlas.Left[c] = atlas.Width;
-        atlas.Width += std::max(g.Width, 0) + 1;
-        atlas.Height = std::max(atlas.Height, g.Height);
+RasterMapping::RasterMapping() {
+    float projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, m_);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    usable_ = true;
+    for (int i = 0; i < 16; ++i) usable_ = usable_ && projection[i] == (i % 5 == 0 ? 1.0f : 0.0f);
+    for (int i = 0; i < 2; ++i) {
+        scale_[i] = static_cast<float>(viewport[2 + i]) / 2.0f;
+        offset_[i] = static_cast<float>(viewport[i]) + static_cast<float>(viewport[2 + i]) / 2.0f;
     }
-    atlas.Height = std::max(atlas.Height, 1);
-    std::vector<std::uint8_t> alpha(static_cast<size_t>(atlas.Width * atlas.Height), 0);
-    for (size_t c = 0; c < glyphs.size(); ++c) {
-        const GlyphRaster& g = glyphs[c];
-        if (atlas.Left[c] < 0) continue;
-        const int rowBytes = (g.Width + 7) / 8;
-        for (int row = 0; row < g.Height; ++row)
-            for (int x = 0; x < g.Width; ++x)
-                if (g.Bits[static_cast<size_t>(row * rowBytes + x / 8)] & (0x80 >> (x % 8)))
-                    alpha[static_cast<size_t>(row * atlas.Width + atlas.Left[c] + x)] = 255;
-    }
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glGenTextures(1, &atlas.Texture);
-    glBindTexture(GL_TEXTURE_2D, atlas.Texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA8, atlas.Width, atlas.Height, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
-    return &(Atlases()[base] = std::move(atlas));
 }
 
-}  // namespace
+RasterMapping::Place RasterMapping::PlaceOf(const float p[3], float& x, float& y) const {
+    if (!usable_) return Place::AskTheContext;
+    float clip[4];
+    for (int r = 0; r < 4; ++r) clip[r] = ((p[0] * m_[r] + p[1] * m_[4 + r]) + p[2] * m_[8 + r]) + m_[12 + r];
+    // Only w = 1 leaves the division out of it.
+    if (clip[3] != 1.0f) return Place::AskTheContext;
+    for (int r = 0; r < 3; ++r)
+        if (!(-1.0f <= clip[r] && clip[r] <= 1.0f)) return Place::Clipped;
+    x = clip[0] * scale_[0] + offset_[0];
+    y = clip[1] * scale_[1] + offset_[1];
+    return Place::Placed;
+}
+
+PlacedTexts& PlacedTexts::operator=(PlacedTexts&& other) noexcept {
+    texts_ = std::move(other.texts_);
+    left_ = std::move(other.left_);
+    bottom_ = std::move(other.bottom_);
+    texture_ = std::exchange(other.texture_, 0u);
+    width_ = other.width_;
+    height_ = other.height_;
+    laidOut_ = std::exchange(other.laidOut_, false);
+    return *this;
+}
+
+void PlacedTexts::Clear() {
+    texts_.clear();
+    laidOut_ = false;
+}
 
 void PlacedTexts::Add(float x, float y, float z, unsigned base, const std::string& text) {
     if (text.empty()) return;
     const auto set = Rasters().find(base);
     if (set == Rasters().end()) return;
-    const GlyphRaster composed = ComposeGlyphs(set->second, text);
+    GlyphRaster composed = ComposeGlyphs(set->second, text);
     if (composed.Width <= 0 || composed.Height <= 0) return;
-    texts_.push_back({{x, y, z}, base, composed.XOrig, composed.YOrig, text});
+    texts_.push_back({{x, y, z}, std::move(composed)});
+    laidOut_ = false;
+}
+
+namespace {
+constexpr int kTextureWidth = 2048;  // wider texts are drawn as bitmaps
+}  // namespace
+
+void PlacedTexts::Lay() const {
+    // Rows of texts a texel apart, each row as high as its highest text.
+    left_.assign(texts_.size(), -1);
+    bottom_.assign(texts_.size(), 0);
+    int x = 0, y = 0, row = 0;
+    for (size_t i = 0; i < texts_.size(); ++i) {
+        const GlyphRaster& t = texts_[i].Composed;
+        if (t.Width > kTextureWidth) continue;
+        if (x + t.Width > kTextureWidth) x = 0, y += row + 1, row = 0;
+        left_[i] = x, bottom_[i] = y;
+        x += t.Width + 1;
+        row = std::max(row, t.Height);
+    }
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    width_ = kTextureWidth;
+    height_ = std::max(y + row, 1);
+    if (largest < width_ || largest < height_) {  // beyond this context: bitmaps all
+        left_.assign(texts_.size(), -1);
+        height_ = 1;
+    }
+    std::vector<std::uint8_t> alpha(static_cast<size_t>(width_) * static_cast<size_t>(height_), 0);
+    for (size_t i = 0; i < texts_.size(); ++i) {
+        if (left_[i] < 0) continue;
+        const GlyphRaster& t = texts_[i].Composed;
+        const int rowBytes = (t.Width + 7) / 8;
+        for (int r = 0; r < t.Height; ++r) {
+            std::uint8_t* out = &alpha[static_cast<size_t>((bottom_[i] + r) * width_ + left_[i])];
+            const std::uint8_t* bits = &t.Bits[static_cast<size_t>(r * rowBytes)];
+            for (int c = 0; c < t.Width; ++c) out[c] = (bits[c / 8] & (0x80 >> (c % 8))) ? 255 : 0;
+        }
+    }
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    if (!glIsTexture(texture_)) glGenTextures(1, &texture_);
+    glBindTexture(GL_TEXTURE_2D, texture_);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA8, width_, height_, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    laidOut_ = true;
 }
 
 void PlacedTexts::Draw(int width, int height) const {
     if (texts_.empty() || width <= 0 || height <= 0) return;
-    // Quads of whole window pixels and their texels, by glyph set.
-    std::map<unsigned, std::pair<std::vector<GLint>, std::vector<GLfloat>>> quads;
+    // A texture of another context (one since replaced) is no texture here.
+    if (!laidOut_ || !glIsTexture(texture_)) Lay();
+    // Quads of whole window pixels and their texels.
+    std::vector<GLint> corners;
+    std::vector<GLfloat> texels;
     struct Apart {
         float X, Y;
-        const Placed* Text;
+        const GlyphRaster* Text;
     };
     std::vector<Apart> apart;
-    for (const Placed& text : texts_) {
-        glRasterPos3fv(text.Point);
-        GLboolean valid = GL_FALSE;
-        glGetBooleanv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
-        if (!valid) continue;
+    const RasterMapping mapping;
+    const float across = static_cast<float>(width_), up = static_cast<float>(height_);
+    for (size_t i = 0; i < texts_.size(); ++i) {
+        const Placed& text = texts_[i];
         GLfloat position[4];
-        glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
-        const GlyphAtlas* atlas = AtlasOf(text.Base);
-        if (!atlas) continue;
-        const std::vector<GlyphRaster>& glyphs = Rasters()[text.Base];
+        const RasterMapping::Place place = mapping.PlaceOf(text.Point, position[0], position[1]);
+        if (place == RasterMapping::Place::Clipped) continue;
+        if (place == RasterMapping::Place::AskTheContext) {
+            glRasterPos3fv(text.Point);
+            GLboolean valid = GL_FALSE;
+            glGetBooleanv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
+            if (!valid) continue;
+            glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
+        }
+        const GlyphRaster& t = text.Composed;
         // Where glBitmap puts the composed text: its raster position plus a
         // ten-thousandth, less the origin, rounded down.
-        const int left = static_cast<int>(std::floor((position[0] + 0.0001f) - static_cast<float>(text.XOrig)));
-        const int bottom = static_cast<int>(std::floor((position[1] + 0.0001f) - static_cast<float>(text.YOrig)));
-        if (left > width + 1 || bottom > height + 1) continue;
-        if (std::any_of(text.Text.begin(), text.Text.end(), [&](char c) {
-                return Drawn(glyphs, static_cast<unsigned char>(c)) &&
-                       atlas->Left[static_cast<unsigned char>(c)] == kGlyphApart;
-            })) {
-            apart.push_back({position[0], position[1], &text});
+        const int left = static_cast<int>(std::floor((position[0] + 0.0001f) - static_cast<float>(t.XOrig)));
+        const int bottom = static_cast<int>(std::floor((position[1] + 0.0001f) - static_cast<float>(t.YOrig)));
+        if (left >= width || bottom >= height || left + t.Width <= 0 || bottom + t.Height <= 0) continue;
+        if (left_[i] < 0) {
+            apart.push_back({position[0], position[1], &t});
             continue;
         }
-        auto& [corners, texels] = quads[text.Base];
-        int pen = 0;
-        for (unsigned char c : text.Text) {
-            if (!Drawn(glyphs, c)) continue;
-            const GlyphRaster& g = glyphs[c];
-            if (g.Width > 0 && g.Height > 0 && atlas->Left[c] >= 0) {
-                const GLint x0 = left + pen - g.XOrig + text.XOrig, y0 = bottom - g.YOrig + text.YOrig;
-                const GLint x1 = x0 + g.Width, y1 = y0 + g.Height;
-                corners.insert(corners.end(), {x0, y0, x1, y0, x1, y1, x0, y1});
-                const GLfloat u0 = static_cast<GLfloat>(atlas->Left[c]) / static_cast<GLfloat>(atlas->Width);
-                const GLfloat u1 = static_cast<GLfloat>(atlas->Left[c] + g.Width) / static_cast<GLfloat>(atlas->Width);
-                const GLfloat v1 = static_cast<GLfloat>(g.Height) / static_cast<GLfloat>(atlas->Height);
-                texels.insert(texels.end(), {u0, 0, u1, 0, u1, v1, u0, v1});
-            }
-            pen += g.Advance;
-        }
+        corners.insert(corners.end(), {left, bottom, left + t.Width, bottom, left + t.Width, bottom + t.Height, left,
+                                       bottom + t.Height});
+        const GLfloat u0 = static_cast<GLfloat>(left_[i]) / across;
+        const GLfloat u1 = static_cast<GLfloat>(left_[i] + t.Width) / across;
+        const GLfloat v0 = static_cast<GLfloat>(bottom_[i]) / up;
+        const GLfloat v1 = static_cast<GLfloat>(bottom_[i] + t.Height) / up;
+        texels.insert(texels.end(), {u0, v0, u1, v0, u1, v1, u0, v1});
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (const Apart& text : apart) {
         glWindowPos2f(text.X, text.Y);
-        Bitmap(ComposeGlyphs(Rasters()[text.Text->Base], text.Text->Text));
+        Bitmap(*text.Text);
     }
-    if (quads.empty()) return;
+    if (corners.empty()) return;
     // In window pixels, each texel that is set painted in the colour.
     glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_COLOR_BUFFER_BIT | GL_LIGHTING_BIT);
     {
         const WindowPixels pixels(width, height);
         glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, texture_);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
         glEnable(GL_ALPHA_TEST);
         glAlphaFunc(GL_GREATER, 0);
         glShadeModel(GL_FLAT);
         glEnableClientState(GL_VERTEX_ARRAY);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        for (const auto& [base, arrays] : quads) {
-            glBindTexture(GL_TEXTURE_2D, Atlases()[base].Texture);
-            glVertexPointer(2, GL_INT, 0, arrays.first.data());
-            glTexCoordPointer(2, GL_FLOAT, 0, arrays.second.data());
-            glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(arrays.first.size() / 2));
-    }
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
+        glVertexPointer(2, GL_INT, 0, corners.data());
+        glTexCoordPointer(2, GL_FLOAT, 0, texels.data());
+        glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(corners.size() / 2));
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glDisableClientState(GL_VERTEX_ARRAY);
     }
     glPopAttrib();
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kestrava {
@@ -47,32 +48,69 @@ GlyphRaster ComposeGlyphs(const std::vector<GlyphRaster>& glyphs, const std::str
 // Texts at points of the current transformation, drawn together: the same
 // pixels as a glRasterPos3f at each point and DrawGlyphs of its text in the
 // current colour, one after the other. As every text has the one colour,
-// their order changes nothing, so they go out as one set of quads textured
-// from the glyph set's rasters in one texture, where each bitmap would cost
-// a texture and a quad of its own. Each text's window position comes from
-// the context itself (bit for bit what its glRasterPos gives) and is
-// rounded as glBitmap rounds it; a point the context clips draws nothing,
-// as there.
+// their order changes nothing, so they go out as one set of quads, a quad a
+// text, textured from the composed texts laid out in one texture of their
+// own (built again when the texts have changed), where each bitmap would
+// cost a texture upload of its own. Each text's window position is the one
+// the context's glRasterPos gives (RasterMapping) and is rounded as glBitmap
+// rounds it; a point the context clips draws nothing, as there.
+// Where glRasterPos puts points under the current matrices and viewport,
+// read once: the arithmetic the context's own vertex stage does in floats
+// (each coordinate the sum of the point's products with the matrix row in
+// turn, then scaled and moved into the viewport), so the positions agree
+// with it bit for bit. Only for a projection matrix left at the identity,
+// as the globe's views keep it (their ortho is in the model-view matrix).
+class RasterMapping {
+public:
+    RasterMapping();
+    enum class Place { Placed, Clipped, AskTheContext };
+    // The window position of the point; Clipped where the context would
+    // clip it (outside the clip volume) and the raster position go invalid;
+    // AskTheContext where these matrices do not allow the sum alone.
+    Place PlaceOf(const float point[3], float& x, float& y) const;
+
+private:
+    float m_[16];
+    float scale_[2], offset_[2];
+    bool usable_ = false;
+};
+
 class PlacedTexts {
 public:
-    void Clear() { texts_.clear(); }
+    PlacedTexts() = default;
+    // A texture has one owner: the one moved from lays its texts out anew.
+    PlacedTexts(const PlacedTexts&) = delete;
+    PlacedTexts& operator=(const PlacedTexts&) = delete;
+    PlacedTexts(PlacedTexts&& other) noexcept { *this = std::move(other); }
+    PlacedTexts& operator=(PlacedTexts&& other) noexcept;
+    ~PlacedTexts() = default;  // the texture goes with its context
+
+    void Clear();
     // The text in the glyph set at `base`; texts without pixels are left
     // out.
     void Add(float x, float y, float z, unsigned base, const std::string& text);
     // Draws them at the current transformation in the current colour into
     // a width x height window (texts wholly outside it are passed over).
-    // The transformation, viewport and every setting come back as they
-    // were; the raster position is left at the last point.
+    // Needs the context current when the texts were last drawn, if any. The
+    // transformation, viewport and every setting come back as they were; so
+    // does the raster position unless the projection matrix is not the
+    // identity (then each text's position is asked of the context).
     void Draw(int width, int height) const;
 
 private:
     struct Placed {
         float Point[3];
-        unsigned Base;
-        int XOrig, YOrig;  // the composed text's origin, as DrawGlyphs hands it to glBitmap
-        std::string Text;
+        GlyphRaster Composed;  // as DrawGlyphs hands it to glBitmap
     };
+    // Lays the composed texts out in the texture, row by row.
+    void Lay() const;
     std::vector<Placed> texts_;
+    // Each text's lower-left texel in the texture; -1 for a text too wide
+    // for it (drawn as a bitmap).
+    mutable std::vector<int> left_, bottom_;
+    mutable unsigned texture_ = 0;
+    mutable int width_ = 0, height_ = 0;  // the texture's
+    mutable bool laidOut_ = false;
 };
 
 // The text as far as it fits `pixels` in these glyphs: whole when it does,

@@ -14,6 +14,13 @@ namespace kestrava {
 
 namespace {
 float PointSize(float zoom) { return 3.0f * std::pow(2.0f * zoom, 0.2f); }
+
+// A scene's label list (its colour), then its labels.
+void DrawLabels(const FrameInputs& f, unsigned list, PlacedTexts SceneState::Labels::*labels) {
+    glCallList(lists::Viewer().SceneBase(f.network) + list);
+    if (f.scenes && f.network < f.scenes->SceneLabels.size())
+        (f.scenes->SceneLabels[f.network].*labels).Draw(f.width, f.height);
+}
 }  // namespace
 
 void DrawUnderAircraft(const FrameInputs& f) {
@@ -45,10 +52,10 @@ void DrawUnderAircraft(const FrameInputs& f) {
     ScaledLineWidth(1);
     if (s.Layers.ShowAirports) {
         glCallList(base + lists::kSceneAirports);
-        if (s.Layers.ShowAirportLabels) glCallList(base + lists::kSceneAirportLabels);
+        if (s.Layers.ShowAirportLabels) DrawLabels(f, lists::kSceneAirportLabels, &SceneState::Labels::Airports);
     }
     if (s.Layers.ShowATC) {
-        if (s.Layers.ShowATCLabels) glCallList(base + lists::kSceneAtcLabels);
+        if (s.Layers.ShowATCLabels) DrawLabels(f, lists::kSceneAtcLabels, &SceneState::Labels::Stations);
         glCallList(base + lists::kSceneAtcPoints);
     }
     ScaledLineWidth(2);
@@ -66,7 +73,7 @@ void DrawAircraft(const FrameInputs& f) {
     if (s.Layers.ShowPlanes) {
         if (s.ShowTrails) glCallList(base + lists::kSceneTrails);
         glCallList(base + lists::kScenePlanes);
-        if (s.Layers.ShowPlaneLabels) glCallList(base + lists::kScenePlaneLabels);
+        if (s.Layers.ShowPlaneLabels) DrawLabels(f, lists::kScenePlaneLabels, &SceneState::Labels::Planes);
     }
 }
 

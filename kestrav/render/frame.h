@@ -50,7 +50,8 @@ struct FrameInputs {
     std::uint8_t network;  // CurrentNetwork
     int width;             // window size in pixels
     int height;
-    // The scenes' sectors to fill and their boxes; without, none are filled.
+    // The scenes' sectors to fill and their boxes, and their labels; without,
+    // neither is drawn.
     const SceneState* scenes = nullptr;
 };
 

@@ -91,19 +91,17 @@ struct Label {
     bool Bold;
 };
 
-// Labels drawn once each, in their order, at their globe points.
-void DrawLabels(const std::vector<Label>& labels) {
+// Labels placed once each, in their order, at their globe points.
+void PlaceLabels(PlacedTexts& placed, const std::vector<Label>& labels) {
     LastCopies<LabelKey> copies;
     for (const Label& l : labels) copies.Add({l.Text, l.Latitude, l.Longitude, l.Bold});
     copies.Settle();
+    placed.Clear();
     for (size_t i = 0; i < labels.size(); ++i) {
         if (!copies.Drawn(i)) continue;
         const Label& l = labels[i];
-        glRasterPos3f(GlobeX(l.Latitude, l.Longitude), GlobeY(l.Latitude), GlobeZ(l.Latitude, l.Longitude));
-        if (l.Bold)
-            DrawTextBold(l.Text);
-        else
-            DrawTextSmall(l.Text);
+        placed.Add(GlobeX(l.Latitude, l.Longitude), GlobeY(l.Latitude), GlobeZ(l.Latitude, l.Longitude),
+                   l.Bold ? lists::Globe().GlyphBold : lists::Globe().GlyphSmall, l.Text);
     }
 }
 
@@ -124,12 +122,14 @@ void CompileAircraftLists(const Layers& l) {
 
     Begin(n, lists::kScenePlaneLabels);
     SetColour(theme, Colour::PlaneLabel);
+    glEndList();
+    PlacedTexts& planeLabels = l.scene.state.SceneLabels[static_cast<size_t>(n)].Planes;
+    planeLabels.Clear();
     l.EachPilot([&](const PilotClient& p) {
         if (p.GroundSpeed <= 50 && !IsFriend(model, p.MemberId)) return;
-        glRasterPos3f(GlobeX(p.Latitude, p.Longitude), GlobeY(p.Latitude), GlobeZ(p.Latitude, p.Longitude));
-        DrawTextSmall(p.Callsign);
+        planeLabels.Add(GlobeX(p.Latitude, p.Longitude), GlobeY(p.Latitude), GlobeZ(p.Latitude, p.Longitude),
+                        lists::Globe().GlyphSmall, p.Callsign);
     });
-    glEndList();
 
     Begin(n, lists::kSceneTrails);
     if (l.scene.trails && !l.scene.trails->empty()) {
@@ -175,8 +175,8 @@ void CompileLayers(const Layers& l, bool withInbounds) {
         if (Placed(p.DestLatitude, p.DestLongitude))
             airports.push_back({p.DestLatitude, p.DestLongitude, p.Destination, false});
     });
-    DrawLabels(airports);
     glEndList();
+    PlaceLabels(l.scene.state.SceneLabels[static_cast<size_t>(n)].Airports, airports);
 
     if (withInbounds) {
         // Every pilot, friends-only or not: the view hides the whole layer.
@@ -253,8 +253,8 @@ void CompileLayers(const Layers& l, bool withInbounds) {
         if (Observes(a.Facility) || (a.Latitude == 0 && a.Longitude == 0)) return;
         stations.push_back({a.Latitude, a.Longitude, a.Location, a.Facility >= FacilityKind::Centre});
     });
-    DrawLabels(stations);
     glEndList();
+    PlaceLabels(l.scene.state.SceneLabels[static_cast<size_t>(n)].Stations, stations);
 
     Begin(n, lists::kSceneAtcPoints);
     SetColour(theme, Colour::ATCLabel);

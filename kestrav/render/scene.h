@@ -1,12 +1,13 @@
 // The traffic on the globe: one network's snapshot (or both merged) turned
-// into nine display lists, the shapes they are made of, and the route
-// highlight.
+// into nine display lists and its labels, the shapes they are made of, and
+// the route highlight.
 #pragma once
 
 #include "formats/colour_theme.h"
 #include "formats/settings.h"
 #include "kestrav/network/model.h"
 #include "kestrav/network/trails.h"
+#include "globe/gl_text.h"
 #include "globe/sector_lists.h"
 
 #include <array>
@@ -23,6 +24,12 @@ struct SceneState {
     // (sector_lists.h).
     std::array<std::vector<int>, 3> FilledSectors;
     CompiledSectors Sectors;
+    // Each scene's labels, drawn together by the frame in the colour their
+    // list sets (the list holds nothing else).
+    struct Labels {
+        PlacedTexts Planes, Airports, Stations;
+    };
+    std::array<Labels, 3> SceneLabels;
     // Counts the scene compilations: a kept picture of the globe from before
     // one is out of date (frame.h).
     unsigned Compiled = 0;

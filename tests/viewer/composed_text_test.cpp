@@ -2,10 +2,15 @@
 // list per character: the same pixels, and the raster position moved alike.
 #include "gl_fixture.h"
 #include "kestrav/render/display_lists.h"
+#include "globe/camera.h"
 #include "globe/gl_text.h"
+#include "globe/globe_view.h"
+#include "globe/sphere.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -60,18 +65,64 @@ TEST(ComposedText, DrawsTheGlyphListsPixelsAndMovesAlike) {
     }
 }
 
+TEST(RasterMapping, PlacesGlobePointsWhereTheContextsRasterPositionLandsBitForBit) {
+    testsupport::GlWindow window(640, 400);
+    ASSERT_TRUE(window.Ready());
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> unit(0, 1);
+    int placed = 0, clipped = 0;
+    for (int view = 0; view < 24; ++view) {
+        // Whole globes, and views zoomed far in where most points lie off
+        // the viewport or beyond the far plane.
+        Camera camera;
+        camera.Spin = 360 * unit(random);
+        camera.Tilt = 180 * unit(random) - 90;
+        camera.Zoom = view < 8 ? 0.5f + unit(random) : std::pow(2.0f, 8 * unit(random));
+        glMatrixMode(GL_MODELVIEW);
+        ASSERT_TRUE(BeginGlobeView(camera, 640, 400, false));
+        const RasterMapping mapping;
+        for (int i = 0; i < 1500; ++i) {
+            const float lat = 180 * unit(random) - 90, lon = 360 * unit(random) - 180;
+            const float point[3] = {GlobeX(lat, lon), GlobeY(lat), GlobeZ(lat, lon)};
+            glRasterPos3fv(point);
+            GLboolean valid = GL_FALSE;
+            glGetBooleanv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
+            GLfloat position[4] = {};
+            glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
+            float x = 0, y = 0;
+            const RasterMapping::Place place = mapping.PlaceOf(point, x, y);
+            ASSERT_NE(place, RasterMapping::Place::AskTheContext);
+            ASSERT_EQ(place == RasterMapping::Place::Placed, valid == GL_TRUE) << lat << " " << lon;
+            if (!valid) {
+                ++clipped;
+                continue;
+            }
+            ++placed;
+            ASSERT_EQ(x, position[0]) << lat << " " << lon << " view " << view;
+            ASSERT_EQ(y, position[1]) << lat << " " << lon << " view " << view;
+        }
+        glPopMatrix();
+    }
+    EXPECT_GT(placed, 3000);
+    EXPECT_GT(clipped, 3000);
+    // A projection of its own: the sum alone is not enough there.
+    glMatrixMode(GL_PROJECTION);
+    glFrustum(-1, 1, -1, 1, 1, 10);
+    glMatrixMode(GL_MODELVIEW);
+    const float point[3] = {0, 0, -2};
+    float x = 0, y = 0;
+    EXPECT_EQ(RasterMapping().PlaceOf(point, x, y), RasterMapping::Place::AskTheContext);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+}
+
 TEST(PlacedTexts, DrawThePixelsOfARasterPositionAndTextEachWhereverTheyLand) {
     testsupport::GlWindow window(400, 300);
     ASSERT_TRUE(window.Ready());
     lists::AllocateGlobe();
     ASSERT_TRUE(BuildGlyphSets());
     glViewport(-100, -150, 600, 600);  // larger than the window, as the globe's
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glOrtho(-1, 1, -1, 1, -10, 1);
-    glRotatef(23.7f, 0.3f, 1, 0.1f);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     // Texts close together and on top of each other, at depths all
     // different, some beyond the far plane or off the window, in both sets.
@@ -91,15 +142,30 @@ TEST(PlacedTexts, DrawThePixelsOfARasterPositionAndTextEachWhereverTheyLand) {
     texts.push_back({0.1003f, 0.1002f, -0.2f, false, "UNDER"});
     texts.push_back({0.2f, 0.2f, 5.0f, false, "CLIPPED"});
     texts.push_back({0.2f, -0.2f, -11.0f, false, ""});
+    // The ortho in the model-view matrix, as the globe's views have it
+    // (positions summed here), and in the projection (asked of the context).
+    const auto transform = [](bool inProjection) {
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        if (inProjection) glOrtho(-1, 1, -1, 1, -10, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        if (!inProjection) glOrtho(-1, 1, -1, 1, -10, 1);
+        glRotatef(23.7f, 0.3f, 1, 0.1f);
+    };
+    // One set of texts throughout, filled anew each time: its texture must
+    // follow the texts.
+    PlacedTexts placed;
     const auto draw = [&](bool together) {
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT);
         glColor4f(1, 0.9f, 0.5f, 1);
         if (together) {
-            PlacedTexts placed;
+            placed.Clear();
             for (const Text& t : texts)
                 placed.Add(t.X, t.Y, t.Z, t.Bold ? lists::Globe().GlyphBold : lists::Globe().GlyphSmall, t.Words);
             placed.Draw(400, 300);
+            placed.Draw(400, 300);  // drawn again from the same texture
         } else {
             for (const Text& t : texts) {
                 glRasterPos3f(t.X, t.Y, t.Z);
@@ -108,15 +174,23 @@ TEST(PlacedTexts, DrawThePixelsOfARasterPositionAndTextEachWhereverTheyLand) {
         }
         return testsupport::ReadPicture(400, 300);
     };
-    const std::vector<unsigned char> each = draw(false);
-    const std::vector<unsigned char> together = draw(true);
-    size_t lit = 0, differing = 0;
-    for (size_t i = 0; i < each.size(); ++i) {
-        lit += each[i] != 0;
-        differing += each[i] != together[i];
+    for (bool inProjection : {false, true}) {
+        transform(inProjection);
+        if (inProjection)
+            for (Text& t : texts) t.Words = t.Words.empty() ? t.Words : "Q" + t.Words;
+        const std::vector<unsigned char> each = draw(false);
+        const std::vector<unsigned char> together = draw(true);
+        size_t lit = 0, differing = 0;
+        for (size_t i = 0; i < each.size(); ++i) {
+            lit += each[i] != 0;
+            differing += each[i] != together[i];
+        }
+        EXPECT_GT(lit, 3000u) << inProjection;
+        EXPECT_EQ(differing, 0u) << inProjection;
     }
-    EXPECT_GT(lit, 3000u);
-    EXPECT_EQ(differing, 0u);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
 }
 
 TEST(FittedText, AnyLengthIsCutWithDotsInsideItsRoom) {

@@ -271,7 +271,21 @@ void PlacedTexts::Add(float x, float y, float z, unsigned base, const std::strin
     if (set == Rasters().end()) return;
     GlyphRaster composed = ComposeGlyphs(set->second, text);
     if (composed.Width <= 0 || composed.Height <= 0) return;
-    texts_.push_back({{x, y, z}, std::move(composed)});
+    const int rowBytes = (composed.Width + 7) / 8;
+    int x0 = composed.Width, y0 = composed.Height, x1 = 0, y1 = 0;
+    for (int r = 0; r < composed.Height; ++r)
+        for (int c = 0; c < rowBytes; ++c) {
+            const std::uint8_t bits = composed.Bits[static_cast<size_t>(r * rowBytes + c)];
+            if (!bits) continue;
+            y0 = std::min(y0, r), y1 = std::max(y1, r + 1);
+            // The first and last set bits of the byte, high bit first.
+            int first = 0, last = 7;
+            while (!(bits & (0x80 >> first))) ++first;
+            while (!(bits & (0x80 >> last))) --last;
+            x0 = std::min(x0, c * 8 + first), x1 = std::max(x1, c * 8 + last + 1);
+        }
+    if (x0 >= x1) return;  // no pixel set: nothing to draw
+    texts_.push_back({{x, y, z}, std::move(composed), x0, y0, x1, y1});
     laidOut_ = false;
 }
 
@@ -285,12 +299,13 @@ void PlacedTexts::Lay() const {
     bottom_.assign(texts_.size(), 0);
     int x = 0, y = 0, row = 0;
     for (size_t i = 0; i < texts_.size(); ++i) {
-        const GlyphRaster& t = texts_[i].Composed;
-        if (t.Width > kTextureWidth) continue;
-        if (x + t.Width > kTextureWidth) x = 0, y += row + 1, row = 0;
+        const Placed& t = texts_[i];
+        const int w = t.X1 - t.X0, h = t.Y1 - t.Y0;
+        if (w > kTextureWidth) continue;
+        if (x + w > kTextureWidth) x = 0, y += row + 1, row = 0;
         left_[i] = x, bottom_[i] = y;
-        x += t.Width + 1;
-        row = std::max(row, t.Height);
+        x += w + 1;
+        row = std::max(row, h);
     }
     GLint largest = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
@@ -303,12 +318,12 @@ void PlacedTexts::Lay() const {
     std::vector<std::uint8_t> alpha(static_cast<size_t>(width_) * static_cast<size_t>(height_), 0);
     for (size_t i = 0; i < texts_.size(); ++i) {
         if (left_[i] < 0) continue;
-        const GlyphRaster& t = texts_[i].Composed;
-        const int rowBytes = (t.Width + 7) / 8;
-        for (int r = 0; r < t.Height; ++r) {
-            std::uint8_t* out = &alpha[static_cast<size_t>((bottom_[i] + r) * width_ + left_[i])];
-            const std::uint8_t* bits = &t.Bits[static_cast<size_t>(r * rowBytes)];
-            for (int c = 0; c < t.Width; ++c) out[c] = (bits[c / 8] & (0x80 >> (c % 8))) ? 255 : 0;
+        const Placed& t = texts_[i];
+        const int rowBytes = (t.Composed.Width + 7) / 8;
+        for (int r = t.Y0; r < t.Y1; ++r) {
+            std::uint8_t* out = &alpha[static_cast<size_t>((bottom_[i] + r - t.Y0) * width_ + left_[i] - t.X0)];
+            const std::uint8_t* bits = &t.Composed.Bits[static_cast<size_t>(r * rowBytes)];
+            for (int c = t.X0; c < t.X1; ++c) out[c] = (bits[c / 8] & (0x80 >> (c % 8))) ? 255 : 0;
         }
     }
     GLint bound = 0;
@@ -324,6 +339,27 @@ void PlacedTexts::Lay() const {
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
     laidOut_ = true;
 }
+
+namespace {
+// Whether blending the current colour, at an alpha of one, over anything
+// gives the colour itself: the source factor one (or its alpha, one), the
+// destination's zero (or one less its alpha), added.
+bool BlendingChangesNothing() {
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    GLint factors[4], equations[2];
+    glGetIntegerv(GL_BLEND_SRC_RGB, &factors[0]);
+    glGetIntegerv(GL_BLEND_SRC_ALPHA, &factors[1]);
+    glGetIntegerv(GL_BLEND_DST_RGB, &factors[2]);
+    glGetIntegerv(GL_BLEND_DST_ALPHA, &factors[3]);
+    glGetIntegerv(GL_BLEND_EQUATION_RGB, &equations[0]);
+    glGetIntegerv(GL_BLEND_EQUATION_ALPHA, &equations[1]);
+    const auto source = [](GLint f) { return f == GL_ONE || f == GL_SRC_ALPHA; };
+    const auto destination = [](GLint f) { return f == GL_ZERO || f == GL_ONE_MINUS_SRC_ALPHA; };
+    return colour[3] == 1.0f && source(factors[0]) && source(factors[1]) && destination(factors[2]) &&
+           destination(factors[3]) && equations[0] == GL_FUNC_ADD && equations[1] == GL_FUNC_ADD;
+}
+}  // namespace
 
 void PlacedTexts::Draw(int width, int height) const {
     if (texts_.empty() || width <= 0 || height <= 0) return;
@@ -356,17 +392,17 @@ void PlacedTexts::Draw(int width, int height) const {
         // ten-thousandth, less the origin, rounded down.
         const int left = static_cast<int>(std::floor((position[0] + 0.0001f) - static_cast<float>(t.XOrig)));
         const int bottom = static_cast<int>(std::floor((position[1] + 0.0001f) - static_cast<float>(t.YOrig)));
-        if (left >= width || bottom >= height || left + t.Width <= 0 || bottom + t.Height <= 0) continue;
+        if (left + text.X0 >= width || bottom + text.Y0 >= height || left + text.X1 <= 0 || bottom + text.Y1 <= 0) continue;
         if (left_[i] < 0) {
             apart.push_back({position[0], position[1], &t});
             continue;
         }
-        corners.insert(corners.end(), {left, bottom, left + t.Width, bottom, left + t.Width, bottom + t.Height, left,
-                                       bottom + t.Height});
+        const GLint x0 = left + text.X0, y0 = bottom + text.Y0, x1 = left + text.X1, y1 = bottom + text.Y1;
+        corners.insert(corners.end(), {x0, y0, x1, y0, x1, y1, x0, y1});
         const GLfloat u0 = static_cast<GLfloat>(left_[i]) / across;
-        const GLfloat u1 = static_cast<GLfloat>(left_[i] + t.Width) / across;
+        const GLfloat u1 = static_cast<GLfloat>(left_[i] + text.X1 - text.X0) / across;
         const GLfloat v0 = static_cast<GLfloat>(bottom_[i]) / up;
-        const GLfloat v1 = static_cast<GLfloat>(bottom_[i] + t.Height) / up;
+        const GLfloat v1 = static_cast<GLfloat>(bottom_[i] + text.Y1 - text.Y0) / up;
         texels.insert(texels.end(), {u0, v0, u1, v0, u1, v1, u0, v1});
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -379,6 +415,7 @@ void PlacedTexts::Draw(int width, int height) const {
     glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_COLOR_BUFFER_BIT | GL_LIGHTING_BIT);
     {
         const WindowPixels pixels(width, height);
+        if (BlendingChangesNothing()) glDisable(GL_BLEND);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, texture_);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);

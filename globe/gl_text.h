@@ -49,9 +49,10 @@ GlyphRaster ComposeGlyphs(const std::vector<GlyphRaster>& glyphs, const std::str
 // pixels as a glRasterPos3f at each point and DrawGlyphs of its text in the
 // current colour, one after the other. As every text has the one colour,
 // their order changes nothing, so they go out as one set of quads, a quad a
-// text, textured from the composed texts laid out in one texture of their
-// own (built again when the texts have changed), where each bitmap would
-// cost a texture upload of its own. Each text's window position is the one
+// text over the bounds of its set pixels, textured from the composed texts
+// laid out in one texture of their own (built again when the texts have
+// changed), where each bitmap would cost a texture upload of its own; at an
+// alpha of one they are not blended where blending would change nothing. Each text's window position is the one
 // the context's glRasterPos gives (RasterMapping) and is rounded as glBitmap
 // rounds it; a point the context clips draws nothing, as there.
 // Where glRasterPos puts points under the current matrices and viewport,
@@ -101,12 +102,15 @@ private:
     struct Placed {
         float Point[3];
         GlyphRaster Composed;  // as DrawGlyphs hands it to glBitmap
+        // The composed raster's pixels that are set lie in columns
+        // X0 <= x < X1 and rows Y0 <= y < Y1: only they are drawn.
+        int X0, Y0, X1, Y1;
     };
     // Lays the composed texts out in the texture, row by row.
     void Lay() const;
     std::vector<Placed> texts_;
-    // Each text's lower-left texel in the texture; -1 for a text too wide
-    // for it (drawn as a bitmap).
+    // Each text's set pixels' lower-left texel in the texture; -1 for a
+    // text too wide for it (drawn as a bitmap).
     mutable std::vector<int> left_, bottom_;
     mutable unsigned texture_ = 0;
     mutable int width_ = 0, height_ = 0;  // the texture's

@@ -156,16 +156,17 @@ TEST(PlacedTexts, DrawThePixelsOfARasterPositionAndTextEachWhereverTheyLand) {
     // One set of texts throughout, filled anew each time: its texture must
     // follow the texts.
     PlacedTexts placed;
+    float alpha = 1;  // blending then changes nothing, and may be left out
     const auto draw = [&](bool together) {
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT);
-        glColor4f(1, 0.9f, 0.5f, 1);
+        glColor4f(1, 0.9f, 0.5f, alpha);
         if (together) {
             placed.Clear();
             for (const Text& t : texts)
                 placed.Add(t.X, t.Y, t.Z, t.Bold ? lists::Globe().GlyphBold : lists::Globe().GlyphSmall, t.Words);
             placed.Draw(400, 300);
-            placed.Draw(400, 300);  // drawn again from the same texture
+            if (alpha == 1) placed.Draw(400, 300);  // again from the same texture, over itself
         } else {
             for (const Text& t : texts) {
                 glRasterPos3f(t.X, t.Y, t.Z);
@@ -174,10 +175,15 @@ TEST(PlacedTexts, DrawThePixelsOfARasterPositionAndTextEachWhereverTheyLand) {
         }
         return testsupport::ReadPicture(400, 300);
     };
-    for (bool inProjection : {false, true}) {
+    // Texts changed between the cases; the last one blended.
+    const struct {
+        bool InProjection;
+        float Alpha;
+    } cases[] = {{false, 1}, {true, 1}, {false, 0.6f}};
+    for (const auto [inProjection, caseAlpha] : cases) {
         transform(inProjection);
-        if (inProjection)
-            for (Text& t : texts) t.Words = t.Words.empty() ? t.Words : "Q" + t.Words;
+        alpha = caseAlpha;
+        for (Text& t : texts) t.Words = t.Words.empty() ? t.Words : "Q" + t.Words;
         const std::vector<unsigned char> each = draw(false);
         const std::vector<unsigned char> together = draw(true);
         size_t lit = 0, differing = 0;
@@ -185,8 +191,8 @@ TEST(PlacedTexts, DrawThePixelsOfARasterPositionAndTextEachWhereverTheyLand) {
             lit += each[i] != 0;
             differing += each[i] != together[i];
         }
-        EXPECT_GT(lit, 3000u) << inProjection;
-        EXPECT_EQ(differing, 0u) << inProjection;
+        EXPECT_GT(lit, 3000u) << inProjection << " " << caseAlpha;
+        EXPECT_EQ(differing, 0u) << inProjection << " " << caseAlpha;
     }
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

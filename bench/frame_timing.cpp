@@ -9,12 +9,14 @@
 #include "kestrav/render/frame.h"
 #include "globe/geography.h"
 #include "globe/globe_view.h"
+#include "globe/segment_arrays.h"
 #include "globe/sector_lists.h"
 
 #include <QDir>
 #include <QImage>
 
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <string>
 
@@ -127,22 +129,30 @@ void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::str
         // Where the one-network frame's time goes: each scene list alone, and
         // the coastlines, in the view's globe transformation.
         std::string layers;
-        const char* names[] = {"planes", "plane labels", "airports", "airport labels", "inbounds",
-                               "ATC fills", "ATC borders", "ATC labels", "ATC points", "coastlines"};
-        for (unsigned layer = 0; layer <= kestrava::lists::kSceneListCount; ++layer) {
+        // The scene lists, then the coastlines and the country borders (both
+        // smoothed, as the frame draws them).
+        const char* names[] = {"planes", "plane labels", "airports", "airport labels", "inbounds", "ATC fills",
+                               "ATC borders", "ATC labels", "ATC points", "trails", "coastlines", "borders"};
+        static_assert(std::size(names) == kestrava::lists::kSceneListCount + 2);
+        for (unsigned layer = 0; layer < std::size(names); ++layer) {
             const unsigned list = layer < kestrava::lists::kSceneListCount ? kestrava::lists::Viewer().SceneBase(0) + layer
-                                                                           : kestrava::CoastlineListFor(view.Camera.Zoom, w.PixelHeight());
+                                  : layer == kestrava::lists::kSceneListCount
+                                      ? kestrava::CoastlineListFor(view.Camera.Zoom, w.PixelHeight())
+                                      : kestrava::BorderListFor(view.Camera.Zoom, w.PixelHeight());
             std::vector<double> ms;
             for (int i = 0; i < 3; ++i) {
                 w.State().View = view.Camera;
                 ms.push_back(CpuMilliseconds([&] {
                     kestrava::BeginGlobeView(w.State().View, w.PixelWidth(), w.PixelHeight());
-                    if (layer == kestrava::lists::kSceneListCount) glEnable(GL_LINE_SMOOTH);
+                    if (layer >= kestrava::lists::kSceneListCount) glEnable(GL_LINE_SMOOTH);
                     if (layer == kestrava::lists::kSceneAtcFills)
                         kestrava::DrawSectorFills(w.State().Scenes.FilledSectors[w.State().Model.CurrentNetwork], w.State().Scenes.Sectors,
                                                   w.State().Theme.Get(kestrava::Colour::CTRFill), w.PixelWidth(),
                                                   w.PixelHeight());
-                    glCallList(list);
+                    if (layer >= kestrava::lists::kSceneListCount)
+                        kestrava::DrawSegmentList(list, w.PixelWidth(), w.PixelHeight());
+                    else
+                        glCallList(list);
                     const auto& labels = w.State().Scenes.SceneLabels[w.State().Model.CurrentNetwork];
                     if (layer == kestrava::lists::kScenePlaneLabels) labels.Planes.Draw(w.PixelWidth(), w.PixelHeight());
                     if (layer == kestrava::lists::kSceneAirportLabels) labels.Airports.Draw(w.PixelWidth(), w.PixelHeight());

@@ -2,6 +2,7 @@
 
 #include "globe/pixel_scale.h"
 #include "globe/list_names.h"
+#include "globe/segment_arrays.h"
 #include "line_detail.h"
 #include "globe/sphere.h"
 
@@ -55,20 +56,6 @@ void BuildSegmentList(unsigned list, const std::vector<LineSegment>& segments, f
     glEndList();
 }
 
-void BuildSegmentList(unsigned list, const std::vector<LineSegment>& segments, float width,
-                      const LatitudeColour& colourOfEnd) {
-    glNewList(list, GL_COMPILE);
-    ScaledLineWidth(width);
-    glBegin(GL_LINES);
-    for (const LineSegment& s : segments) {
-        SetColour(colourOfEnd(s.To.Latitude));
-        GlobeVertex(s.From.Latitude, s.From.Longitude);
-        GlobeVertex(s.To.Latitude, s.To.Longitude);
-    }
-    glEnd();
-    glEndList();
-}
-
 void BuildGlobeList(const ColourTheme& theme) {
     glNewList(lists::Globe().Globe, GL_COMPILE);
     for (int lat = -90; lat <= 88; lat += 2) {
@@ -91,31 +78,36 @@ void BuildGridList(const ColourTheme& theme) {
 }
 
 void BuildCoastlineList(const std::vector<LineSegment>& segments, const ColourTheme& theme) {
-    BuildSegmentList(lists::Globe().Coastlines, segments, 2, ThemeBlend(theme, Colour::CoastEquator, Colour::CoastPoles));
+    const LatitudeColour colour = ThemeBlend(theme, Colour::CoastEquator, Colour::CoastPoles);
+    BuildSegmentArrays(lists::Globe().Coastlines, segments, 2, colour);
 }
 
 void BuildBorderList(const std::vector<LineSegment>& segments, const ColourTheme& theme) {
-    BuildSegmentList(lists::Globe().Borders, segments, 1, theme.Get(Colour::CountryBorders));
+    BuildSegmentArrays(lists::Globe().Borders, segments, 1, theme.Get(Colour::CountryBorders));
 }
 
 void BuildCoastlineDetail(const std::vector<std::vector<LineSegment>>& levels, const ColourTheme& theme) {
     const LatitudeColour colour = ThemeBlend(theme, Colour::CoastEquator, Colour::CoastPoles);
-    for (size_t k = 0; k < levels.size() && k < kDetailLevels; ++k)
-        BuildSegmentList(lists::Globe().CoastlineDetail + static_cast<unsigned>(k), levels[k], 2, colour);
+    for (size_t k = 0; k < levels.size() && k < kDetailLevels; ++k) {
+        const unsigned list = lists::Globe().CoastlineDetail + static_cast<unsigned>(k);
+        BuildSegmentArrays(list, levels[k], 2, colour);
+    }
 }
 
 void BuildBorderDetail(const std::vector<std::vector<LineSegment>>& levels, const ColourTheme& theme) {
-    for (size_t k = 0; k < levels.size() && k < kDetailLevels; ++k)
-        BuildSegmentList(lists::Globe().BorderDetail + static_cast<unsigned>(k), levels[k], 1, theme.Get(Colour::CountryBorders));
+    for (size_t k = 0; k < levels.size() && k < kDetailLevels; ++k) {
+        const unsigned list = lists::Globe().BorderDetail + static_cast<unsigned>(k);
+        BuildSegmentArrays(list, levels[k], 1, theme.Get(Colour::CountryBorders));
+    }
 }
 
 namespace {
-// The level's list when it has been built, else the full one.
+// The level's arrays when they have been built, else the full ones.
 unsigned DetailList(unsigned full, unsigned levels, float zoom, int heightPixels) {
     const int level = DetailLevelFor(zoom, heightPixels);
     if (level < 0) return full;
     const unsigned list = levels + static_cast<unsigned>(level);
-    return glIsList(list) ? list : full;
+    return HasSegmentArrays(list) ? list : full;
 }
 }  // namespace
 

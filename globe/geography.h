@@ -24,23 +24,22 @@ void BuildGridList(unsigned list, const LatitudeColour& colour);
 
 // Separate segments at `width`, all in one colour.
 void BuildSegmentList(unsigned list, const std::vector<LineSegment>& segments, float width, const Rgb& colour);
-// The same, each segment in the colour of its end point's latitude.
-void BuildSegmentList(unsigned list, const std::vector<LineSegment>& segments, float width,
-                      const LatitudeColour& colourOfEnd);
 
 // The viewer's lists from its colour theme.
 void BuildGlobeList(const ColourTheme& theme);  // list 52
 void BuildGridList(const ColourTheme& theme);   // list 51
-// List 53: segments of width 2 coloured by the latitude of their end point.
+// Coastlines and borders are kept as arrays under these numbers and drawn
+// by DrawSegmentList (segment_arrays.h).
+// Number 53: segments of width 2 coloured by the latitude of their end point.
 void BuildCoastlineList(const std::vector<LineSegment>& segments, const ColourTheme& theme);
-// List 54: segments of width 1 in CountryBorders.
+// Number 54: segments of width 1 in CountryBorders.
 void BuildBorderList(const std::vector<LineSegment>& segments, const ColourTheme& theme);
 // The coarser levels of both (DetailLevels of line_detail.h), alike.
 void BuildCoastlineDetail(const std::vector<std::vector<LineSegment>>& levels, const ColourTheme& theme);
 void BuildBorderDetail(const std::vector<std::vector<LineSegment>>& levels, const ColourTheme& theme);
-// The coastline or border list that draws the lines to within half a pixel
-// at this zoom and window height with the fewest segments (the full list
-// until the levels are built).
+// The coastline or border number that draws the lines to within half a
+// pixel at this zoom and window height with the fewest segments (the full
+// one until the levels are built).
 unsigned CoastlineListFor(float zoom, int heightPixels);
 unsigned BorderListFor(float zoom, int heightPixels);
 

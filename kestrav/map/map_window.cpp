@@ -8,6 +8,7 @@
 #include "globe/geography.h"
 #include "globe/line_detail.h"
 #include "globe/pixel_scale.h"
+#include "globe/segment_arrays.h"
 #include "globe/gl_text.h"
 #include "globe/sector_lists.h"
 #include "globe/surface_format.h"
@@ -186,6 +187,7 @@ bool MapWindow::InitOpenGL() {
 void MapWindow::ShutdownOpenGL() {
     if (!context_) return;
     if (context_->makeCurrent(this)) ShutdownGlyphSets();
+    ForgetSegmentArrays();  // their buffers go with the context
     context_->doneCurrent();
     context_.reset();
 }

@@ -4,6 +4,7 @@
 #include "display_lists.h"
 #include "globe/geography.h"
 #include "globe/globe_view.h"
+#include "globe/segment_arrays.h"
 #include "globe/sector_lists.h"
 
 #include <GL/gl.h>
@@ -33,7 +34,8 @@ void DrawUnderAircraft(const FrameInputs& f) {
     if (s.Layers.ShowLatLon) glCallList(lists::Globe().Grid);
     // Coastlines and borders at the detail that is exact to half a pixel.
     const unsigned coastlines = CoastlineListFor(f.camera.Zoom, f.height);
-    if (f.switches.CountriesShown && !s.DisableCountries) glCallList(BorderListFor(f.camera.Zoom, f.height));
+    if (f.switches.CountriesShown && !s.DisableCountries)
+        DrawSegmentList(BorderListFor(f.camera.Zoom, f.height), f.width, f.height);
     glDisable(GL_LINE_SMOOTH);
     if (s.Layers.ShowATC) {
         if (f.scenes && f.network < f.scenes->FilledSectors.size() && glIsList(base + lists::kSceneAtcFills))
@@ -44,10 +46,10 @@ void DrawUnderAircraft(const FrameInputs& f) {
     }
     if (!s.DisableSmooth) {
         glEnable(GL_LINE_SMOOTH);
-        glCallList(coastlines);
+        DrawSegmentList(coastlines, f.width, f.height);
         glDisable(GL_LINE_SMOOTH);
     } else {
-        glCallList(coastlines);
+        DrawSegmentList(coastlines, f.width, f.height);
     }
     ScaledLineWidth(1);
     if (s.Layers.ShowAirports) {

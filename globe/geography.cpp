@@ -78,8 +78,7 @@ void BuildGridList(const ColourTheme& theme) {
 }
 
 void BuildCoastlineList(const std::vector<LineSegment>& segments, const ColourTheme& theme) {
-    const LatitudeColour colour = ThemeBlend(theme, Colour::CoastEquator, Colour::CoastPoles);
-    BuildSegmentArrays(lists::Globe().Coastlines, segments, 2, colour);
+    BuildSegmentArrays(lists::Globe().Coastlines, segments, 2, ThemeBlend(theme, Colour::CoastEquator, Colour::CoastPoles));
 }
 
 void BuildBorderList(const std::vector<LineSegment>& segments, const ColourTheme& theme) {
@@ -88,17 +87,14 @@ void BuildBorderList(const std::vector<LineSegment>& segments, const ColourTheme
 
 void BuildCoastlineDetail(const std::vector<std::vector<LineSegment>>& levels, const ColourTheme& theme) {
     const LatitudeColour colour = ThemeBlend(theme, Colour::CoastEquator, Colour::CoastPoles);
-    for (size_t k = 0; k < levels.size() && k < kDetailLevels; ++k) {
-        const unsigned list = lists::Globe().CoastlineDetail + static_cast<unsigned>(k);
-        BuildSegmentArrays(list, levels[k], 2, colour);
-    }
+    for (size_t k = 0; k < levels.size() && k < kDetailLevels; ++k)
+        BuildSegmentArrays(lists::Globe().CoastlineDetail + static_cast<unsigned>(k), levels[k], 2, colour);
 }
 
 void BuildBorderDetail(const std::vector<std::vector<LineSegment>>& levels, const ColourTheme& theme) {
-    for (size_t k = 0; k < levels.size() && k < kDetailLevels; ++k) {
-        const unsigned list = lists::Globe().BorderDetail + static_cast<unsigned>(k);
-        BuildSegmentArrays(list, levels[k], 1, theme.Get(Colour::CountryBorders));
-    }
+    for (size_t k = 0; k < levels.size() && k < kDetailLevels; ++k)
+        BuildSegmentArrays(lists::Globe().BorderDetail + static_cast<unsigned>(k), levels[k], 1,
+                           theme.Get(Colour::CountryBorders));
 }
 
 namespace {

@@ -14,8 +14,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cmath>
 #include <cstdint>
 #include <map>

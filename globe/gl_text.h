@@ -45,16 +45,6 @@ struct GlyphRaster {
 // placed as the glyphs drawn one after the other would be.
 GlyphRaster ComposeGlyphs(const std::vector<GlyphRaster>& glyphs, const std::string& text);
 
-// Texts at points of the current transformation, drawn together: the same
-// pixels as a glRasterPos3f at each point and DrawGlyphs of its text in the
-// current colour, one after the other. As every text has the one colour,
-// their order changes nothing, so they go out as one set of quads, a quad a
-// text over the bounds of its set pixels, textured from the composed texts
-// laid out in one texture of their own (built again when the texts have
-// changed), where each bitmap would cost a texture upload of its own; at an
-// alpha of one they are not blended where blending would change nothing. Each text's window position is the one
-// the context's glRasterPos gives (RasterMapping) and is rounded as glBitmap
-// rounds it; a point the context clips draws nothing, as there.
 // Where glRasterPos puts points under the current matrices and viewport,
 // read once: the arithmetic the context's own vertex stage does in floats
 // (each coordinate the sum of the point's products with the matrix row in
@@ -76,6 +66,17 @@ private:
     bool usable_ = false;
 };
 
+// Texts at points of the current transformation, drawn together: the same
+// pixels as a glRasterPos3f at each point and DrawGlyphs of its text in the
+// current colour, one after the other. As every text has the one colour,
+// their order changes nothing, so they go out as one set of quads, a quad a
+// text over the bounds of its set pixels, textured from the composed texts
+// laid out in one texture of their own (built again when the texts have
+// changed), where each bitmap would cost a texture upload of its own; at an
+// alpha of one they are not blended where blending would change nothing.
+// Each text's window position is the one the context's glRasterPos gives
+// (RasterMapping) and is rounded as glBitmap rounds it; a point the context
+// clips draws nothing, as there.
 class PlacedTexts {
 public:
     PlacedTexts() = default;

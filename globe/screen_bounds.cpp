@@ -17,6 +17,14 @@ ScreenMapping::ScreenMapping() {
     glGetIntegerv(GL_VIEWPORT, Viewport);
 }
 
+void ScreenMapping::Window(const double v[3], double& x, double& y, double& z) const {
+    const double nx = M[0] * v[0] + M[4] * v[1] + M[8] * v[2] + M[12];
+    const double ny = M[1] * v[0] + M[5] * v[1] + M[9] * v[2] + M[13];
+    z = M[2] * v[0] + M[6] * v[1] + M[10] * v[2] + M[14];
+    x = Viewport[0] + (nx + 1) * Viewport[2] / 2;
+    y = Viewport[1] + (ny + 1) * Viewport[3] / 2;
+}
+
 PixelBounds BoundsOf(const SectorBox& box, const ScreenMapping& s, int width, int height, bool& clipped) {
     double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;
     clipped = false;
@@ -24,11 +32,8 @@ PixelBounds BoundsOf(const SectorBox& box, const ScreenMapping& s, int width, in
     for (int corner = 0; corner < 8; ++corner) {
         const double v[3] = {(corner & 1) ? box.Max[0] : box.Min[0], (corner & 2) ? box.Max[1] : box.Min[1],
                              (corner & 4) ? box.Max[2] : box.Min[2]};
-        const double nx = s.M[0] * v[0] + s.M[4] * v[1] + s.M[8] * v[2] + s.M[12];
-        const double ny = s.M[1] * v[0] + s.M[5] * v[1] + s.M[9] * v[2] + s.M[13];
-        const double px = s.Viewport[0] + (nx + 1) * s.Viewport[2] / 2;
-        const double py = s.Viewport[1] + (ny + 1) * s.Viewport[3] / 2;
-        const double nz = s.M[2] * v[0] + s.M[6] * v[1] + s.M[10] * v[2] + s.M[14];
+        double px, py, nz;
+        s.Window(v, px, py, nz);
         if (!(nz > -0.999 && nz < 0.999)) clipped = true;
         nearer += nz < -1, farther += nz > 1;
         x0 = std::min(x0, px), x1 = std::max(x1, px), y0 = std::min(y0, py), y1 = std::max(y1, py);

@@ -17,6 +17,9 @@ struct ScreenMapping {
     double M[16];  // column-major
     GLint Viewport[4];
     ScreenMapping();
+    // The point's window position (x, y) and depth z (-1 near .. 1 far
+    // plane) by the affine mapping, as the globe's views have it.
+    void Window(const double v[3], double& x, double& y, double& z) const;
 };
 
 // Whole window pixels, x0 <= x < x1 and y0 <= y < y1.

@@ -46,7 +46,6 @@ void BuildSegmentArrays(unsigned list, const std::vector<LineSegment>& segments,
     std::vector<float> data(segments.size() * 12);
     float* points = data.data();
     float* colours = points + segments.size() * 6;
-    a.Points.clear();
     for (size_t i = 0; i < segments.size(); ++i) {
         const LineSegment& s = segments[i];
         for (const LinePoint& p : {s.From, s.To}) {
@@ -85,11 +84,9 @@ struct Sides {
     double Right, Top, Margin;
     unsigned Of(double px, double py, double pz) const {
         constexpr double kRounding = 1e-4;  // past a plane by more than rounding
-        const double nx = S.M[0] * px + S.M[4] * py + S.M[8] * pz + S.M[12];
-        const double ny = S.M[1] * px + S.M[5] * py + S.M[9] * pz + S.M[13];
-        const double nz = S.M[2] * px + S.M[6] * py + S.M[10] * pz + S.M[14];
-        const double x = S.Viewport[0] + (nx + 1) * S.Viewport[2] / 2;
-        const double y = S.Viewport[1] + (ny + 1) * S.Viewport[3] / 2;
+        const double v[3] = {px, py, pz};
+        double x, y, nz;
+        S.Window(v, x, y, nz);
         return (x < -Margin ? 1u : 0u) | (x > Right + Margin ? 2u : 0u) | (y < -Margin ? 4u : 0u) |
                (y > Top + Margin ? 8u : 0u) | (nz > 1 + kRounding ? 16u : 0u) | (nz < -1 - kRounding ? 32u : 0u);
     }

@@ -9,6 +9,7 @@
 #include "kestrav/render/frame.h"
 #include "globe/geography.h"
 #include "globe/globe_view.h"
+#include "globe/pixel_scale.h"
 #include "globe/segment_arrays.h"
 #include "globe/sector_lists.h"
 
@@ -126,8 +127,8 @@ void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::str
             std::printf("    %-15s CPU %7.1f ms (%.1f-%.1f), wall %7.1f ms, ratio %5.1fx\n", kScenarioNames[s],
                         Median(cpu[s]), *low, *high, Median(wall[s]), Median(cpu[s]) / base);
         }
-        // Where the one-network frame's time goes: each scene list alone, and
-        // the coastlines, in the view's globe transformation.
+        // Where the one-network frame's time goes: each of its scene lists
+        // alone, and the coastlines, in the view's globe transformation.
         std::string layers;
         // The scene lists, then the coastlines and the country borders (both
         // smoothed, as the frame draws them).
@@ -146,14 +147,20 @@ void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::str
                     kestrava::BeginGlobeView(w.State().View, w.PixelWidth(), w.PixelHeight());
                     if (layer >= kestrava::lists::kSceneListCount) glEnable(GL_LINE_SMOOTH);
                     if (layer == kestrava::lists::kSceneAtcFills)
-                        kestrava::DrawSectorFills(w.State().Scenes.FilledSectors[w.State().Model.CurrentNetwork], w.State().Scenes.Sectors,
+                        kestrava::DrawSectorFills(w.State().Scenes.FilledSectors[kestrava::kIvao], w.State().Scenes.Sectors,
                                                   w.State().Theme.Get(kestrava::Colour::CTRFill), w.PixelWidth(),
                                                   w.PixelHeight());
+                    const auto& shapes = w.State().Scenes.SceneShapes[kestrava::kIvao];
+                    const double margin = 4 + 2 * kestrava::DevicePixels(2);  // as the frame has it
                     if (layer >= kestrava::lists::kSceneListCount)
                         kestrava::DrawSegmentList(list, w.PixelWidth(), w.PixelHeight());
+                    else if (layer == kestrava::lists::kScenePlanes)
+                        shapes.Planes.Draw(w.PixelWidth(), w.PixelHeight(), margin);
+                    else if (layer == kestrava::lists::kSceneInbounds)
+                        shapes.Inbounds.Draw(w.PixelWidth(), w.PixelHeight(), margin);
                     else
                         glCallList(list);
-                    const auto& labels = w.State().Scenes.SceneLabels[w.State().Model.CurrentNetwork];
+                    const auto& labels = w.State().Scenes.SceneLabels[kestrava::kIvao];
                     if (layer == kestrava::lists::kScenePlaneLabels) labels.Planes.Draw(w.PixelWidth(), w.PixelHeight());
                     if (layer == kestrava::lists::kSceneAirportLabels) labels.Airports.Draw(w.PixelWidth(), w.PixelHeight());
                     if (layer == kestrava::lists::kSceneAtcLabels) labels.Stations.Draw(w.PixelWidth(), w.PixelHeight());
@@ -161,14 +168,24 @@ void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::str
                     glPopMatrix();
                 }));
             }
-            char part[64];
+            char part[96];
             std::snprintf(part, sizeof part, "%s%s %.1f", layers.empty() ? "" : ", ", names[layer], Median(ms));
             layers += part;
+            // How many of the shapes the frame drew.
+            const auto& shapes = w.State().Scenes.SceneShapes[kestrava::kIvao];
+            const kestrava::PlacedShapes* placed = layer == kestrava::lists::kScenePlanes      ? &shapes.Planes
+                                                   : layer == kestrava::lists::kSceneInbounds ? &shapes.Inbounds
+                                                                                              : nullptr;
+            if (placed) {
+                std::snprintf(part, sizeof part, " (%zu of %zu drawn)", placed->Size() - placed->LastLeftOut(),
+                              placed->Size());
+                layers += part;
+            }
         }
         std::printf("    lists alone (CPU ms): %s\n", layers.c_str());
         // The sectors filled in batches against their fill lists one by one.
         std::vector<double> batched, oneByOne;
-        const std::vector<int>& sectors = w.State().Scenes.FilledSectors[w.State().Model.CurrentNetwork];
+        const std::vector<int>& sectors = w.State().Scenes.FilledSectors[kestrava::kIvao];
         for (int i = 0; i < 5; ++i) {
             w.State().View = view.Camera;
             batched.push_back(CpuMilliseconds([&] {
@@ -179,7 +196,9 @@ void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::str
             }));
             oneByOne.push_back(CpuMilliseconds([&] {
                 kestrava::BeginGlobeView(w.State().View, w.PixelWidth(), w.PixelHeight());
-                for (int s : sectors) glCallList(static_cast<unsigned>(s));
+                for (int s : sectors)
+                    if (const auto found = w.State().Scenes.Sectors.find(s); found != w.State().Scenes.Sectors.end())
+                        glCallList(found->second.Fill);
                 glPopMatrix();
             }));
         }

@@ -25,6 +25,23 @@ void ScreenMapping::Window(const double v[3], double& x, double& y, double& z) c
     y = Viewport[1] + (ny + 1) * Viewport[3] / 2;
 }
 
+unsigned WindowSides::Of(double px, double py, double pz) const {
+    constexpr double kRounding = 1e-4;  // past a plane by more than rounding
+    const double v[3] = {px, py, pz};
+    double x, y, nz;
+    S.Window(v, x, y, nz);
+    return (x < -Margin ? 1u : 0u) | (x > Right + Margin ? 2u : 0u) | (y < -Margin ? 4u : 0u) |
+           (y > Top + Margin ? 8u : 0u) | (nz > 1 + kRounding ? 16u : 0u) | (nz < -1 - kRounding ? 32u : 0u);
+}
+
+unsigned WindowSides::Of(const SectorBox& box) const {
+    unsigned all = 63;
+    for (int corner = 0; corner < 8 && all; ++corner)
+        all &= Of((corner & 1) ? box.Max[0] : box.Min[0], (corner & 2) ? box.Max[1] : box.Min[1],
+                  (corner & 4) ? box.Max[2] : box.Min[2]);
+    return all;
+}
+
 PixelBounds BoundsOf(const SectorBox& box, const ScreenMapping& s, int width, int height, bool& clipped) {
     double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;
     clipped = false;

@@ -22,6 +22,19 @@ struct ScreenMapping {
     void Window(const double v[3], double& x, double& y, double& z) const;
 };
 
+// Which sides of a width x height window, `margin` pixels out, and which of
+// the near and far planes a point lies beyond, as bits (left 1, right 2,
+// bottom 4, top 8, far 16, near 32); for a box, those every corner lies
+// beyond. Anything with a side or a plane set draws no pixel in the window
+// when a line of it reaches no further than the margin from its axis (a
+// smoothed line's width and a pixel).
+struct WindowSides {
+    const ScreenMapping& S;
+    double Right, Top, Margin;
+    unsigned Of(double px, double py, double pz) const;
+    unsigned Of(const SectorBox& box) const;
+};
+
 // Whole window pixels, x0 <= x < x1 and y0 <= y < y1.
 struct PixelBounds {
     int X0 = 0, Y0 = 0, X1 = 0, Y1 = 0;

@@ -74,34 +74,6 @@ bool HasSegmentArrays(unsigned list) { return Arrays().count(list) > 0; }
 
 void ForgetSegmentArrays() { Arrays().clear(); }
 
-namespace {
-
-// Which sides of the window, and which planes, a point lies beyond: a
-// smoothed line reaches no further than its width and a pixel from its
-// axis, so `margin` pixels out is beyond the window.
-struct Sides {
-    const ScreenMapping& S;
-    double Right, Top, Margin;
-    unsigned Of(double px, double py, double pz) const {
-        constexpr double kRounding = 1e-4;  // past a plane by more than rounding
-        const double v[3] = {px, py, pz};
-        double x, y, nz;
-        S.Window(v, x, y, nz);
-        return (x < -Margin ? 1u : 0u) | (x > Right + Margin ? 2u : 0u) | (y < -Margin ? 4u : 0u) |
-               (y > Top + Margin ? 8u : 0u) | (nz > 1 + kRounding ? 16u : 0u) | (nz < -1 - kRounding ? 32u : 0u);
-    }
-    // Those every corner of the box lies beyond.
-    unsigned Of(const SectorBox& box) const {
-        unsigned all = 63;
-        for (int corner = 0; corner < 8 && all; ++corner)
-            all &= Of((corner & 1) ? box.Max[0] : box.Min[0], (corner & 2) ? box.Max[1] : box.Min[1],
-                      (corner & 4) ? box.Max[2] : box.Min[2]);
-        return all;
-    }
-};
-
-}  // namespace
-
 void DrawSegmentList(unsigned list, int width, int height) {
     const auto found = Arrays().find(list);
     if (found == Arrays().end()) return;
@@ -112,8 +84,8 @@ void DrawSegmentList(unsigned list, int width, int height) {
         // Only the globe's affine mapping (no division by w) is tested; any
         // other draws every run.
         const bool affine = s.M[3] == 0 && s.M[7] == 0 && s.M[11] == 0 && s.M[15] == 1;
-        const Sides sides{s, static_cast<double>(width), static_cast<double>(height),
-                          4 + 2 * static_cast<double>(DevicePixels(a.Width))};
+        const WindowSides sides{s, static_cast<double>(width), static_cast<double>(height),
+                                4 + 2 * static_cast<double>(DevicePixels(a.Width))};
         // The runs whose box may reach the window, and of those the segments
         // whose ends are not both beyond one side or plane.
         std::vector<unsigned> drawn;

@@ -22,6 +22,13 @@ void DrawLabels(const FrameInputs& f, unsigned list, PlacedTexts SceneState::Lab
     if (f.scenes && f.network < f.scenes->SceneLabels.size())
         (f.scenes->SceneLabels[f.network].*labels).Draw(f.width, f.height);
 }
+// A scene's shapes, while its list (which holds nothing) is there: only
+// those that can reach the window, a line of them reaching at most 2 pixels
+// wide, smoothed.
+void DrawShapes(const FrameInputs& f, unsigned list, PlacedShapes SceneState::Shapes::*shapes) {
+    if (f.scenes && f.network < f.scenes->SceneShapes.size() && glIsList(lists::Viewer().SceneBase(f.network) + list))
+        (f.scenes->SceneShapes[f.network].*shapes).Draw(f.width, f.height, 4 + 2 * DevicePixels(2));
+}
 }  // namespace
 
 void DrawUnderAircraft(const FrameInputs& f) {
@@ -65,7 +72,7 @@ void DrawUnderAircraft(const FrameInputs& f) {
     glCallList(lists::Viewer().RouteCodes());
     ScaledLineWidth(1);
     if (s.Layers.ShowInbounds && s.Layers.ShowAirports && !f.switches.FriendsOnly)
-        glCallList(base + lists::kSceneInbounds);
+        DrawShapes(f, lists::kSceneInbounds, &SceneState::Shapes::Inbounds);
 }
 
 void DrawAircraft(const FrameInputs& f) {
@@ -74,7 +81,7 @@ void DrawAircraft(const FrameInputs& f) {
     ScaledLineWidth(1);
     if (s.Layers.ShowPlanes) {
         if (s.ShowTrails) glCallList(base + lists::kSceneTrails);
-        glCallList(base + lists::kScenePlanes);
+        DrawShapes(f, lists::kScenePlanes, &SceneState::Shapes::Planes);
         if (s.Layers.ShowPlaneLabels) DrawLabels(f, lists::kScenePlaneLabels, &SceneState::Labels::Planes);
     }
 }

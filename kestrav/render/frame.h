@@ -50,8 +50,8 @@ struct FrameInputs {
     std::uint8_t network;  // CurrentNetwork
     int width;             // window size in pixels
     int height;
-    // The scenes' sectors to fill and their boxes, and their labels; without,
-    // neither is drawn.
+    // The scenes' sectors to fill and their boxes, their labels, and their
+    // aircraft and inbound markers; without, none of them is drawn.
     const SceneState* scenes = nullptr;
 };
 

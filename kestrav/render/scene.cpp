@@ -111,14 +111,14 @@ void CompileAircraftLists(const Layers& l) {
     const NetworkModel& model = l.scene.model;
     const int n = l.index;
 
+    // The planes are drawn by the frame from their shapes.
     Begin(n, lists::kScenePlanes);
-    {
-        ArrowheadArrays arrays;
-        l.EachPilot([&](const PilotClient& p) {
-            DrawPlaneSymbol(p, l.scene.settings.Layers.ShowActualHeading, theme, arrays);
-        });
-    }
     glEndList();
+    PlacedShapes& planes = l.scene.state.SceneShapes[static_cast<size_t>(n)].Planes;
+    planes.Clear();
+    l.EachPilot([&](const PilotClient& p) {
+        AddPlaneSymbol(planes, p, l.scene.settings.Layers.ShowActualHeading, theme);
+    });
 
     Begin(n, lists::kScenePlaneLabels);
     SetColour(theme, Colour::PlaneLabel);
@@ -181,12 +181,14 @@ void CompileLayers(const Layers& l, bool withInbounds) {
     if (withInbounds) {
         // Every pilot, friends-only or not: the view hides the whole layer.
         Begin(n, lists::kSceneInbounds);
+        glEndList();
+        PlacedShapes& inbounds = l.scene.state.SceneShapes[static_cast<size_t>(n)].Inbounds;
+        inbounds.Clear();
         const Snapshot& s = model.Networks[static_cast<size_t>(n)];
         for (int i = 0; i < s.PilotCount; ++i) {
             const PilotClient& p = s.Pilots[static_cast<size_t>(i)];
-            if (Placed(p.DestLatitude, p.DestLongitude)) DrawInboundMarker(p, theme);
+            if (Placed(p.DestLatitude, p.DestLongitude)) AddInboundMarker(inbounds, p, theme);
         }
-        glEndList();
     }
 
     ClearRouteHighlight();

@@ -1,6 +1,6 @@
 // The traffic on the globe: one network's snapshot (or both merged) turned
-// into nine display lists and its labels, the shapes they are made of, and
-// the route highlight.
+// into its display lists, labels and placed shapes (the aircraft and the
+// inbound markers), the shapes they are made of, and the route highlight.
 #pragma once
 
 #include "formats/colour_theme.h"
@@ -9,6 +9,7 @@
 #include "kestrav/network/trails.h"
 #include "globe/gl_text.h"
 #include "globe/sector_lists.h"
+#include "kestrav/render/placed_shapes.h"
 
 #include <array>
 #include <string>
@@ -30,6 +31,12 @@ struct SceneState {
         PlacedTexts Planes, Airports, Stations;
     };
     std::array<Labels, 3> SceneLabels;
+    // Each scene's aircraft and inbound markers, drawn by the frame where
+    // they can reach the window (their lists hold nothing).
+    struct Shapes {
+        PlacedShapes Planes, Inbounds;
+    };
+    std::array<Shapes, 3> SceneShapes;
     // Counts the scene compilations: a kept picture of the globe from before
     // one is out of date (frame.h).
     unsigned Compiled = 0;
@@ -65,7 +72,7 @@ void CompileAircraft(SceneContext& scene, int n);
 // Whether a client passes the friends-only filter.
 bool IsShown(const NetworkModel& model, bool friendsOnly, const std::string& memberId);
 
-// Shapes, compiled into the scene lists.
+// Shapes, compiled into the scene lists or added to its placed shapes.
 
 // The aircraft arrowhead of size s around the origin, its tip towards -y,
 // with a fading speed trail behind it above 50 kt (speeds past 2000 count
@@ -87,15 +94,18 @@ private:
     float points_[13][3] = {};
     float colours_[13][4] = {};
 };
-void DrawPlaneSymbol(const PilotClient& pilot, bool showActualHeading, const ColourTheme& theme,
-                     ArrowheadArrays& arrays);
+// The pilot's arrowhead at its place, along its heading (or course), as the
+// next of the shapes.
+void AddPlaneSymbol(PlacedShapes& shapes, const PilotClient& pilot, bool showActualHeading, const ColourTheme& theme);
 void DrawApproachFill(const AtcClient& atc, const ColourTheme& theme);
 void DrawApproachBorder(const AtcClient& atc, const ColourTheme& theme);
 void DrawTowerFill(const AtcClient& atc, const ColourTheme& theme);
 void DrawTowerBorder(const AtcClient& atc, const ColourTheme& theme);
 void DrawGroundStar(const AtcClient& atc, const ColourTheme& theme);
 void DrawAtisSpokes(const AtcClient& atc, const ColourTheme& theme);
-void DrawInboundMarker(const PilotClient& pilot, const ColourTheme& theme);
+// A faint wedge at the pilot's destination pointing towards the pilot, as
+// the next of the shapes.
+void AddInboundMarker(PlacedShapes& shapes, const PilotClient& pilot, const ColourTheme& theme);
 
 // A fading line along the great circle from one point to another.
 void DrawGreatCircle(float fromLat, float fromLon, float toLat, float toLon, const ColourTheme& theme);

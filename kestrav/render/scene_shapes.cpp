@@ -4,6 +4,7 @@
 #include "globe/geography.h"
 #include "globe/gl_text.h"
 #include "overlay.h"
+#include "placed_shapes.h"
 #include "scene.h"
 
 #include "kestrav/network/values.h"
@@ -35,12 +36,33 @@ void Fan(const AtcClient& a, const ColourTheme& theme, Colour centre, Colour rim
     glEnd();
 }
 
-// Into the plane tangent to the globe at a point: +y north, +x east.
-void EnterLocalFrame(float lat, float lon) {
-    glPushMatrix();
-    glTranslatef(GlobeX(lat, lon), GlobeY(lat), GlobeZ(lat, lon));
-    glRotatef(lon, 0, 1, 0);
-    glRotatef(lat, -1, 0, 0);
+float SymbolSize(const PilotClient& p) { return p.GroundSpeed < 50 ? 0.00075f : 0.0015f; }
+
+// DrawArrowhead's points and their colours: the body (4 points, a polygon),
+// its border closed (5, a line strip), and above 50 kt the trail (4, a
+// polygon) from its back edge, fading to nothing behind. Whether it has the
+// trail.
+bool ComposeArrowhead(float s, float speed, const ColourTheme& theme, float points[13][3], float colours[13][4]) {
+    const Rgb fill = theme.Get(Colour::PlaneFill), border = theme.Get(Colour::PlaneBorder);
+    const float outline[4][3] = {{0, -s, 0}, {-0.5f * s, s, 0}, {0, 0.5f * s, 0}, {0.5f * s, s, 0}};
+    int n = 0;
+    const auto put = [&](const float* p, const Rgb& c, float alpha) {
+        std::copy(p, p + 3, points[n]);
+        colours[n][0] = c.Red, colours[n][1] = c.Green, colours[n][2] = c.Blue, colours[n][3] = alpha;
+        ++n;
+    };
+    for (const auto& v : outline) put(v, fill, 1);    // the body
+    for (const auto& v : outline) put(v, border, 1);  // its border, closed
+    put(outline[0], border, 1);
+    const bool trail = speed > 50;
+    if (trail) {
+        const float end[3] = {0, 0.5f * s + s * std::min(speed, 2000.0f) / 50, 0};
+        put(outline[3], border, 0.2f);
+        put(outline[2], border, 0.2f);
+        put(outline[1], border, 0.2f);
+        put(end, border, 0);
+    }
+    return trail;
 }
 
 }  // namespace
@@ -60,30 +82,13 @@ ArrowheadArrays::~ArrowheadArrays() {
 void ArrowheadArrays::Draw(float s, float speed, const ColourTheme& theme) {
     // From arrays rather than vertex by vertex: the same primitives, colours
     // and points, at a third of the cost of compiling them into a list.
-    const Rgb fill = theme.Get(Colour::PlaneFill), border = theme.Get(Colour::PlaneBorder);
-    const float outline[4][3] = {{0, -s, 0}, {-0.5f * s, s, 0}, {0, 0.5f * s, 0}, {0.5f * s, s, 0}};
-    int n = 0;
-    const auto put = [&](const float* p, const Rgb& c, float alpha) {
-        std::copy(p, p + 3, points_[n]);
-        colours_[n][0] = c.Red, colours_[n][1] = c.Green, colours_[n][2] = c.Blue, colours_[n][3] = alpha;
-        ++n;
-    };
-    for (const auto& v : outline) put(v, fill, 1);    // the body
-    for (const auto& v : outline) put(v, border, 1);  // its border, closed
-    put(outline[0], border, 1);
-    const bool trail = speed > 50;
-    if (trail) {  // from the back edge, fading to nothing behind
-        const float end[3] = {0, 0.5f * s + s * std::min(speed, 2000.0f) / 50, 0};
-        put(outline[3], border, 0.2f);
-        put(outline[2], border, 0.2f);
-        put(outline[1], border, 0.2f);
-        put(end, border, 0);
-    }
+    const bool trail = ComposeArrowhead(s, speed, theme, points_, colours_);
     glDrawArrays(GL_POLYGON, 0, 4);
     glDrawArrays(GL_LINE_STRIP, 4, 5);
     if (trail) glDrawArrays(GL_POLYGON, 9, 4);
     // The current colour as the last vertex left it.
-    glColor4f(border.Red, border.Green, border.Blue, trail ? 0.0f : 1.0f);
+    const float* last = colours_[trail ? 12 : 8];
+    glColor4f(last[0], last[1], last[2], last[3]);
 }
 
 void DrawArrowhead(float s, float speed, const ColourTheme& theme) {
@@ -91,14 +96,19 @@ void DrawArrowhead(float s, float speed, const ColourTheme& theme) {
     arrays.Draw(s, speed, theme);
 }
 
-void DrawPlaneSymbol(const PilotClient& p, bool showActualHeading, const ColourTheme& theme,
-                     ArrowheadArrays& arrays) {
-    const float s = p.GroundSpeed < 50 ? 0.00075f : 0.0015f;
+void AddPlaneSymbol(PlacedShapes& shapes, const PilotClient& p, bool showActualHeading, const ColourTheme& theme) {
+    const float s = SymbolSize(p);
     const float angle = static_cast<float>(showActualHeading ? p.Heading : p.Course);
-    EnterLocalFrame(p.Latitude, p.Longitude);
-    glRotatef(angle + 180, 0, 0, -1);
-    arrays.Draw(s, p.GroundSpeed, theme);
-    glPopMatrix();
+    float points[13][3], colours[13][4];
+    const bool trail = ComposeArrowhead(s, p.GroundSpeed, theme, points, colours);
+    // The outline's corners lie within 1.12 sizes of the point, the trail's
+    // end at its last point.
+    const float reach = std::max(1.12f * s, trail ? points[12][1] : 0.0f);
+    const float* last = colours[trail ? 12 : 8];
+    shapes.Begin(p.Latitude, p.Longitude, angle + 180, reach, {last[0], last[1], last[2], last[3]});
+    shapes.Add(GL_POLYGON, points, colours, 4);
+    shapes.Add(GL_LINE_STRIP, points + 4, colours + 4, 5);
+    if (trail) shapes.Add(GL_POLYGON, points + 9, colours + 9, 4);
 }
 
 void DrawTrail(const Trail& trail, const PilotClient& p, std::int64_t now, const ColourTheme& theme) {
@@ -171,23 +181,14 @@ void DrawAtisSpokes(const AtcClient& a, const ColourTheme& theme) {
     glEnd();
 }
 
-void DrawInboundMarker(const PilotClient& p, const ColourTheme& theme) {
-    EnterLocalFrame(p.DestLatitude, p.DestLongitude);
-    glRotatef(Bearing(p.DestLatitude, p.DestLongitude, p.Latitude, p.Longitude), 0, 0, -1);
-    // From arrays, as the arrowheads: one piece of a list, not four vertices.
+void AddInboundMarker(PlacedShapes& shapes, const PilotClient& p, const ColourTheme& theme) {
     const Rgb c = theme.Get(Colour::Highlight);
     const float points[4][3] = {{0, 0, 0}, {-0.0004f, 0.0095f, 0}, {0, 0.01f, 0}, {0.0004f, 0.0095f, 0}};
     const float colours[4][4] = {
         {c.Red, c.Green, c.Blue, 0.2f}, {c.Red, c.Green, c.Blue, 0}, {c.Red, c.Green, c.Blue, 0}, {c.Red, c.Green, c.Blue, 0}};
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, points);
-    glColorPointer(4, GL_FLOAT, 0, colours);
-    glDrawArrays(GL_POLYGON, 0, 4);
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glColor4f(c.Red, c.Green, c.Blue, 0);  // as the last vertex left it
-    glPopMatrix();
+    const float bearing = Bearing(p.DestLatitude, p.DestLongitude, p.Latitude, p.Longitude);
+    shapes.Begin(p.DestLatitude, p.DestLongitude, bearing, 0.0101f, {c.Red, c.Green, c.Blue, 0});
+    shapes.Add(GL_POLYGON, points, colours, 4);
 }
 
 void DrawGreatCircle(float fromLat, float fromLon, float toLat, float toLon, const ColourTheme& theme) {

@@ -1,8 +1,11 @@
-// The aircraft arrowhead and the inbound marker drawn from arrays against
-// the shapes drawn vertex by vertex as they were: the same pixels, in a
-// display list and directly, and the same colour left current.
+// The aircraft arrowhead drawn from arrays, and the scene's aircraft and
+// inbound markers drawn from their placed shapes, against the shapes drawn
+// vertex by vertex as they were: the same pixels, and the same colour left
+// current.
 #include "gl_fixture.h"
+#include "globe/pixel_scale.h"
 #include "kestrav/render/overlay.h"
+#include "kestrav/render/placed_shapes.h"
 #include "kestrav/render/scene.h"
 #include "globe/globe_view.h"
 #include "globe/sphere.h"
@@ -12,6 +15,8 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <random>
+#include <string>
 #include <vector>
 
 using namespace kestrava;
@@ -128,41 +133,143 @@ TEST_F(ArrowheadPixels, ArraysDrawTheVertexByVertexPixelsInAListAndDirectly) {
     EXPECT_EQ(colourAfter, colourBefore) << "the colour left current";
 }
 
-TEST_F(ArrowheadPixels, InboundMarkersFromArraysDrawTheVertexByVertexPixels) {
-    // Pilots bound for one airport from all sides, seen close up.
-    std::vector<PilotClient> pilots;
-    for (int i = 0; i < 24; ++i) {
-        PilotClient p;
-        p.DestLatitude = 50.03f;
-        p.DestLongitude = 8.57f;
-        p.Latitude = 50.03f + 3.1f * static_cast<float>(std::sin(i * 0.27)) + 0.01f * static_cast<float>(i);
-        p.Longitude = 8.57f + 4.3f * static_cast<float>(std::cos(i * 0.27));
-        pilots.push_back(p);
-    }
-    const auto draw = [&](bool arrays, bool listed) {
-        glClearColor(0.1f, 0.2f, 0.3f, 1);
-        Camera camera{8.57f, -50.03f, 40};
-        if (!BeginGlobeView(camera, kSide, kSide)) return std::pair{std::vector<unsigned char>{}, std::vector<float>{}};
-        const GLuint list = listed ? glGenLists(1) : 0;
-        if (listed) glNewList(list, GL_COMPILE);
-        for (const PilotClient& p : pilots) arrays ? DrawInboundMarker(p, theme) : InboundVertexByVertex(p, theme);
-        if (listed) {
-            glEndList();
-            glCallList(list);
-            glDeleteLists(list, 1);
+namespace {
+
+struct NoDisplay : DisplayHooks {};
+
+// The aircraft as the scene drew it before its shapes: the arrowhead vertex
+// by vertex in the pilot's turned frame.
+void PlaneVertexByVertex(const PilotClient& p, const ColourTheme& theme) {
+    glPushMatrix();
+    glTranslatef(GlobeX(p.Latitude, p.Longitude), GlobeY(p.Latitude), GlobeZ(p.Latitude, p.Longitude));
+    glRotatef(p.Longitude, 0, 1, 0);
+    glRotatef(p.Latitude, -1, 0, 0);
+    glRotatef(static_cast<float>(p.Heading) + 180, 0, 0, -1);
+    ArrowheadVertexByVertex(p.GroundSpeed < 50 ? 0.00075f : 0.0015f, p.GroundSpeed, theme);
+    glPopMatrix();
+}
+
+// Pilots all over the globe, slow and fast (the fastest with trails far
+// longer than their symbol), some without a destination, and some two dozen
+// bound for one airport from all sides.
+void Populate(NetworkModel& model) {
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> unit(0, 1);
+    Snapshot& s = model.Networks[0];
+    s.Pilots.resize(1436);
+    const float speeds[] = {0, 30, 49, 51, 120, 450, 1200, 2000, 5000};
+    for (int i = 0; i < 1400; ++i) {
+        PilotClient& p = s.Pilots[static_cast<size_t>(s.PilotCount++)];
+        p = PilotClient{};
+        p.Callsign = "P" + std::to_string(i);
+        p.MemberId = std::to_string(i);
+        p.Latitude = 170 * unit(random) - 85, p.Longitude = 360 * unit(random) - 180;
+        p.GroundSpeed = speeds[i % std::size(speeds)];
+        p.Heading = static_cast<std::int16_t>(360 * unit(random));
+        if (i % 7 == 0) continue;
+        if (i % 50 == 1) {
+            p.DestLatitude = 50.03f, p.DestLongitude = 8.57f;
+            p.Latitude = 50.03f + 3.1f * std::sin(static_cast<float>(i) * 0.27f);
+            p.Longitude = 8.57f + 4.3f * std::cos(static_cast<float>(i) * 0.27f);
+        } else {
+            p.DestLatitude = 170 * unit(random) - 85, p.DestLongitude = 360 * unit(random) - 180;
         }
-        glPopMatrix();
-        float colour[4];
-        glGetFloatv(GL_CURRENT_COLOR, colour);
-        return std::pair{testsupport::ReadPicture(kSide, kSide), std::vector<float>(colour, colour + 4)};
-    };
-    const auto [before, colourBefore] = draw(false, false);
-    size_t lit = 0;
-    for (size_t i = 0; i < before.size(); i += 4) lit += before[i] != 26;
-    EXPECT_GT(lit, 500u);
-    for (bool listed : {false, true}) {
-        const auto [after, colourAfter] = draw(true, listed);
-        EXPECT_TRUE(after == before) << (listed ? "from a display list" : "drawn directly");
-        EXPECT_EQ(colourAfter, colourBefore);
     }
+    // Fast ones round that airport, just off a close view of it, flying
+    // away: only their trails reach in.
+    for (int k = 0; k < 36; ++k) {
+        PilotClient& p = s.Pilots[static_cast<size_t>(s.PilotCount++)];
+        p = PilotClient{};
+        p.Callsign = "R" + std::to_string(k);
+        p.MemberId = std::to_string(2000 + k);
+        const float away = static_cast<float>(k) * 10, far = 1.3f + 0.04f * static_cast<float>(k);
+        p.Latitude = 50.03f + far * std::cos(away * 0.017453f);
+        p.Longitude = 8.57f + far * std::sin(away * 0.017453f) / 0.642f;
+        p.GroundSpeed = 2000;
+        p.Heading = static_cast<std::int16_t>(away);
+    }
+    model.ClientTotal[0] = s.PilotCount;
+    s.UpdateStamp = "20201231143200";
+}
+
+}  // namespace
+
+// The scene's aircraft and inbound markers, those that cannot reach the
+// window left out, against the lists of the shapes drawn vertex by vertex:
+// the same pixels from any view, and the same colour left current.
+TEST_F(ArrowheadPixels, PlacedShapesLeftOutOffTheWindowDrawTheVertexByVertexListsPixels) {
+    constexpr int kWidth = 300, kHeight = 200;
+    NetworkModel model;
+    Populate(model);
+    Settings settings;
+    settings.Layers.ShowActualHeading = true;
+    NoDisplay display;
+    SceneState state;
+    testsupport::PrepareViewerContext(theme);
+    SceneContext scene{model, display, theme, settings, false, state, model.StatusText};
+    BuildNetworkScene(scene, 0);
+    const Snapshot& s = model.Networks[0];
+    const GLuint lists = glGenLists(2);
+    glNewList(lists, GL_COMPILE);
+    for (int i = 0; i < s.PilotCount; ++i) PlaneVertexByVertex(s.Pilots[static_cast<size_t>(i)], theme);
+    glEndList();
+    glNewList(lists + 1, GL_COMPILE);
+    for (int i = 0; i < s.PilotCount; ++i) {
+        const PilotClient& p = s.Pilots[static_cast<size_t>(i)];
+        if (p.DestLatitude != 0 && p.DestLongitude != 0) InboundVertexByVertex(p, theme);
+    }
+    glEndList();
+    const PlacedShapes* const shapes[] = {&state.SceneShapes[0].Planes, &state.SceneShapes[0].Inbounds};
+    ASSERT_EQ(shapes[0]->Size(), 1436u);
+    ASSERT_EQ(shapes[1]->Size(), 1200u);
+
+    // The whole globe, half of it off the window, close in (the trails of
+    // some reaching in from off the window), the one airport from near, and
+    // a projection of its own where every shape is drawn.
+    const Camera views[] = {{0, 0, 0.45f}, {100, 35, 0.9f}, {-40, -70, 3}, {200, 20, 25}, {17, 52, 60},
+                            {-75, 10, 160}, {8.57f, -50.03f, 40}, {8.57f, -50.03f, 400}};
+    const double margin = 4 + 2 * DevicePixels(2);
+    size_t lit = 0, leftOut = 0, drawn = 0;
+    for (int view = 0; view <= static_cast<int>(std::size(views)); ++view)
+        for (int kind = 0; kind < 2; ++kind) {
+            const auto draw = [&](bool placed) {
+                glClearColor(0.1f, 0.2f, 0.3f, 1);
+                glColor4f(0.2f, 0.3f, 0.4f, 0.5f);
+                Camera camera = view < static_cast<int>(std::size(views)) ? views[view] : Camera{30, -20, 1};
+                BeginGlobeView(camera, kWidth, kHeight);
+                if (view == static_cast<int>(std::size(views))) {
+                    glMatrixMode(GL_PROJECTION);
+                    glLoadIdentity();
+                    glFrustum(-0.5, 0.5, -0.3, 0.3, 1, 5);
+                    glMatrixMode(GL_MODELVIEW);
+                    glTranslatef(0, 0, -2.2f);
+                }
+                if (placed)
+                    shapes[kind]->Draw(kWidth, kHeight, margin);
+                else
+                    glCallList(lists + static_cast<GLuint>(kind));
+                glPopMatrix();
+                glMatrixMode(GL_PROJECTION);
+                glLoadIdentity();
+                glMatrixMode(GL_MODELVIEW);
+                float colour[4];
+                glGetFloatv(GL_CURRENT_COLOR, colour);
+                return std::pair{testsupport::ReadPicture(kWidth, kHeight), std::vector<float>(colour, colour + 4)};
+            };
+            const auto [expected, colourExpected] = draw(false);
+            const auto [fromShapes, colourFromShapes] = draw(true);
+            leftOut += shapes[kind]->LastLeftOut();
+            drawn += shapes[kind]->Size() - shapes[kind]->LastLeftOut();
+            size_t differing = 0;
+            for (size_t i = 0; i < expected.size(); i += 4) {
+                lit += expected[i] != 26;  // not the background's red
+                differing += expected[i] != fromShapes[i] || expected[i + 1] != fromShapes[i + 1] ||
+                             expected[i + 2] != fromShapes[i + 2];
+            }
+            EXPECT_EQ(differing, 0u) << "view " << view << " kind " << kind;
+            EXPECT_EQ(colourFromShapes, colourExpected) << "view " << view << " kind " << kind;
+        }
+    EXPECT_GT(lit, 10000u);
+    EXPECT_GT(leftOut, drawn);  // most were left out, and the pictures held
+    glDeleteLists(lists, 2);
 }

@@ -1,0 +1,68 @@
+// Small shapes lying flat on the globe at their points (the aircraft
+// arrowheads, the inbound markers): each in the plane tangent to the globe
+// there, turned about its point, made of a few primitives with a colour at
+// every point. They are kept in one vertex buffer and drawn a frame at a time
+// in their order, leaving out those whose reach lies wholly beyond the near
+// or the far plane or off the window: the pixels, and the current colour
+// after, of drawing each in its frame one after the other.
+#pragma once
+
+#include "globe/sector_lists.h"
+
+#include <array>
+#include <vector>
+
+namespace kestrava {
+
+// Into the plane tangent to the globe at a point, +y north and +x east: a
+// matrix pushed, to be popped after.
+void EnterLocalFrame(float latitude, float longitude);
+
+class PlacedShapes {
+public:
+    PlacedShapes() = default;
+    PlacedShapes(const PlacedShapes&) = delete;
+    PlacedShapes& operator=(const PlacedShapes&) = delete;
+    PlacedShapes(PlacedShapes&&) = default;
+    PlacedShapes& operator=(PlacedShapes&&) = default;
+    ~PlacedShapes() = default;  // the buffer goes with its context
+
+    // No shape.
+    void Clear();
+    // The next shape: at a globe point, turned `turn` degrees clockwise
+    // (about -z), its points no further than `reach` (globe units) from
+    // there, leaving `leaves` (red, green, blue, alpha) as the current colour.
+    void Begin(float latitude, float longitude, float turn, float reach, const std::array<float, 4>& leaves);
+    // A primitive of it (a GL mode): `count` points (x, y, z in the tangent
+    // plane) and their colours (red, green, blue, alpha).
+    void Add(unsigned mode, const float (*points)[3], const float (*colours)[4], int count);
+    size_t Size() const { return shapes_.size(); }
+
+    // Draws the shapes in the current transformation into a width x height
+    // window (every one where it divides by w). `margin`: pixels past the
+    // window a line of a shape may reach from its axis. The vertex buffer is
+    // made at the first draw after a change, in the context current then.
+    void Draw(int width, int height, double margin) const;
+    // Shapes the last Draw left out (for the benchmark).
+    size_t LastLeftOut() const { return lastLeftOut_; }
+
+private:
+    struct Primitive {
+        unsigned Mode;
+        int First, Count;
+    };
+    struct Shape {
+        float Latitude, Longitude, Turn;
+        SectorBox Box;
+        size_t FirstPrimitive, Primitives;
+        std::array<float, 4> Leaves;
+    };
+    std::vector<Shape> shapes_;
+    std::vector<Primitive> primitives_;
+    std::vector<float> points_, colours_;
+    mutable unsigned buffer_ = 0;
+    mutable bool stale_ = true;
+    mutable size_t lastLeftOut_ = 0;
+};
+
+}  // namespace kestrava

@@ -199,7 +199,7 @@ void MapWindow::BuildListWindow() {
 
 void MapWindow::BuildAirportWindow() {
     if (PixelWidth() <= 0 || PixelHeight() <= 0 || !MakeCurrent()) return;
-    kestrava::BuildAirportWindow(Model, Panel, Overlay.PanelTab, Theme, width(), height());
+    kestrava::BuildAirportWindow(Model, Panel, Overlay.PanelTab, Theme, width(), height(), PanelTexts);
 }
 
 bool MapWindow::OpenUrl(const std::string& url) {

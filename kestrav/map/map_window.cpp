@@ -330,7 +330,7 @@ void MapWindow::DrawScene() {
         windowState() == Qt::WindowMinimized || !MakeCurrent())
         return;
     FrameInputs frame{View, Config, Switches, Overlay, Theme, Model.CurrentNetwork,
-                      PixelWidth(), PixelHeight(), &Scenes};
+                      PixelWidth(), PixelHeight(), &Scenes, &PanelTexts};
     kestrava::DrawScene(frame, &picture_);
     context_->swapBuffers(this);
 }

@@ -13,6 +13,7 @@
 #include "kestrav/network/sector_update.h"
 #include "globe/camera.h"
 #include "kestrav/render/frame.h"
+#include "kestrav/render/panels.h"
 #include "kestrav/render/scene.h"
 
 #include <QTimer>
@@ -43,6 +44,7 @@ struct ViewerState {
     SceneState Scenes;
     InputState Input;
     PanelState Panel;
+    PanelLabels PanelTexts;    // the radar's callsigns
     DownloadOptions Download;  // from the settings, read once at start-up
     std::string WeatherUrl;    // [Network] WeatherUrl, read at start-up, never written
     LiveState Live;            // live refresh, from [Network] LiveSeconds

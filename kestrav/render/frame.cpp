@@ -2,6 +2,7 @@
 
 #include "globe/pixel_scale.h"
 #include "display_lists.h"
+#include "panels.h"
 #include "globe/geography.h"
 #include "globe/globe_view.h"
 #include "globe/segment_arrays.h"
@@ -236,10 +237,14 @@ void DrawScene(FrameInputs& f, GlobePicture* picture) {
         case OverlayKind::AirportWindow:
         case OverlayKind::ListWindow:
             glCallList(lists::Viewer().Panel);
+            if (f.panelLabels && f.overlay.OverlayMode == OverlayKind::AirportWindow)
+                DrawPanelLabels(*f.panelLabels, f.theme, f.width, f.height);
             break;
         case OverlayKind::AirportPopup:
         case OverlayKind::ListPopup:
             glCallList(lists::Viewer().Panel);
+            if (f.panelLabels && f.overlay.OverlayMode == OverlayKind::AirportPopup)
+                DrawPanelLabels(*f.panelLabels, f.theme, f.width, f.height);
             glCallList(lists::Viewer().Popup);
             break;
         default:

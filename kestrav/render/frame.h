@@ -26,6 +26,8 @@ enum class OverlayKind : std::uint8_t {
     StartUp = 8,
 };
 
+struct PanelLabels;
+
 struct OverlayState {
     OverlayKind OverlayMode = OverlayKind::Map;
     std::uint8_t PopupKind = 0;   // 0 controller, 1 pilot, 8 just closed
@@ -53,6 +55,9 @@ struct FrameInputs {
     // The scenes' sectors to fill and their boxes, their labels, and their
     // aircraft and inbound markers; without, none of them is drawn.
     const SceneState* scenes = nullptr;
+    // The radar's callsigns over the airport window (panels.h); none
+    // without.
+    const PanelLabels* panelLabels = nullptr;
 };
 
 // Everything the picture under the status line depends on besides the

@@ -68,7 +68,7 @@ void Body(const Frame& f) {
     ShadedBox(f.theme, Colour::WindowBackground, f.X(-kHalfWidth), f.X(kHalfWidth), f.Y(-f.h), f.Y(f.h), 0.8f, 0.8f);
 }
 
-void RadarPicture(const Frame& f, const NetworkModel& model, const PanelState& panel) {
+void RadarPicture(const Frame& f, const NetworkModel& model, const PanelState& panel, PanelLabels& labels) {
     f.Text(-335, f.h - 36, "Range 100 nm", false);
     const double r = std::min(f.h - 25, 335.0);
     const auto rim = [&](double radius, int degrees) {
@@ -105,15 +105,22 @@ void RadarPicture(const Frame& f, const NetworkModel& model, const PanelState& p
             DrawRadarSymbol(f.g, f.theme, f.X(blip.X), f.Y(blip.Y), blip.Heading, blip.Speed, blip.Size, arrays);
     }
     glViewport(0, 0, static_cast<GLint>(std::lround(f.g.W)), side);
-    float alpha = -1;  // the colour is set where it changes
+    // The callsigns over them, drawn by the frame: a run for each alpha.
     for (const RadarBlip& blip : blips) {
-        if (blip.LabelAlpha != alpha) SetColour(f.theme, Colour::PlaneLabel, alpha = blip.LabelAlpha);
-        glRasterPos2f(f.X(blip.X), f.Y(blip.Y));
-        DrawTextSmall(blip.Callsign);
+        if (labels.Runs.empty() || labels.Runs.back().Alpha != blip.LabelAlpha)
+            labels.Runs.push_back({blip.LabelAlpha, PlacedTexts{}});
+        labels.Runs.back().Texts.Add(f.X(blip.X), f.Y(blip.Y), 0, lists::Globe().GlyphSmall, blip.Callsign);
     }
 }
 
 }  // namespace
+
+void DrawPanelLabels(const PanelLabels& labels, const ColourTheme& theme, int width, int height) {
+    for (const PanelLabels::Run& run : labels.Runs) {
+        SetColour(theme, Colour::PlaneLabel, run.Alpha);
+        run.Texts.Draw(width, height);
+    }
+}
 
 void DrawRadarSymbol(const OverlayGrid& g, const ColourTheme& theme, double x, double y, float heading,
                      float speed, float size, ArrowheadArrays& arrays) {
@@ -158,7 +165,8 @@ void BuildListWindow(const PanelState& panel, int tab, int page, const ColourThe
 }
 
 void BuildAirportWindow(const NetworkModel& model, const PanelState& panel, int tab, const ColourTheme& theme,
-                        int width, int height) {
+                        int width, int height, PanelLabels& labels) {
+    labels.Runs.clear();
     if (width <= 0 || height <= 0) return;
     const OverlayGrid g{static_cast<double>(width), static_cast<double>(height)};
     const Frame f{g, theme, static_cast<double>(PanelHalfHeight(panel.Rows))};
@@ -187,7 +195,7 @@ void BuildAirportWindow(const NetworkModel& model, const PanelState& panel, int 
                 f.Text(-339, y, panel.Lines[static_cast<size_t>(i)], false);
         }
     } else {
-        RadarPicture(f, model, panel);
+        RadarPicture(f, model, panel, labels);
     }
     glEndList();
 }

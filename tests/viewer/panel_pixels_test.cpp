@@ -3,12 +3,16 @@
 #include "kestrav/render/panel_rows.h"
 #include "kestrav/render/display_lists.h"
 #include "globe/gl_text.h"
+#include "kestrav/render/overlay.h"
 #include "kestrav/render/panels.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 using namespace kestrava;
 using testsupport::Bytes;
@@ -98,8 +102,10 @@ TEST_F(PanelPixels, RadarPlacesNearAircraftInsideAndFarOnesOnTheRing) {
     panel.Rows = AirportPanelRows(kH);
     panel.Airport = "EDDF";
     BuildTimetable(panel, model, 0, "EDDF");
-    BuildAirportWindow(model, panel, kRadarTab, theme, kW, kH);
+    PanelLabels labels;
+    BuildAirportWindow(model, panel, kRadarTab, theme, kW, kH, labels);
     Draw();
+    DrawPanelLabels(labels, theme, kW, kH);
     window.Shot("radar.png");
     const double r = std::min(PanelHalfHeight(panel.Rows) - 25, 335);  // 206
     // 50 nm north: half the radius above the centre, a full-size symbol.
@@ -111,4 +117,71 @@ TEST_F(PanelPixels, RadarPlacesNearAircraftInsideAndFarOnesOnTheRing) {
     EXPECT_FALSE(Colour(r * std::sin(b) - 8, r * std::cos(b), Colour::PlaneFill, 1));
     // Parked: not on the radar.
     EXPECT_FALSE(Colour(0, -r / 5, Colour::PlaneFill, 4));
+}
+
+// The callsigns drawn by the frame over the radar, against the bitmaps the
+// panel list held before: the same pixels where they overlap each other and
+// the symbols, in both alphas, and none on the timetable.
+TEST_F(PanelPixels, RadarCallsignsDrawTheBitmapsPixels) {
+    NetworkModel model;
+    model.Airports.Add("EDDF", Airport{"EDDF", "Frankfurt Airport", "Frankfurt", "DE", 50, 8});
+    Snapshot& s = model.Networks[0];
+    for (int i = 0; i < 300; ++i) {
+        PilotClient& p = s.Pilots[static_cast<size_t>(s.PilotCount++)];
+        p.Callsign = "DLH" + std::to_string(100 + i);
+        p.Destination = "EDDF";
+        p.DestLatitude = 50;
+        p.DestLongitude = 8;
+        // Near ones on spirals round the airport, every fourth far away.
+        const double far = i % 4 == 0 ? 4 + 0.01 * i : 0.05 + 0.005 * i;
+        p.Latitude = static_cast<float>(50 + far * std::cos(i * 0.7));
+        p.Longitude = static_cast<float>(8 + far * std::sin(i * 0.7) * 1.5);
+        p.GroundSpeed = 280;
+        p.Heading = static_cast<std::int16_t>(i * 7);
+        p.Course = p.Heading;
+    }
+    PanelState panel;
+    panel.Rows = AirportPanelRows(kH);
+    panel.Airport = "EDDF";
+    BuildTimetable(panel, model, 0, "EDDF");
+    PanelLabels labels;
+    BuildAirportWindow(model, panel, kRadarTab, theme, kW, kH, labels);
+    ASSERT_EQ(labels.Runs.size(), 2u);
+
+    // The callsigns as the list drew them, in the viewport it leaves.
+    const GLuint bitmaps = glGenLists(1);
+    glNewList(bitmaps, GL_COMPILE);
+    const OverlayGrid g{kW, kH};
+    float alpha = -1;
+    for (const RadarBlip& blip : RadarBlips(model, 0, "EDDF", std::min(PanelHalfHeight(panel.Rows) - 25, 335))) {
+        if (blip.LabelAlpha != alpha) SetColour(theme, Colour::PlaneLabel, alpha = blip.LabelAlpha);
+        glRasterPos2f(g.X(blip.X), g.Y(blip.Y));
+        DrawTextSmall(blip.Callsign);
+    }
+    glEndList();
+    const auto picture = [&](bool placed) {
+        Draw();
+        if (placed)
+            DrawPanelLabels(labels, theme, kW, kH);
+        else
+            glCallList(bitmaps);
+        float colour[4];
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+        return std::pair{testsupport::ReadPicture(kW, kH), std::vector<float>(colour, colour + 4)};
+    };
+    const auto [expected, colourExpected] = picture(false);
+    const auto [fromTexts, colourFromTexts] = picture(true);
+    size_t differing = 0;
+    for (size_t i = 0; i < expected.size(); ++i) differing += expected[i] != fromTexts[i];
+    EXPECT_EQ(differing, 0u);
+    EXPECT_EQ(colourFromTexts, colourExpected);
+    Draw();
+    const std::vector<unsigned char> withoutCallsigns = testsupport::ReadPicture(kW, kH);
+    size_t callsignBytes = 0;
+    for (size_t i = 0; i < expected.size(); ++i) callsignBytes += expected[i] != withoutCallsigns[i];
+    EXPECT_GT(callsignBytes, 20000u);
+    glDeleteLists(bitmaps, 1);
+
+    BuildAirportWindow(model, panel, kTimetableTab, theme, kW, kH, labels);
+    EXPECT_TRUE(labels.Runs.empty());
 }

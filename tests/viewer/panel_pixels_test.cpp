@@ -39,6 +39,16 @@ protected:
                 if (Near(At(x + dx, y + dy), Bytes(rgb.Red, rgb.Green, rgb.Blue), 4)) return true;
         return false;
     }
+    // The airport window of EDDF on its radar tab, its callsigns into
+    // `labels`.
+    PanelState BuildRadar(const NetworkModel& model, PanelLabels& labels) const {
+        PanelState panel;
+        panel.Rows = AirportPanelRows(kH);
+        panel.Airport = "EDDF";
+        BuildTimetable(panel, model, 0, "EDDF");
+        BuildAirportWindow(model, panel, kRadarTab, theme, kW, kH, labels);
+        return panel;
+    }
     testsupport::OverlayWindow window{kW, kH};
     ColourTheme theme = LoadColourTheme(testsupport::SourcePath("colours/default.dc"));
 };
@@ -98,12 +108,8 @@ TEST_F(PanelPixels, RadarPlacesNearAircraftInsideAndFarOnesOnTheRing) {
     pilot("NORTH", 50 + 50.0f / 60, 8, 300);
     pilot("EAST", 50, 16, 300);
     pilot("PARKED", 50 - 20.0f / 60, 8, 0);
-    PanelState panel;
-    panel.Rows = AirportPanelRows(kH);
-    panel.Airport = "EDDF";
-    BuildTimetable(panel, model, 0, "EDDF");
     PanelLabels labels;
-    BuildAirportWindow(model, panel, kRadarTab, theme, kW, kH, labels);
+    const PanelState panel = BuildRadar(model, labels);
     Draw();
     DrawPanelLabels(labels, theme, kW, kH);
     window.Shot("radar.png");
@@ -140,12 +146,8 @@ TEST_F(PanelPixels, RadarCallsignsDrawTheBitmapsPixels) {
         p.Heading = static_cast<std::int16_t>(i * 7);
         p.Course = p.Heading;
     }
-    PanelState panel;
-    panel.Rows = AirportPanelRows(kH);
-    panel.Airport = "EDDF";
-    BuildTimetable(panel, model, 0, "EDDF");
     PanelLabels labels;
-    BuildAirportWindow(model, panel, kRadarTab, theme, kW, kH, labels);
+    PanelState panel = BuildRadar(model, labels);
     ASSERT_EQ(labels.Runs.size(), 2u);
 
     // The callsigns as the list drew them, in the viewport it leaves.

@@ -171,12 +171,15 @@ void MeasureFrames(TimedWindow& w, const std::string& saveFolder, const std::str
             char part[96];
             std::snprintf(part, sizeof part, "%s%s %.1f", layers.empty() ? "" : ", ", names[layer], Median(ms));
             layers += part;
-            // How many of the shapes the frame drew.
+            // How the frame drew the shapes: their list, or how many alone.
             const auto& shapes = w.State().Scenes.SceneShapes[kestrava::kIvao];
             const kestrava::PlacedShapes* placed = layer == kestrava::lists::kScenePlanes      ? &shapes.Planes
                                                    : layer == kestrava::lists::kSceneInbounds ? &shapes.Inbounds
                                                                                               : nullptr;
-            if (placed) {
+            if (placed && placed->LastWhole()) {
+                std::snprintf(part, sizeof part, " (the list of %zu)", placed->Size());
+                layers += part;
+            } else if (placed) {
                 std::snprintf(part, sizeof part, " (%zu of %zu drawn)", placed->Size() - placed->LastLeftOut(),
                               placed->Size());
                 layers += part;

@@ -1,10 +1,12 @@
 // Small shapes lying flat on the globe at their points (the aircraft
 // arrowheads, the inbound markers): each in the plane tangent to the globe
 // there, turned about its point, made of a few primitives with a colour at
-// every point. They are kept in one vertex buffer and drawn a frame at a time
-// in their order, leaving out those whose reach lies wholly beyond the near
-// or the far plane or off the window: the pixels, and the current colour
-// after, of drawing each in its frame one after the other.
+// every point. They are kept in a display list of them all and in one vertex
+// buffer; a frame where only a few can reach the window draws those from the
+// buffer in their order, leaving out those whose reach lies wholly beyond the
+// near or the far plane or off the window, and any other frame calls the
+// list, which costs less per shape. Either way: the pixels, and the current
+// colour after, of drawing each in its frame one after the other.
 #pragma once
 
 #include "globe/sector_lists.h"
@@ -37,14 +39,19 @@ public:
     // plane) and their colours (red, green, blue, alpha).
     void Add(unsigned mode, const float (*points)[3], const float (*colours)[4], int count);
     size_t Size() const { return shapes_.size(); }
+    // Compiles the list of every shape and fills the buffer (the context
+    // current); until then a frame draws from the buffer alone.
+    void Compile();
 
     // Draws the shapes in the current transformation into a width x height
     // window (every one where it divides by w). `margin`: pixels past the
     // window a line of a shape may reach from its axis. The vertex buffer is
-    // made at the first draw after a change, in the context current then.
+    // made at the first draw after a change when Compile was not called.
     void Draw(int width, int height, double margin) const;
-    // Shapes the last Draw left out (for the benchmark).
+    // Shapes the last Draw left out, and whether it called the list (for the
+    // benchmark).
     size_t LastLeftOut() const { return lastLeftOut_; }
+    bool LastWhole() const { return lastWhole_; }
 
 private:
     struct Primitive {
@@ -60,9 +67,14 @@ private:
     std::vector<Shape> shapes_;
     std::vector<Primitive> primitives_;
     std::vector<float> points_, colours_;
+    void Fill() const;
     mutable unsigned buffer_ = 0;
-    mutable bool stale_ = true;
+    unsigned list_ = 0;
+    mutable bool stale_ = true;  // the buffer
+    bool compiled_ = false;      // the list, since the last change
     mutable size_t lastLeftOut_ = 0;
+    mutable bool lastWhole_ = false;
+    mutable std::vector<size_t> kept_;
 };
 
 }  // namespace kestrava

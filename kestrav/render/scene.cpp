@@ -111,7 +111,8 @@ void CompileAircraftLists(const Layers& l) {
     const NetworkModel& model = l.scene.model;
     const int n = l.index;
 
-    // The planes are drawn by the frame from their shapes.
+    // The planes are drawn by the frame from their shapes (which hold a list
+    // of their own).
     Begin(n, lists::kScenePlanes);
     glEndList();
     PlacedShapes& planes = l.scene.state.SceneShapes[static_cast<size_t>(n)].Planes;
@@ -119,6 +120,7 @@ void CompileAircraftLists(const Layers& l) {
     l.EachPilot([&](const PilotClient& p) {
         AddPlaneSymbol(planes, p, l.scene.settings.Layers.ShowActualHeading, theme);
     });
+    planes.Compile();
 
     Begin(n, lists::kScenePlaneLabels);
     SetColour(theme, Colour::PlaneLabel);
@@ -189,6 +191,7 @@ void CompileLayers(const Layers& l, bool withInbounds) {
             const PilotClient& p = s.Pilots[static_cast<size_t>(i)];
             if (Placed(p.DestLatitude, p.DestLongitude)) AddInboundMarker(inbounds, p, theme);
         }
+        inbounds.Compile();
     }
 
     ClearRouteHighlight();

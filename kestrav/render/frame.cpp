@@ -23,9 +23,8 @@ void DrawLabels(const FrameInputs& f, unsigned list, PlacedTexts SceneState::Lab
     if (f.scenes && f.network < f.scenes->SceneLabels.size())
         (f.scenes->SceneLabels[f.network].*labels).Draw(f.width, f.height);
 }
-// A scene's shapes, while its list (which holds nothing) is there: only
-// those that can reach the window, a line of them reaching at most 2 pixels
-// wide, smoothed.
+// A scene's shapes, while its list (which holds nothing) is there; a line
+// of them reaches at most 2 pixels wide, smoothed.
 void DrawShapes(const FrameInputs& f, unsigned list, PlacedShapes SceneState::Shapes::*shapes) {
     if (f.scenes && f.network < f.scenes->SceneShapes.size() && glIsList(lists::Viewer().SceneBase(f.network) + list))
         (f.scenes->SceneShapes[f.network].*shapes).Draw(f.width, f.height, 4 + 2 * DevicePixels(2));

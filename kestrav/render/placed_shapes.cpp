@@ -22,7 +22,6 @@ void PlacedShapes::Clear() {
     primitives_.clear();
     points_.clear();
     colours_.clear();
-    stale_ = true;
     compiled_ = false;
 }
 
@@ -35,13 +34,11 @@ void PlacedShapes::Begin(float latitude, float longitude, float turn, float reac
     box.Add(x - r, y - r, z - r);
     box.Add(x + r, y + r, z + r);
     shapes_.push_back({latitude, longitude, turn, box, primitives_.size(), 0, leaves});
-    stale_ = true;
     compiled_ = false;
 }
 
 void PlacedShapes::Add(unsigned mode, const float (*points)[3], const float (*colours)[4], int count) {
     if (shapes_.empty() || count <= 0) return;
-    stale_ = true;
     compiled_ = false;
     primitives_.push_back({mode, static_cast<int>(points_.size() / 3), count});
     ++shapes_.back().Primitives;
@@ -51,7 +48,21 @@ void PlacedShapes::Add(unsigned mode, const float (*points)[3], const float (*co
     }
 }
 
-void PlacedShapes::Fill() const {
+void PlacedShapes::DrawShape(const Shape& shape) const {
+    EnterLocalFrame(shape.Latitude, shape.Longitude);
+    glRotatef(shape.Turn, 0, 0, -1);
+    for (size_t p = shape.FirstPrimitive; p < shape.FirstPrimitive + shape.Primitives; ++p)
+        glDrawArrays(primitives_[p].Mode, primitives_[p].First, primitives_[p].Count);
+    glPopMatrix();
+}
+
+void PlacedShapes::LeaveColour() const {
+    if (shapes_.empty()) return;
+    const std::array<float, 4>& c = shapes_.back().Leaves;
+    glColor4f(c[0], c[1], c[2], c[3]);
+}
+
+void PlacedShapes::Compile() {
     if (!glIsBuffer(buffer_)) glGenBuffers(1, &buffer_);
     glBindBuffer(GL_ARRAY_BUFFER, buffer_);
     const auto pointBytes = static_cast<GLsizeiptr>(points_.size() * sizeof(float));
@@ -60,11 +71,7 @@ void PlacedShapes::Fill() const {
     glBufferSubData(GL_ARRAY_BUFFER, 0, pointBytes, points_.data());
     glBufferSubData(GL_ARRAY_BUFFER, pointBytes, colourBytes, colours_.data());
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-    stale_ = false;
-}
 
-void PlacedShapes::Compile() {
-    Fill();
     if (!list_) list_ = lists::NewNames(1);
     // From the arrays as they are in memory: the list keeps its own copy.
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -72,17 +79,8 @@ void PlacedShapes::Compile() {
     glVertexPointer(3, GL_FLOAT, 0, points_.data());
     glColorPointer(4, GL_FLOAT, 0, colours_.data());
     glNewList(list_, GL_COMPILE);
-    for (const Shape& shape : shapes_) {
-        EnterLocalFrame(shape.Latitude, shape.Longitude);
-        glRotatef(shape.Turn, 0, 0, -1);
-        for (size_t p = shape.FirstPrimitive; p < shape.FirstPrimitive + shape.Primitives; ++p)
-            glDrawArrays(primitives_[p].Mode, primitives_[p].First, primitives_[p].Count);
-        glPopMatrix();
-    }
-    if (!shapes_.empty()) {
-        const std::array<float, 4>& c = shapes_.back().Leaves;
-        glColor4f(c[0], c[1], c[2], c[3]);
-    }
+    for (const Shape& shape : shapes_) DrawShape(shape);
+    LeaveColour();
     glEndList();
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
@@ -92,7 +90,7 @@ void PlacedShapes::Compile() {
 void PlacedShapes::Draw(int width, int height, double margin) const {
     lastLeftOut_ = 0;
     lastWhole_ = false;
-    if (shapes_.empty()) return;
+    if (shapes_.empty() || !compiled_ || !glIsList(list_)) return;
     const ScreenMapping s;
     // Only the globe's affine mapping (no division by w) is tested.
     const bool affine = s.M[3] == 0 && s.M[7] == 0 && s.M[11] == 0 && s.M[15] == 1;
@@ -103,31 +101,22 @@ void PlacedShapes::Draw(int width, int height, double margin) const {
     // Drawn on its own a shape costs more than in the list: on Mesa's
     // software renderer the list won with half of the aircraft reaching the
     // window, the shapes alone with a tenth.
-    if (compiled_ && glIsList(list_) && kept_.size() * 4 > shapes_.size()) {
+    if (kept_.size() * 4 > shapes_.size()) {
         lastWhole_ = true;
         glCallList(list_);
         return;
     }
     lastLeftOut_ = shapes_.size() - kept_.size();
-    if (stale_ || !glIsBuffer(buffer_)) Fill();
     glBindBuffer(GL_ARRAY_BUFFER, buffer_);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, nullptr);
     glColorPointer(4, GL_FLOAT, 0, reinterpret_cast<const void*>(points_.size() * sizeof(float)));
-    for (size_t i : kept_) {
-        const Shape& shape = shapes_[i];
-        EnterLocalFrame(shape.Latitude, shape.Longitude);
-        glRotatef(shape.Turn, 0, 0, -1);
-        for (size_t p = shape.FirstPrimitive; p < shape.FirstPrimitive + shape.Primitives; ++p)
-            glDrawArrays(primitives_[p].Mode, primitives_[p].First, primitives_[p].Count);
-        glPopMatrix();
-    }
+    for (size_t i : kept_) DrawShape(shapes_[i]);
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-    const std::array<float, 4>& c = shapes_.back().Leaves;
-    glColor4f(c[0], c[1], c[2], c[3]);
+    LeaveColour();
 }
 
 }  // namespace kestrava

@@ -40,13 +40,12 @@ public:
     void Add(unsigned mode, const float (*points)[3], const float (*colours)[4], int count);
     size_t Size() const { return shapes_.size(); }
     // Compiles the list of every shape and fills the buffer (the context
-    // current); until then a frame draws from the buffer alone.
+    // current); a change since leaves nothing to draw until the next.
     void Compile();
 
     // Draws the shapes in the current transformation into a width x height
     // window (every one where it divides by w). `margin`: pixels past the
-    // window a line of a shape may reach from its axis. The vertex buffer is
-    // made at the first draw after a change when Compile was not called.
+    // window a line of a shape may reach from its axis.
     void Draw(int width, int height, double margin) const;
     // Shapes the last Draw left out, and whether it called the list (for the
     // benchmark).
@@ -67,11 +66,13 @@ private:
     std::vector<Shape> shapes_;
     std::vector<Primitive> primitives_;
     std::vector<float> points_, colours_;
-    void Fill() const;
-    mutable unsigned buffer_ = 0;
+    // One shape in its frame, from the arrays set up; the colour the last
+    // shape leaves.
+    void DrawShape(const Shape& shape) const;
+    void LeaveColour() const;
+    unsigned buffer_ = 0;
     unsigned list_ = 0;
-    mutable bool stale_ = true;  // the buffer
-    bool compiled_ = false;      // the list, since the last change
+    bool compiled_ = false;  // the list and the buffer, since the last change
     mutable size_t lastLeftOut_ = 0;
     mutable bool lastWhole_ = false;
     mutable std::vector<size_t> kept_;

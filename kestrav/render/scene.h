@@ -31,8 +31,8 @@ struct SceneState {
         PlacedTexts Planes, Airports, Stations;
     };
     std::array<Labels, 3> SceneLabels;
-    // Each scene's aircraft and inbound markers, drawn by the frame where
-    // they can reach the window (their lists hold nothing).
+    // Each scene's aircraft and inbound markers, drawn by the frame (their
+    // scene lists hold nothing).
     struct Shapes {
         PlacedShapes Planes, Inbounds;
     };
